@@ -1,0 +1,15 @@
+# Cross-build for 64-bit Windows with the mingw-w64 (posix threads) toolchain.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(SW_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${SW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${SW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${SW_TRIPLET}-windres)
+set(SW_WIDL ${SW_TRIPLET}-widl)
+set(SW_WINE_ARCH win64)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${SW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

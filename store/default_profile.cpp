@@ -1,0 +1,101 @@
+// Finds the default MAPI profile through MAPI profile administration.
+#include "host/com_ptr.h"
+#include "store/profile_store.h"
+#include "store/state.h"
+
+#include <windows.h>
+#include <mapix.h>
+#include <mapitags.h>
+
+#include <memory>
+
+namespace sw {
+namespace {
+
+using FreeProwsFn = void(WINAPI*)(LPSRowSet);
+
+struct LibraryCloser {
+    void operator()(HMODULE module) const noexcept { FreeLibrary(module); }
+};
+using unique_module = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryCloser>;
+
+// Row sets come from MAPI's allocator and go back through MAPI32's FreeProws.
+class RowSetHolder {
+public:
+    explicit RowSetHolder(HMODULE mapi) noexcept
+        : m_free(reinterpret_cast<FreeProwsFn>(
+              reinterpret_cast<void*>(GetProcAddress(mapi, "FreeProws")))) {
+        if (!m_free)
+            m_free = reinterpret_cast<FreeProwsFn>(
+                reinterpret_cast<void*>(GetProcAddress(mapi, "FreeProws@4")));
+    }
+    RowSetHolder(const RowSetHolder&) = delete;
+    RowSetHolder& operator=(const RowSetHolder&) = delete;
+    ~RowSetHolder() {
+        if (m_rows && m_free)
+            m_free(m_rows);
+    }
+    LPSRowSet* put() noexcept { return &m_rows; }
+    LPSRowSet get() const noexcept { return m_rows; }
+
+private:
+    FreeProwsFn m_free = nullptr;
+    LPSRowSet m_rows = nullptr;
+};
+
+std::wstring WidenAnsi(const char* text) {
+    if (!text || !*text)
+        return {};
+    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (n <= 1)
+        return {};
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), n);
+    wide.resize(static_cast<size_t>(n - 1));
+    return wide;
+}
+
+} // namespace
+
+bool FindDefaultProfileName() {
+    g_profileName.clear();
+
+    // Only the system's MAPI32, never one planted in the current or host folder.
+    unique_module mapi(LoadLibraryExW(L"mapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (!mapi)
+        return false;
+    auto adminProfiles = reinterpret_cast<LPMAPIADMINPROFILES>(
+        reinterpret_cast<void*>(GetProcAddress(mapi.get(), MAKEINTRESOURCEA(19))));
+    if (!adminProfiles)
+        return false;
+
+    // Declared after the module so that every object is released before it unloads.
+    com_ptr<IProfAdmin> admin;
+    if (FAILED(adminProfiles(0, admin.put())) || !admin)
+        return false;
+    com_ptr<IMAPITable> table;
+    if (FAILED(admin->GetProfileTable(0, table.put())) || !table)
+        return false;
+
+    SPropValue isDefault = {};
+    isDefault.ulPropTag = PR_DEFAULT_PROFILE;
+    isDefault.Value.b = TRUE;
+    SRestriction restriction = {};
+    restriction.rt = RES_PROPERTY;
+    restriction.res.resProperty.relop = RELOP_EQ;
+    restriction.res.resProperty.ulPropTag = PR_DEFAULT_PROFILE;
+    restriction.res.resProperty.lpProp = &isDefault;
+
+    table->Restrict(&restriction, TBL_BATCH);
+    table->FindRow(&restriction, BOOKMARK_BEGINNING, 0);
+    RowSetHolder rows(mapi.get());
+    if (FAILED(table->QueryRows(1, 0, rows.put())) || !rows.get() || rows.get()->cRows == 0)
+        return false;
+
+    const SRow& row = rows.get()->aRow[0];
+    if (row.cValues > 0 && row.lpProps && PROP_TYPE(row.lpProps[0].ulPropTag) == PT_STRING8)
+        g_profileName = WidenAnsi(row.lpProps[0].Value.lpszA);
+    return !g_profileName.empty();
+}
+
+} // namespace sw

@@ -1,0 +1,72 @@
+#include "store/list_text.h"
+
+namespace sw {
+namespace {
+
+wchar_t FoldAscii(wchar_t c) noexcept { return (c >= L'A' && c <= L'Z') ? c + (L'a' - L'A') : c; }
+
+} // namespace
+
+bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) noexcept {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (FoldAscii(a[i]) != FoldAscii(b[i]))
+            return false;
+    }
+    return true;
+}
+
+std::wstring DomainOfAddress(std::wstring_view address) {
+    size_t at = address.find(L'@');
+    if (at == std::wstring_view::npos)
+        return {};
+    return std::wstring(address.substr(at));
+}
+
+bool ListContains(std::wstring_view entry, std::wstring_view list) {
+    // The first entry: compare "entry;" with as many leading characters of the
+    // list, ignoring ASCII case.
+    std::wstring terminated;
+    terminated.reserve(entry.size() + 2);
+    terminated.append(entry).push_back(L';');
+    if (EqualsIgnoringAsciiCase(terminated, list.substr(0, terminated.size())))
+        return true;
+
+    // Any entry: ";entry;" anywhere, exactly.
+    terminated.insert(terminated.begin(), L';');
+    return list.find(terminated) != std::wstring_view::npos;
+}
+
+bool AppendMissing(std::wstring& list, const std::vector<std::wstring>& entries) {
+    bool appended = false;
+    for (const std::wstring& entry : entries) {
+        if (!ListContains(entry, list)) {
+            list.append(entry).push_back(L';');
+            appended = true;
+        }
+    }
+    return appended;
+}
+
+CListTokenizer::CListTokenizer(std::wstring_view text, std::wstring_view delimiters)
+    : m_text(text), m_delimiters(delimiters) {}
+
+bool CListTokenizer::IsDelimiter(wchar_t c) const noexcept {
+    return m_delimiters.find(c) != std::wstring::npos;
+}
+
+bool CListTokenizer::NextToken(std::wstring& out) {
+    out.clear();
+    while (m_position < m_text.size() && IsDelimiter(m_text[m_position]))
+        ++m_position;
+    if (m_position >= m_text.size())
+        return false;
+    size_t start = m_position;
+    while (m_position < m_text.size() && !IsDelimiter(m_text[m_position]))
+        ++m_position;
+    out.assign(m_text, start, m_position - start);
+    return true;
+}
+
+} // namespace sw

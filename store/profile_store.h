@@ -1,0 +1,49 @@
+// Outlook's junk-mail lists in the mail profile's registry keys, with the
+// per-account copies kept in step from host version 14 on.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sw {
+
+enum class ProfileListKind : int {
+    Blocked = 0, // "001f041a", the Blocked Senders list
+    Safe = 1,    // "001f0418", senders that are never blocked (only read)
+};
+
+inline constexpr wchar_t kProfileListSubkey[] = L"0a0d020000000000c000000000000046";
+inline constexpr wchar_t kAccountsSubkey[] = L"9375CFF0413111d3B88A00104B2A6676";
+
+// Value name for a kind; any kind other than Safe selects the Blocked list.
+const wchar_t* ProfileListValueName(ProfileListKind kind) noexcept;
+
+// HKCU-relative key that holds the mail profiles for g_hostVersion: Outlook
+// 2013 (15) and later keep them under Office\<major>.0\Outlook\Profiles.
+std::wstring ProfilesRootPath();
+// The key `subkey` under the profile named by g_profileName.
+std::wstring ProfileSubkeyPath(std::wstring_view subkey);
+
+// Sets g_profileName to the default MAPI profile's name; true when not empty.
+bool FindDefaultProfileName();
+
+// Appends the key name of every mail account of the profile (version 14 on).
+void CollectAccountKeys(std::vector<std::wstring>& keys);
+
+// Replaces `out` with the stored list; false (after telling the user) on failure,
+// with `out` unchanged. A missing value is the empty list.
+bool ReadProfileList(std::wstring& out, ProfileListKind kind);
+
+// Writes `list` into the key `subkey` under the profile, or into the profile
+// list key when that key does not exist. False after telling the user.
+bool WriteProfileListToKey(const std::wstring& subkey, const std::wstring& list,
+                           ProfileListKind kind);
+
+// Writes the profile list key and, from version 14 on, every account key.
+void WriteProfileList(const std::wstring& list, ProfileListKind kind);
+
+// Puts every entry of g_blockedSinceLoad the stored Blocked list lacks back into it.
+void ReapplyBlockedAdditions();
+
+} // namespace sw

@@ -1,0 +1,1 @@
+#include "store/profile_store.h"
