@@ -9,6 +9,15 @@ namespace {
 
 std::atomic<int> g_sandboxCount{0};
 
+// The sandbox reaches the registry around any import patch a test installs,
+// so that a test's own set-up is never counted or failed as the code's.
+template <class F> F Advapi(const char* name) {
+    return reinterpret_cast<F>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"advapi32.dll"), name)));
+}
+const auto RealSetValue = Advapi<decltype(&RegSetValueExW)>("RegSetValueExW");
+const auto RealQueryValue = Advapi<decltype(&RegQueryValueExW)>("RegQueryValueExW");
+
 HKEY OpenOrCreate(const std::wstring& path) {
     HKEY key = nullptr;
     LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
@@ -24,6 +33,7 @@ RegistrySandbox::RegistrySandbox() {
              std::to_wstring(++g_sandboxCount);
     m_root = OpenOrCreate(m_path);
     EXPECT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, m_root), ERROR_SUCCESS);
+    CreateKey(L"Software"); // every user hive has it
 }
 
 RegistrySandbox::~RegistrySandbox() {
@@ -56,7 +66,7 @@ void RegistrySandbox::SetValue(const std::wstring& path, const std::wstring& nam
                                const void* data, DWORD bytes) {
     HKEY key = OpenOrCreate(path);
     ASSERT_NE(key, nullptr);
-    EXPECT_EQ(RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes),
+    EXPECT_EQ(RealSetValue(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes),
               ERROR_SUCCESS);
     RegCloseKey(key);
 }
@@ -85,10 +95,10 @@ std::optional<RegistrySandbox::Value> RegistrySandbox::GetValue(const std::wstri
         return std::nullopt;
     Value value;
     DWORD size = 0;
-    LONG rc = RegQueryValueExW(key, name.c_str(), nullptr, &value.type, nullptr, &size);
+    LONG rc = RealQueryValue(key, name.c_str(), nullptr, &value.type, nullptr, &size);
     if (rc == ERROR_SUCCESS) {
         value.data.resize(size);
-        rc = RegQueryValueExW(key, name.c_str(), nullptr, &value.type, value.data.data(), &size);
+        rc = RealQueryValue(key, name.c_str(), nullptr, &value.type, value.data.data(), &size);
         value.data.resize(size);
     }
     RegCloseKey(key);

@@ -1,0 +1,130 @@
+#include "store/settings.h"
+
+#include "store/registry_key.h"
+
+#include <memory>
+
+namespace sw {
+namespace {
+
+constexpr REGSAM kSettingsAccess = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+
+HKEY g_settingsRoot = HKEY_CURRENT_USER;
+std::wstring g_settingsMaker;
+
+unique_hkey CreateOrOpen(HKEY parent, const std::wstring& name) {
+    unique_hkey key;
+    if (RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        kSettingsAccess, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+        key.reset();
+    return key;
+}
+
+} // namespace
+
+const std::wstring& BuiltInSafeDomains() {
+    static const std::wstring list = L"@gmail.com;@yahoo.com;@hotmail.com;@outlook.com;@live.com;"
+                                     L"@msn.com;@aol.com;@icloud.com;@gmx.com;@mail.com;"
+                                     L"@yandex.com";
+    return list;
+}
+
+int g_synLists = 1;
+int g_hasSafeDomains = 1;
+std::wstring g_safeDomains = BuiltInSafeDomains();
+
+void ResetSettingsState() {
+    g_synLists = 1;
+    g_hasSafeDomains = 1;
+    g_safeDomains = BuiltInSafeDomains();
+    g_settingsRoot = HKEY_CURRENT_USER;
+    g_settingsMaker.clear();
+}
+
+void SetSettingsRoot(HKEY root, const std::wstring& maker) {
+    g_settingsRoot = root;
+    g_settingsMaker = maker;
+}
+
+HKEY OpenMakerKey() {
+    unique_hkey software;
+    if (RegOpenKeyExW(g_settingsRoot, L"software", 0, kSettingsAccess, software.put()) !=
+        ERROR_SUCCESS)
+        return nullptr;
+    return CreateOrOpen(software.get(), g_settingsMaker).release();
+}
+
+HKEY OpenSectionKey(const std::wstring& section) {
+    unique_hkey maker(OpenMakerKey());
+    if (!maker || section.empty())
+        return maker.release();
+    return CreateOrOpen(maker.get(), section).release();
+}
+
+DWORD ReadSettingDword(const std::wstring& section, const std::wstring& name,
+                       DWORD defaultValue) {
+    if (g_settingsMaker.empty())
+        return defaultValue;
+    unique_hkey key(OpenSectionKey(section));
+    if (!key)
+        return defaultValue;
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    // A value of fewer than four bytes would fill only part of the result.
+    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+        size != sizeof value)
+        return defaultValue;
+    return value;
+}
+
+std::wstring ReadSettingText(const std::wstring& section, const std::wstring& name,
+                             const std::wstring& defaultValue) {
+    if (g_settingsMaker.empty())
+        return defaultValue;
+    unique_hkey key(OpenSectionKey(section));
+    if (!key)
+        return defaultValue;
+    DWORD size = 0;
+    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, &size) !=
+        ERROR_SUCCESS)
+        return defaultValue;
+    // Room for all the data, an odd last byte included; only whole code units
+    // are text, up to the first NUL.
+    const size_t units = (size + 1) / sizeof(wchar_t);
+    std::unique_ptr<wchar_t[]> buffer(new wchar_t[units + 1]());
+    DWORD read = size;
+    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(buffer.get()), &read) != ERROR_SUCCESS)
+        return defaultValue;
+    const size_t readUnits = read / sizeof(wchar_t);
+    size_t length = 0;
+    while (length < readUnits && buffer[length] != L'\0')
+        ++length;
+    return std::wstring(buffer.get(), length);
+}
+
+bool WriteSettingDword(const std::wstring& section, const std::wstring& name, DWORD value) {
+    if (g_settingsMaker.empty())
+        return false;
+    unique_hkey key(OpenSectionKey(section));
+    if (!key)
+        return false;
+    return RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD,
+                          reinterpret_cast<const BYTE*>(&value), sizeof value) == ERROR_SUCCESS;
+}
+
+bool WriteSettingText(const std::wstring& section, const std::wstring& name,
+                      const std::wstring& text) {
+    if (g_settingsMaker.empty())
+        return false;
+    unique_hkey key(OpenSectionKey(section));
+    if (!key)
+        return false;
+    return RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) ==
+           ERROR_SUCCESS;
+}
+
+} // namespace sw

@@ -1,0 +1,94 @@
+#include "store/settings.h"
+
+#include "store/list_text.h"
+#include "tests/support/registry_sandbox.h"
+
+#include <gtest/gtest.h>
+
+namespace sw {
+namespace {
+
+using test::RegistrySandbox;
+
+constexpr wchar_t kSectionPath[] = L"software\\Tallpine\\Spamwarden";
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetSettingsState(); }
+    void TearDown() override { ResetSettingsState(); }
+    RegistrySandbox m_sandbox;
+};
+
+TEST_F(SettingsTest, BeforeTheRootIsSetReadsGiveDefaultsAndWritesFailUntouched) {
+    EXPECT_EQ(ReadSettingDword(kSettingsSection, kSynListsValue, 7u), 7u);
+    EXPECT_EQ(ReadSettingText(kSettingsSection, kSafeDomainsValue, L"dflt"), L"dflt");
+    EXPECT_FALSE(WriteSettingDword(kSettingsSection, kSynListsValue, 0));
+    EXPECT_FALSE(WriteSettingText(kSettingsSection, kSafeDomainsValue, L"@x.example"));
+    EXPECT_FALSE(RegistrySandbox::KeyExists(L"software\\Tallpine"));
+}
+
+TEST_F(SettingsTest, InitialValuesAreOnWithElevenBuiltInDomains) {
+    EXPECT_EQ(g_synLists, 1);
+    EXPECT_EQ(g_hasSafeDomains, 1);
+    EXPECT_EQ(g_safeDomains, BuiltInSafeDomains());
+    EXPECT_NE(g_safeDomains.back(), L';');
+    CListTokenizer tokenizer(g_safeDomains, L";");
+    std::wstring entry;
+    int count = 0;
+    while (tokenizer.NextToken(entry)) {
+        ++count;
+        EXPECT_EQ(entry.front(), L'@') << "domain entries only";
+        EXPECT_TRUE(ListContains(DomainOfAddress(L"someone" + entry), g_safeDomains + L";"));
+    }
+    EXPECT_EQ(count, 11);
+}
+
+TEST_F(SettingsTest, ValuesRoundTripAndReadingCreatesTheKeys) {
+    SetSettingsRoot(HKEY_CURRENT_USER, kSettingsMaker);
+    EXPECT_EQ(ReadSettingDword(kSettingsSection, kSynListsValue, 1), 1u);
+    EXPECT_TRUE(RegistrySandbox::KeyExists(kSectionPath)) << "opened with create semantics";
+
+    EXPECT_TRUE(WriteSettingDword(kSettingsSection, kHasSafeDomainsValue, 0));
+    EXPECT_TRUE(WriteSettingText(kSettingsSection, kSafeDomainsValue, L"@a.example;@b.example"));
+    EXPECT_EQ(ReadSettingDword(kSettingsSection, kHasSafeDomainsValue, 1), 0u);
+    EXPECT_EQ(ReadSettingText(kSettingsSection, kSafeDomainsValue, L"dflt"),
+              L"@a.example;@b.example");
+
+    auto stored = RegistrySandbox::GetValue(kSectionPath, kSafeDomainsValue);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(stored->data.size(), (21u + 1) * 2);
+    stored = RegistrySandbox::GetValue(kSectionPath, kHasSafeDomainsValue);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->type, static_cast<DWORD>(REG_DWORD));
+
+    EXPECT_TRUE(WriteSettingText(kSettingsSection, kSafeDomainsValue, L""));
+    EXPECT_EQ(ReadSettingText(kSettingsSection, kSafeDomainsValue, BuiltInSafeDomains()), L"")
+        << "a stored empty list stays empty";
+}
+
+TEST_F(SettingsTest, OddlyStoredValuesReadSafely) {
+    SetSettingsRoot(HKEY_CURRENT_USER, kSettingsMaker);
+    const BYTE two[] = {1, 0};
+    RegistrySandbox::SetValue(kSectionPath, kSynListsValue, REG_BINARY, two, sizeof two);
+    EXPECT_EQ(ReadSettingDword(kSettingsSection, kSynListsValue, 9), 9u) << "fewer than 4 bytes";
+    const BYTE eight[8] = {1};
+    RegistrySandbox::SetValue(kSectionPath, kSynListsValue, REG_QWORD, eight, sizeof eight);
+    EXPECT_EQ(ReadSettingDword(kSettingsSection, kSynListsValue, 9), 9u) << "more than 4 bytes";
+    RegistrySandbox::SetDword(kSectionPath, kSynListsValue, 5);
+    EXPECT_EQ(FlagFromDword(ReadSettingDword(kSettingsSection, kSynListsValue, 0)), 1);
+    EXPECT_EQ(FlagFromDword(0), 0);
+
+    // Text without a terminator, of odd length, or of another type.
+    const wchar_t raw[] = {L'@', L'x', L'.', L'e'};
+    RegistrySandbox::SetValue(kSectionPath, kSafeDomainsValue, REG_BINARY, raw, sizeof raw);
+    EXPECT_EQ(ReadSettingText(kSettingsSection, kSafeDomainsValue, L"d"), L"@x.e");
+    RegistrySandbox::SetValue(kSectionPath, kSafeDomainsValue, REG_BINARY, raw, sizeof raw - 1);
+    EXPECT_EQ(ReadSettingText(kSettingsSection, kSafeDomainsValue, L"d"), L"@x.");
+    RegistrySandbox::SetDword(kSectionPath, kSafeDomainsValue, 0x0041);
+    EXPECT_EQ(ReadSettingText(kSettingsSection, kSafeDomainsValue, L"d"), L"A");
+    EXPECT_EQ(ReadSettingText(kSettingsSection, L"Missing", L"d"), L"d");
+}
+
+} // namespace
+} // namespace sw
