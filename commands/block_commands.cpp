@@ -107,8 +107,12 @@ void RunGuarded(BlockMode mode) noexcept {
 
 } // namespace
 
-void BlockSelectedSenders() noexcept { RunGuarded(BlockMode::Senders); }
+void BlockSelectedSenders() noexcept {
+    RunGuarded(BlockMode::Senders);
+}
 
-void BlockSelectedDomains() noexcept { RunGuarded(BlockMode::Domains); }
+void BlockSelectedDomains() noexcept {
+    RunGuarded(BlockMode::Domains);
+}
 
 } // namespace sw

@@ -10,6 +10,8 @@ namespace sw {
 // The host's _Application; set at connection, released when the module unloads.
 extern com_ptr<IDispatch> g_hostApp;
 
-inline IDispatch* HostApp() noexcept { return g_hostApp.get(); }
+inline IDispatch* HostApp() noexcept {
+    return g_hostApp.get();
+}
 
 } // namespace sw

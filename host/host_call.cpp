@@ -7,6 +7,10 @@
 namespace sw {
 namespace {
 
+// Properties and argument-less methods are read alike, as automation
+// clients do: the host's type information decides which one it is.
+constexpr WORD kGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+
 void RequireObject(IDispatch* object) {
     if (!object)
         throw HostError(E_POINTER);
@@ -50,20 +54,20 @@ HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
         params.rgdispidNamedArgs = &named;
         params.cNamedArgs = 1;
     }
-    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result.put(),
-                          nullptr, nullptr);
+    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result.put(), nullptr,
+                          nullptr);
 }
 
 Dispatch GetObject(IDispatch* object, const wchar_t* name) {
     unique_variant result;
-    InvokeByName(object, name, DISPATCH_PROPERTYGET, {}, result);
+    InvokeByName(object, name, kGet, {}, result);
     return ObjectFrom(result.get());
 }
 
 Dispatch CallForObject(IDispatch* object, const wchar_t* name,
                        std::initializer_list<const VARIANT*> args) {
     unique_variant result;
-    InvokeByName(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, result);
+    InvokeByName(object, name, kGet, args, result);
     return ObjectFrom(result.get());
 }
 
@@ -74,7 +78,7 @@ Dispatch GetItem(IDispatch* collection, LONG index) {
 
 std::wstring GetText(IDispatch* object, const wchar_t* name) {
     unique_variant result;
-    if (FAILED(InvokeByName(object, name, DISPATCH_PROPERTYGET, {}, result)))
+    if (FAILED(InvokeByName(object, name, kGet, {}, result)))
         return {};
     if (result.get().vt == VT_BSTR)
         return BstrText(result.get().bstrVal);
@@ -86,7 +90,7 @@ std::wstring GetText(IDispatch* object, const wchar_t* name) {
 
 LONG GetLong(IDispatch* object, const wchar_t* name) {
     unique_variant result;
-    if (FAILED(InvokeByName(object, name, DISPATCH_PROPERTYGET, {}, result)))
+    if (FAILED(InvokeByName(object, name, kGet, {}, result)))
         return 0;
     unique_variant number;
     if (FAILED(VariantChangeType(number.put(), const_cast<VARIANT*>(&result.get()), 0, VT_I4)))
@@ -94,7 +98,9 @@ LONG GetLong(IDispatch* object, const wchar_t* name) {
     return number.get().lVal;
 }
 
-LONG GetCount(IDispatch* collection) { return GetLong(collection, L"Count"); }
+LONG GetCount(IDispatch* collection) {
+    return GetLong(collection, L"Count");
+}
 
 HRESULT CallMethod(IDispatch* object, const wchar_t* name,
                    std::initializer_list<const VARIANT*> args) {

@@ -8,8 +8,7 @@ namespace sw {
 namespace {
 
 void ShowMessageBox(const std::wstring& text, const std::wstring& caption, MessageIcon icon) {
-    MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(),
-                MB_OK | static_cast<UINT>(icon));
+    MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), MB_OK | static_cast<UINT>(icon));
 }
 
 MessagePresenter g_presenter = &ShowMessageBox;

@@ -3,7 +3,9 @@
 namespace sw {
 namespace {
 
-wchar_t FoldAscii(wchar_t c) noexcept { return (c >= L'A' && c <= L'Z') ? c + (L'a' - L'A') : c; }
+wchar_t FoldAscii(wchar_t c) noexcept {
+    return (c >= L'A' && c <= L'Z') ? c + (L'a' - L'A') : c;
+}
 
 } // namespace
 

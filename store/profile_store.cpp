@@ -149,8 +149,8 @@ bool ReadProfileList(std::wstring& out, ProfileListKind kind) {
 bool WriteProfileListToKey(const std::wstring& subkey, const std::wstring& list,
                            ProfileListKind kind) {
     unique_hkey key;
-    LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, ProfileSubkeyPath(subkey).c_str(), 0,
-                            KEY_SET_VALUE, key.put());
+    LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, ProfileSubkeyPath(subkey).c_str(), 0, KEY_SET_VALUE,
+                            key.put());
     if (rc == ERROR_FILE_NOT_FOUND) {
         // No key of its own (an account without one): the profile list key gets it.
         rc = RegOpenKeyExW(HKEY_CURRENT_USER, ProfileSubkeyPath(kProfileListSubkey).c_str(), 0,

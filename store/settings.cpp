@@ -14,8 +14,8 @@ std::wstring g_settingsMaker;
 
 unique_hkey CreateOrOpen(HKEY parent, const std::wstring& name) {
     unique_hkey key;
-    if (RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        kSettingsAccess, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kSettingsAccess,
+                        nullptr, key.put(), nullptr) != ERROR_SUCCESS)
         key.reset();
     return key;
 }
@@ -61,8 +61,7 @@ HKEY OpenSectionKey(const std::wstring& section) {
     return CreateOrOpen(maker.get(), section).release();
 }
 
-DWORD ReadSettingDword(const std::wstring& section, const std::wstring& name,
-                       DWORD defaultValue) {
+DWORD ReadSettingDword(const std::wstring& section, const std::wstring& name, DWORD defaultValue) {
     if (g_settingsMaker.empty())
         return defaultValue;
     unique_hkey key(OpenSectionKey(section));
@@ -71,8 +70,8 @@ DWORD ReadSettingDword(const std::wstring& section, const std::wstring& name,
     DWORD value = 0;
     DWORD size = sizeof value;
     // A value of fewer than four bytes would fill only part of the result.
-    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
+                         &size) != ERROR_SUCCESS ||
         size != sizeof value)
         return defaultValue;
     return value;
@@ -123,8 +122,7 @@ bool WriteSettingText(const std::wstring& section, const std::wstring& name,
         return false;
     return RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(text.c_str()),
-                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) ==
-           ERROR_SUCCESS;
+                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 } // namespace sw

@@ -41,7 +41,9 @@ bool WriteSettingText(const std::wstring& section, const std::wstring& name,
                       const std::wstring& text);
 
 // A stored flag: 0 is off, anything else on.
-inline int FlagFromDword(DWORD value) noexcept { return value != 0 ? 1 : 0; }
+inline int FlagFromDword(DWORD value) noexcept {
+    return value != 0 ? 1 : 0;
+}
 
 // Back to the state of a freshly loaded module (tests and module unload).
 void ResetSettingsState();

@@ -34,8 +34,7 @@ struct SetValueLog {
         values.push_back(name ? name : L"");
         if (failWith != ERROR_SUCCESS)
             return failWith;
-        return patch->original<decltype(&RegSetValueExW)>()(key, name, reserved, type, data,
-                                                            size);
+        return patch->original<decltype(&RegSetValueExW)>()(key, name, reserved, type, data, size);
     }
 };
 
@@ -61,7 +60,9 @@ protected:
 
     static std::wstring ListKey() { return ProfileSubkeyPath(kProfileListSubkey); }
     // An account's own key, named by its Preferences UID, directly under the profile.
-    static std::wstring AccountKey(const std::wstring& uidName) { return ProfileSubkeyPath(uidName); }
+    static std::wstring AccountKey(const std::wstring& uidName) {
+        return ProfileSubkeyPath(uidName);
+    }
     // An account's entry below the accounts key.
     static std::wstring AccountEntryKey(const std::wstring& name) {
         return ProfileSubkeyPath(kAccountsSubkey) + L"\\" + name;
@@ -225,8 +226,8 @@ TEST_F(ProfileStoreTest, WriteFailuresNameTheSubkeyAskedFor) {
     m_messages.clear();
     RegistrySandbox::CreateKey(ListKey());
     SetValueLog::failWith = ERROR_ACCESS_DENIED;
-    EXPECT_FALSE(WriteProfileListToKey(kProfileListSubkey, L"z@example.com;",
-                                       ProfileListKind::Blocked));
+    EXPECT_FALSE(
+        WriteProfileListToKey(kProfileListSubkey, L"z@example.com;", ProfileListKind::Blocked));
     EXPECT_THAT(m_messages.texts(),
                 ElementsAre(L"RegSetValueEx Failed: 0a0d020000000000c000000000000046: 5."));
 }
@@ -294,8 +295,7 @@ TEST_F(ProfileStoreTest, ReapplyPutsBackOnlyWhatTheStoredListLost) {
     ReapplyBlockedAdditions();
     EXPECT_THAT(SetValueLog::values, IsEmpty()) << "nothing added since load";
 
-    RegistrySandbox::SetText(ListKey(), kBlockedValue, L"a@example.com;b@example.com;",
-                             REG_BINARY);
+    RegistrySandbox::SetText(ListKey(), kBlockedValue, L"a@example.com;b@example.com;", REG_BINARY);
     g_blockedSinceLoad = {L"a@example.com", L"b@example.com"};
     ReapplyBlockedAdditions();
     EXPECT_THAT(SetValueLog::values, IsEmpty()) << "all still present";

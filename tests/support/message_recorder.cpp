@@ -20,7 +20,9 @@ MessageRecorder::~MessageRecorder() {
     g_recorded.clear();
 }
 
-const std::vector<RecordedMessage>& MessageRecorder::messages() const { return g_recorded; }
+const std::vector<RecordedMessage>& MessageRecorder::messages() const {
+    return g_recorded;
+}
 
 std::vector<std::wstring> MessageRecorder::texts() const {
     std::vector<std::wstring> texts;
@@ -29,6 +31,8 @@ std::vector<std::wstring> MessageRecorder::texts() const {
     return texts;
 }
 
-void MessageRecorder::clear() { g_recorded.clear(); }
+void MessageRecorder::clear() {
+    g_recorded.clear();
+}
 
 } // namespace sw::test
