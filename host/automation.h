@@ -27,8 +27,15 @@ public:
     }
     ~unique_bstr() { reset(); }
 
+    // Adopts a string the caller already owns.
+    static unique_bstr attach(BSTR text) noexcept {
+        unique_bstr r;
+        r.m_bstr = text;
+        return r;
+    }
+
     BSTR get() const noexcept { return m_bstr; }
-    void reset() noexcept { SysFreeString(std::exchange(m_bstr, nullptr)); }
+    void reset(BSTR text = nullptr) noexcept { SysFreeString(std::exchange(m_bstr, text)); }
     BSTR* put() noexcept {
         reset();
         return &m_bstr;
@@ -86,12 +93,23 @@ public:
         return v;
     }
 
+    VARIANT& get() noexcept { return m_value; }
     const VARIANT& get() const noexcept { return m_value; }
+    VARTYPE type() const noexcept { return V_VT(&m_value); }
     VARIANT* put() noexcept {
         reset();
         return &m_value;
     }
-    void reset() noexcept { VariantClear(&m_value); }
+    void reset() noexcept {
+        VariantClear(&m_value);
+        VariantInit(&m_value);
+    }
+    // Hands the value over to `out`, which must hold nothing that needs freeing.
+    void release_to(VARIANT* out) noexcept {
+        *out = m_value;
+        VariantInit(&m_value);
+    }
+    void swap(unique_variant& other) noexcept { std::swap(m_value, other.m_value); }
 
 private:
     VARIANT m_value;

@@ -1,0 +1,31 @@
+// Explorer: the window that shows a folder and the user's selection in it.
+#include "sim/outlook/dispatch_object.h"
+#include "sim/outlook/objects.h"
+#include "sim/outlook/outlook_ids.h"
+
+namespace sw::sim {
+
+namespace {
+
+class Explorer final : public DispatchObject {
+public:
+    explicit Explorer(HostShare host)
+        : DispatchObject(std::move(host), L"Explorer", {kIidExplorer}) {
+        AddProperty(L"CurrentFolder", [this](Invocation& call) {
+            call.ReturnObject(MakeFolder(hostShare(), this->host().mailbox.currentFolder()));
+            return S_OK;
+        });
+        AddProperty(L"Selection", [this](Invocation& call) {
+            call.ReturnObject(MakeSelection(hostShare(), this->host().mailbox.selection()));
+            return S_OK;
+        });
+    }
+};
+
+} // namespace
+
+com_ptr<IDispatch> MakeExplorer(HostShare host) {
+    return MakeDispatch<Explorer>(std::move(host));
+}
+
+} // namespace sw::sim

@@ -1,0 +1,23 @@
+// Everything one simulated Outlook process owns. Every simulated object
+// holds a share of it, so an object the add-in keeps after the session has
+// ended still finds its data.
+#pragma once
+
+#include "sim/outlook/call_log.h"
+#include "sim/outlook/fault_plan.h"
+#include "sim/outlook/mailbox.h"
+#include "sim/outlook/ref_tracker.h"
+
+#include <string>
+
+namespace sw::sim {
+
+struct HostState {
+    std::wstring version = L"14.0.0.4760";
+    Mailbox mailbox;
+    FaultPlan faults;
+    CallLog calls;
+    RefTracker refs;
+};
+
+} // namespace sw::sim

@@ -1,0 +1,87 @@
+#include "sim/outlook/mailbox.h"
+
+#include <algorithm>
+
+namespace sw::sim {
+
+std::vector<std::wstring> Folder::subjects() const {
+    std::vector<std::wstring> result;
+    for (const Item* item : m_items)
+        result.push_back(item->subject);
+    return result;
+}
+
+Mailbox::Mailbox() {
+    using enum FolderItemType;
+    AddFolderNumbered(L"Inbox", Mail, default_folder::Inbox);
+    AddFolderNumbered(L"Sent Items", Mail, default_folder::SentMail);
+    AddFolderNumbered(L"Deleted Items", Mail, default_folder::DeletedItems);
+    AddFolderNumbered(L"Outbox", Mail, default_folder::Outbox);
+    AddFolderNumbered(L"Drafts", Mail, default_folder::Drafts);
+    AddFolderNumbered(L"Junk E-mail", Mail, default_folder::Junk);
+    AddFolderNumbered(L"Calendar", Appointment, default_folder::Calendar);
+    AddFolderNumbered(L"Contacts", Contact, default_folder::Contacts);
+    m_currentFolder = &Inbox();
+}
+
+Folder* Mailbox::DefaultFolder(long number) const noexcept {
+    if (number == 0)
+        return nullptr;
+    for (const auto& folder : m_folders) {
+        if (folder->m_defaultNumber == number)
+            return folder.get();
+    }
+    return nullptr;
+}
+
+Folder& Mailbox::AddFolder(std::wstring name, FolderItemType type) {
+    return AddFolderNumbered(std::move(name), type, 0);
+}
+
+Folder& Mailbox::AddFolderNumbered(std::wstring name, FolderItemType type, long number) {
+    m_folders.push_back(std::make_unique<Folder>(std::move(name), type, number));
+    return *m_folders.back();
+}
+
+Item& Mailbox::AddMail(Folder& folder, std::wstring senderAddress,
+                       const std::vector<std::wstring>& recipientAddresses, std::wstring subject) {
+    auto item = std::make_unique<Item>();
+    item->kind = ItemKind::Mail;
+    item->subject = std::move(subject);
+    item->senderAddress = std::move(senderAddress);
+    for (const auto& address : recipientAddresses)
+        item->recipients.push_back({address, address});
+    return Place(std::move(item), folder);
+}
+
+Item& Mailbox::AddItem(Folder& folder, ItemKind kind, std::wstring subject) {
+    auto item = std::make_unique<Item>();
+    item->kind = kind;
+    item->subject = std::move(subject);
+    return Place(std::move(item), folder);
+}
+
+Item& Mailbox::Place(std::unique_ptr<Item> item, Folder& folder) {
+    item->m_folder = &folder;
+    folder.m_items.push_back(item.get());
+    m_items.push_back(std::move(item));
+    return *m_items.back();
+}
+
+void Mailbox::Move(Item& item, Folder& to) {
+    Folder& from = *item.m_folder;
+    if (&from == &to)
+        return;
+    std::erase(from.m_items, &item);
+    to.m_items.push_back(&item);
+    item.m_folder = &to;
+    if (&from == m_currentFolder)
+        std::erase(m_selection, &item);
+}
+
+void Mailbox::ShowFolder(Folder& folder) {
+    m_currentFolder = &folder;
+    m_selection.clear();
+}
+
+} // namespace sw::sim

@@ -1,0 +1,131 @@
+// The plain data behind the simulated Outlook objects: the folders of one
+// mailbox, their items, and what the explorer window shows and has selected.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sw::sim {
+
+// What an item is; only Mail items are mail messages (_MailItem).
+enum class ItemKind { Mail, MeetingRequest, Appointment, Contact, Report };
+
+// A folder's DefaultItemType (OlItemType).
+enum class FolderItemType : long {
+    Mail = 0,
+    Appointment = 1,
+    Contact = 2,
+    Task = 3,
+    Journal = 4,
+    Note = 5,
+    Post = 6,
+};
+
+// GetDefaultFolder numbers (OlDefaultFolders) of the folders every mailbox has.
+namespace default_folder {
+inline constexpr long DeletedItems = 3;
+inline constexpr long Outbox = 4;
+inline constexpr long SentMail = 5;
+inline constexpr long Inbox = 6;
+inline constexpr long Calendar = 9;
+inline constexpr long Contacts = 10;
+inline constexpr long Drafts = 16;
+inline constexpr long Junk = 23;
+} // namespace default_folder
+
+struct MailRecipient {
+    std::wstring name;
+    std::wstring address;
+};
+
+class Folder;
+
+class Item {
+public:
+    ItemKind kind = ItemKind::Mail;
+    std::wstring subject;
+    std::wstring senderAddress; // empty: the host reports an empty text
+    std::vector<MailRecipient> recipients;
+
+    // The folder the item is in now.
+    Folder& folder() const noexcept { return *m_folder; }
+
+private:
+    friend class Mailbox;
+    Folder* m_folder = nullptr;
+};
+
+class Folder {
+public:
+    Folder(std::wstring name, FolderItemType type, long defaultNumber)
+        : m_name(std::move(name)), m_type(type), m_defaultNumber(defaultNumber) {}
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    const std::wstring& name() const noexcept { return m_name; }
+    FolderItemType itemType() const noexcept { return m_type; }
+    // Its GetDefaultFolder number, 0 for a folder of the user's own.
+    long defaultNumber() const noexcept { return m_defaultNumber; }
+    // In the order the folder lists them: an item moved in comes last.
+    const std::vector<Item*>& items() const noexcept { return m_items; }
+    bool contains(const Item& item) const noexcept { return &item.folder() == this; }
+    std::vector<std::wstring> subjects() const;
+
+private:
+    friend class Mailbox;
+    std::wstring m_name;
+    FolderItemType m_type;
+    long m_defaultNumber;
+    std::vector<Item*> m_items;
+};
+
+class Mailbox {
+public:
+    // Creates the default folders (Inbox, Sent Items, Deleted Items, Outbox,
+    // Drafts, Junk E-mail, Calendar, Contacts); the explorer is open on the
+    // Inbox with nothing selected.
+    Mailbox();
+    Mailbox(const Mailbox&) = delete;
+    Mailbox& operator=(const Mailbox&) = delete;
+
+    Folder& Inbox() { return *DefaultFolder(default_folder::Inbox); }
+    Folder& JunkEmail() { return *DefaultFolder(default_folder::Junk); }
+    Folder& Calendar() { return *DefaultFolder(default_folder::Calendar); }
+    Folder& Contacts() { return *DefaultFolder(default_folder::Contacts); }
+    // The folder with that GetDefaultFolder number, or nullptr.
+    Folder* DefaultFolder(long number) const noexcept;
+    Folder& AddFolder(std::wstring name, FolderItemType type = FolderItemType::Mail);
+    const std::vector<std::unique_ptr<Folder>>& folders() const noexcept { return m_folders; }
+
+    // A mail message; each recipient's display name is its address.
+    Item& AddMail(Folder& folder, std::wstring senderAddress,
+                  const std::vector<std::wstring>& recipientAddresses, std::wstring subject = {});
+    // An item of any kind with only a subject; fill in the rest through the result.
+    Item& AddItem(Folder& folder, ItemKind kind, std::wstring subject = {});
+
+    // Puts `item` last in `to`. An item moved out of the explorer's folder
+    // leaves the explorer's selection, as it leaves the view.
+    void Move(Item& item, Folder& to);
+
+    // The explorer window: ActiveExplorer answers nothing while it is closed.
+    bool explorerOpen() const noexcept { return m_explorerOpen; }
+    void SetExplorerOpen(bool open) noexcept { m_explorerOpen = open; }
+    Folder& currentFolder() const noexcept { return *m_currentFolder; }
+    // Shows `folder` and clears the selection.
+    void ShowFolder(Folder& folder);
+    const std::vector<Item*>& selection() const noexcept { return m_selection; }
+    void Select(std::vector<Item*> items) { m_selection = std::move(items); }
+
+private:
+    Folder& AddFolderNumbered(std::wstring name, FolderItemType type, long number);
+    Item& Place(std::unique_ptr<Item> item, Folder& folder);
+
+    std::vector<std::unique_ptr<Folder>> m_folders;
+    std::vector<std::unique_ptr<Item>> m_items;
+    bool m_explorerOpen = true;
+    Folder* m_currentFolder = nullptr;
+    std::vector<Item*> m_selection;
+};
+
+} // namespace sw::sim

@@ -1,0 +1,39 @@
+// Factories of the simulated Outlook objects. Each returns a new object
+// with one reference for the caller.
+#pragma once
+
+#include "host/com_ptr.h"
+#include "sim/outlook/host_state.h"
+
+#include <oaidl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sw::sim {
+
+using HostShare = std::shared_ptr<HostState>;
+
+com_ptr<IDispatch> MakeApplication(HostShare host);
+com_ptr<IDispatch> MakeNamespace(HostShare host);
+com_ptr<IDispatch> MakeExplorer(HostShare host);
+com_ptr<IDispatch> MakeFolder(HostShare host, Folder& folder);
+// Count and Item over the folder's items as they stand at each call.
+com_ptr<IDispatch> MakeFolderItems(HostShare host, Folder& folder);
+// The selection as it stood when it was asked for.
+com_ptr<IDispatch> MakeSelection(HostShare host, std::vector<Item*> items);
+com_ptr<IDispatch> MakeItem(HostShare host, Item& item);
+com_ptr<IDispatch> MakeRecipients(HostShare host, Item& item);
+com_ptr<IDispatch> MakeRecipient(HostShare host, MailRecipient recipient);
+
+// A collection with Count and a 1-based Item(index); an index outside
+// 1..Count fails with DISP_E_BADINDEX.
+com_ptr<IDispatch> MakeCollection(HostShare host, std::wstring kind, std::function<long()> count,
+                                  std::function<com_ptr<IDispatch>(long index)> item);
+
+// The mailbox folder behind a simulated folder object, or nullptr.
+Folder* FolderOf(IDispatch* object) noexcept;
+
+} // namespace sw::sim

@@ -1,0 +1,296 @@
+// Block Senders and Block Domains end to end: the simulated Outlook, the
+// real (Wine) registry and the add-in's message boxes.
+#include "commands/block_commands.h"
+
+#include "host/host_app.h"
+#include "host/host_error.h"
+#include "sim/outlook/fault_plan.h"
+#include "sim/outlook/outlook_session.h"
+#include "store/profile_store.h"
+#include "store/settings.h"
+#include "store/state.h"
+#include "tests/support/import_patch.h"
+#include "tests/support/message_recorder.h"
+#include "tests/support/registry_sandbox.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace sw {
+namespace {
+
+using sim::Fault;
+using sim::Folder;
+using sim::Item;
+using sim::ItemKind;
+using test::ImportPatch;
+using test::MessageRecorder;
+using test::RegistrySandbox;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+struct WriteCounter {
+    static inline int writes = 0;
+    static inline ImportPatch* patch = nullptr;
+    static LONG WINAPI Hook(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                            DWORD size) {
+        ++writes;
+        return patch->original<decltype(&RegSetValueExW)>()(key, name, reserved, type, data, size);
+    }
+};
+
+class BlockCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetSettingsState();
+        g_hostVersion = 12;
+        g_profileName = L"Command Test";
+        g_accountKeys.clear();
+        g_blockedSinceLoad.clear();
+        RegistrySandbox::CreateKey(ListKey());
+        g_hostApp = m_outlook.Application();
+        WriteCounter::writes = 0;
+        WriteCounter::patch = &m_writes;
+    }
+    void TearDown() override {
+        g_hostApp = nullptr;
+        g_blockedSinceLoad.clear();
+        g_accountKeys.clear();
+        g_profileName.clear();
+        g_hostVersion = 0;
+        ResetSettingsState();
+    }
+
+    static std::wstring ListKey() { return ProfileSubkeyPath(kProfileListSubkey); }
+    static void StoreBlocked(const std::wstring& list) {
+        RegistrySandbox::SetText(ListKey(), L"001f041a", list, REG_BINARY);
+    }
+    static void StoreSafe(const std::wstring& list) {
+        RegistrySandbox::SetText(ListKey(), L"001f0418", list, REG_BINARY);
+    }
+    static std::wstring StoredBlocked() {
+        return RegistrySandbox::GetText(ListKey(), L"001f041a").value_or(L"<none>");
+    }
+
+    sim::Mailbox& box() { return m_outlook.mailbox(); }
+    Item& Mail(const std::wstring& sender,
+               std::vector<std::wstring> recipients = {L"me@corp.example", L"you@corp.example"}) {
+        return box().AddMail(box().Inbox(), sender, recipients);
+    }
+    bool InJunk(const Item& item) { return box().JunkEmail().contains(item); }
+
+    RegistrySandbox m_sandbox;
+    MessageRecorder m_messages;
+    ImportPatch m_writes{"advapi32.dll", "RegSetValueExW",
+                         reinterpret_cast<void*>(&WriteCounter::Hook)};
+    sim::OutlookSession m_outlook{L"12.0.0.6423"};
+};
+
+TEST_F(BlockCommandTest, OtherFolderKindsAskForEmailsAndTouchNothing) {
+    for (Folder* folder : {&box().Calendar(), &box().Contacts()}) {
+        box().ShowFolder(*folder);
+        RegistrySandbox::DeleteKey(ListKey()); // any read would now report a failure
+        BlockSelectedSenders();
+        BlockSelectedDomains();
+    }
+    EXPECT_THAT(m_messages.texts(),
+                ElementsAre(L"Please select the emails first.", L"Please select the emails first.",
+                            L"Please select the emails first.",
+                            L"Please select the emails first."));
+    EXPECT_EQ(m_messages.messages()[0].caption, L"Spamwarden");
+    EXPECT_EQ(m_messages.messages()[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(WriteCounter::writes, 0);
+}
+
+TEST_F(BlockCommandTest, NothingSelectedDoesNothing) {
+    BlockSelectedSenders();
+    EXPECT_EQ(WriteCounter::writes, 0);
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+}
+
+TEST_F(BlockCommandTest, TwoMessagesFromOneSenderGiveOneEntryAndOneWrite) {
+    Item& one = Mail(L"ann@example.org");
+    Item& two = Mail(L"ann@example.org");
+    Item& note = box().AddItem(box().Inbox(), ItemKind::Report, L"delivery report");
+    box().Select({&one, &note, &two});
+
+    BlockSelectedSenders();
+    EXPECT_EQ(StoredBlocked(), L"ann@example.org;");
+    EXPECT_THAT(g_blockedSinceLoad, ElementsAre(L"ann@example.org"));
+    EXPECT_TRUE(InJunk(one));
+    EXPECT_TRUE(InJunk(two));
+    EXPECT_FALSE(InJunk(note)) << "not a mail message";
+    EXPECT_EQ(WriteCounter::writes, 1);
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+}
+
+TEST_F(BlockCommandTest, AlreadyBlockedSenderIsMovedWithoutAWrite) {
+    StoreBlocked(L"ANN@example.org;bob@example.net;");
+    Item& one = Mail(L"ann@example.org");
+    Item& two = Mail(L"bob@example.net");
+    box().Select({&one, &two});
+    BlockSelectedSenders();
+    EXPECT_TRUE(InJunk(one));
+    EXPECT_TRUE(InJunk(two));
+    EXPECT_EQ(WriteCounter::writes, 0);
+    EXPECT_THAT(g_blockedSinceLoad, IsEmpty());
+}
+
+TEST_F(BlockCommandTest, NeverBlockListAndUnusableSendersLeaveMessagesAlone) {
+    StoreSafe(L"boss@example.com;@partner.example;");
+    Item& boss = Mail(L"boss@example.com");
+    Item& partner = Mail(L"sales@partner.example");
+    Item& internal = Mail(L"/O=CORP/OU=EXCHANGE/CN=RECIPIENTS/CN=ANN");
+    Item& empty = Mail(L"");
+    box().Select({&boss, &partner, &internal, &empty});
+    BlockSelectedSenders();
+    BlockSelectedDomains();
+    for (Item* item : {&boss, &partner, &internal, &empty})
+        EXPECT_FALSE(InJunk(*item));
+    EXPECT_EQ(WriteCounter::writes, 0);
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+}
+
+TEST_F(BlockCommandTest, MessageToItselfIsSkippedBySendersOnly) {
+    Item& self = Mail(L"Ann@Example.org", {L"ann@example.ORG"});
+    Item& copied = Mail(L"bob@example.net", {L"bob@example.net", L"me@corp.example"});
+    box().Select({&self, &copied});
+    BlockSelectedSenders();
+    EXPECT_FALSE(InJunk(self));
+    EXPECT_TRUE(InJunk(copied));
+    EXPECT_EQ(StoredBlocked(), L"bob@example.net;");
+
+    box().ShowFolder(box().Inbox());
+    box().Select({&self});
+    BlockSelectedDomains();
+    EXPECT_TRUE(InJunk(self));
+    EXPECT_EQ(StoredBlocked(), L"bob@example.net;@Example.org;");
+}
+
+TEST_F(BlockCommandTest, DomainsUseTheSafeDomainException) {
+    g_safeDomains = L"@example.net;@example.org";
+    Item& ann = Mail(L"ann@example.org");
+    Item& bob = Mail(L"bob@example.net");
+    Item& cid = Mail(L"cid@spam.example");
+    Item& dee = Mail(L"dee@spam.example");
+    box().Select({&ann, &bob, &cid, &dee});
+    BlockSelectedDomains();
+    EXPECT_EQ(StoredBlocked(), L"ann@example.org;bob@example.net;@spam.example;");
+    EXPECT_THAT(g_blockedSinceLoad,
+                ElementsAre(L"ann@example.org", L"bob@example.net", L"@spam.example"));
+    EXPECT_EQ(WriteCounter::writes, 1);
+    for (Item* item : {&ann, &bob, &cid, &dee})
+        EXPECT_TRUE(InJunk(*item));
+}
+
+TEST_F(BlockCommandTest, DomainsWithTheExceptionOffOrASingleSafeEntry) {
+    g_safeDomains = L"@example.net;@example.org";
+    g_hasSafeDomains = 0;
+    Item& ann = Mail(L"ann@example.org");
+    Item& bob = Mail(L"bob@example.net");
+    box().Select({&ann, &bob});
+    BlockSelectedDomains();
+    EXPECT_EQ(StoredBlocked(), L"@example.org;@example.net;");
+
+    StoreBlocked(L"");
+    g_blockedSinceLoad.clear();
+    g_hasSafeDomains = 1;
+    g_safeDomains = L"@example.org";
+    Item& again = Mail(L"ann@example.org");
+    Item& bare = Mail(L"ann@");
+    box().Select({&again, &bare});
+    BlockSelectedDomains();
+    EXPECT_EQ(StoredBlocked(), L"ann@example.org;@;");
+}
+
+TEST_F(BlockCommandTest, AddressEntryDoesNotBlockItsDomain) {
+    StoreBlocked(L"ann@example.org;");
+    Item& ann = Mail(L"ann@example.org");
+    box().Select({&ann});
+    BlockSelectedDomains();
+    EXPECT_EQ(StoredBlocked(), L"ann@example.org;@example.org;");
+}
+
+TEST_F(BlockCommandTest, SendersThatWouldSplitIntoSeveralEntriesAreNeverListed) {
+    Item& quoted = Mail(L"\"x;@gmail.com;\"@evil.example");
+    Item& nul = Mail(std::wstring(L"a@b.example\0@gmail.com", 22));
+    Item& tab = Mail(L"a\t@evil.example");
+    box().Select({&quoted, &nul, &tab});
+    BlockSelectedSenders();
+    BlockSelectedDomains();
+    for (Item* item : {&quoted, &nul, &tab})
+        EXPECT_FALSE(InJunk(*item));
+    EXPECT_EQ(WriteCounter::writes, 0);
+    EXPECT_THAT(g_blockedSinceLoad, IsEmpty());
+}
+
+TEST_F(BlockCommandTest, FailedReadOfTheBlockedListEndsTheRun) {
+    RegistrySandbox::DeleteKey(ListKey());
+    Item& ann = Mail(L"ann@example.org");
+    box().Select({&ann});
+    BlockSelectedSenders();
+    EXPECT_THAT(m_messages.texts(), ElementsAre(L"RegOpenKeyEx Failed: 2."));
+    EXPECT_FALSE(InJunk(ann));
+    EXPECT_THAT(g_blockedSinceLoad, IsEmpty());
+    EXPECT_EQ(WriteCounter::writes, 0);
+}
+
+TEST_F(BlockCommandTest, HostFailureMidSelectionKeepsWhatWasDone) {
+    Item& ann = Mail(L"ann@example.org");
+    Item& bob = Mail(L"bob@example.net");
+    Item& cid = Mail(L"cid@example.com");
+    box().Select({&ann, &bob, &cid});
+    m_outlook.faults().Add(Fault::Fail(L"Item", E_FAIL).On(L"Selection").OnCall(3));
+
+    BlockSelectedSenders();
+    EXPECT_THAT(m_messages.texts(), ElementsAre(HostErrorText(E_POINTER)));
+    EXPECT_TRUE(InJunk(ann));
+    EXPECT_TRUE(InJunk(bob));
+    EXPECT_FALSE(InJunk(cid));
+    EXPECT_THAT(g_blockedSinceLoad, ElementsAre(L"ann@example.org", L"bob@example.net"));
+    EXPECT_EQ(WriteCounter::writes, 0) << "nothing written by the failed run";
+
+    // The next run that writes puts them in; one that adds nothing does not.
+    m_messages.clear();
+    m_outlook.faults().Clear();
+    box().Select({&cid});
+    StoreBlocked(L"cid@example.com;");
+    BlockSelectedSenders();
+    EXPECT_EQ(WriteCounter::writes, 0);
+    Item& dee = Mail(L"dee@example.com");
+    box().Select({&dee});
+    BlockSelectedSenders();
+    EXPECT_EQ(StoredBlocked(), L"cid@example.com;ann@example.org;bob@example.net;dee@example.com;");
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+}
+
+TEST_F(BlockCommandTest, NoHostApplicationIsAPointerFailure) {
+    g_hostApp = nullptr;
+    BlockSelectedDomains();
+    EXPECT_THAT(m_messages.texts(), ElementsAre(HostErrorText(E_POINTER)));
+}
+
+TEST_F(BlockCommandTest, Version14WritesEveryAccountKey) {
+    g_hostVersion = 14;
+    g_accountKeys = {L"0aff", L"1234"};
+    RegistrySandbox::CreateKey(ProfileSubkeyPath(L"0aff"));
+    RegistrySandbox::CreateKey(ProfileSubkeyPath(L"1234"));
+    Item& ann = Mail(L"ann@example.org");
+    box().Select({&ann});
+    BlockSelectedSenders();
+    EXPECT_EQ(WriteCounter::writes, 3);
+    for (const wchar_t* account : {L"0aff", L"1234"})
+        EXPECT_EQ(RegistrySandbox::GetText(ProfileSubkeyPath(account), L"001f041a"),
+                  L"ann@example.org;");
+}
+
+TEST_F(BlockCommandTest, HostErrorTextFallsBackForUnknownCodes) {
+    EXPECT_FALSE(HostErrorText(E_POINTER).empty());
+    EXPECT_NE(HostErrorText(E_POINTER).back(), L'\n');
+    EXPECT_EQ(HostErrorText(static_cast<HRESULT>(0x80040201)), L"IDispatch error #1");
+    EXPECT_EQ(HostErrorText(static_cast<HRESULT>(0x8004FFFF)), L"IDispatch error #65023");
+    EXPECT_EQ(HostErrorText(static_cast<HRESULT>(0xA0001234)), L"Unknown error 0xA0001234");
+}
+
+} // namespace
+} // namespace sw
