@@ -62,6 +62,16 @@ bool FindDefaultProfileName() {
 
     // Only the system's MAPI32, never one planted in the current or host folder.
     unique_module mapi(LoadLibraryExW(L"mapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (!mapi && GetLastError() == ERROR_INVALID_PARAMETER) {
+        // Windows 7 without the safe-search update knows no search flags: name
+        // the system folder's file instead.
+        wchar_t path[MAX_PATH];
+        const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+        if (length > 0 && length < MAX_PATH - 12) {
+            wcscat(path, L"\\mapi32.dll");
+            mapi.reset(LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+        }
+    }
     if (!mapi)
         return false;
     auto adminProfiles = reinterpret_cast<LPMAPIADMINPROFILES>(

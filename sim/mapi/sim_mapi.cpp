@@ -1,2 +1,0 @@
-#include <windows.h>
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

@@ -1,0 +1,73 @@
+#include "support/help_file.h"
+
+#include "host/user_message.h"
+#include "store/registry_key.h"
+#include "store/settings.h"
+#include "support/shell_open.h"
+
+#include <cwchar>
+#include <optional>
+#include <string>
+
+namespace sw {
+namespace {
+
+constexpr wchar_t kHelpPathValue[] = L"Path";
+constexpr wchar_t kHelpFileName[] = L"Spamwarden";
+constexpr wchar_t kHelpFileExtension[] = L".chm";
+
+// The composed help file path is limited to MAX_PATH units with its final 0,
+// that is 259 characters: a "Path" of up to 244 characters (245 with a final
+// backslash) is used, anything longer leaves Help doing nothing.
+constexpr size_t kMaxHelpFilePath = MAX_PATH - 1;
+
+// The help folder as stored, or nothing when the key or value cannot be read,
+// the value is empty or it does not fit the read buffer.
+std::optional<std::wstring> ReadHelpFolder() {
+    const std::wstring keyPath =
+        FormatText(L"SOFTWARE\\%ls\\%ls", kSettingsMaker, kSettingsSection);
+    unique_hkey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.put()) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    // The value's type is not checked and an expandable text stays as it is.
+    // The final unit stays 0 even for data stored without a terminator.
+    wchar_t buffer[MAX_PATH + 1] = {};
+    DWORD bytes = MAX_PATH * sizeof(wchar_t);
+    const LONG rc = RegQueryValueExW(key.get(), kHelpPathValue, nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(buffer), &bytes);
+    key.reset();
+    if (rc != ERROR_SUCCESS)
+        return std::nullopt;
+    std::wstring folder(buffer, wcsnlen(buffer, MAX_PATH));
+    // An empty folder would make a path relative to the host's current folder.
+    if (folder.empty())
+        return std::nullopt;
+    return folder;
+}
+
+std::optional<std::wstring> HelpFilePath() {
+    std::optional<std::wstring> path = ReadHelpFolder();
+    if (!path)
+        return std::nullopt;
+    if (path->back() != L'\\')
+        *path += L'\\';
+    *path += kHelpFileName;
+    *path += kHelpFileExtension;
+    if (path->size() > kMaxHelpFilePath)
+        return std::nullopt;
+    return path;
+}
+
+} // namespace
+
+void OpenHelpFile() noexcept {
+    try {
+        if (std::optional<std::wstring> path = HelpFilePath())
+            ShellOpen(*path);
+    } catch (...) {
+        // Help reports nothing.
+    }
+}
+
+} // namespace sw

@@ -1,0 +1,95 @@
+#include "support/os_name.h"
+
+#include <cwchar>
+#include <iterator>
+
+namespace sw {
+namespace {
+
+static_assert(sizeof(OSVERSIONINFOEXW) == 284, "extended version record");
+static_assert(sizeof(OSVERSIONINFOW) == 276, "basic version record");
+
+std::wstring Windows9xName(DWORD minor, wchar_t servicePackMark) {
+    switch (minor) {
+    case 0:
+        return servicePackMark == L'C' || servicePackMark == L'B' ? L"Microsoft Windows 95 OSR2 "
+                                                                  : L"Microsoft Windows 95 ";
+    case 10:
+        return servicePackMark == L'A' || servicePackMark == L'B' ? L"Microsoft Windows 98 SE "
+                                                                  : L"Microsoft Windows 98 ";
+    case 90:
+        return L"Microsoft Windows Millennium Edition";
+    default:
+        return {};
+    }
+}
+
+std::wstring WindowsNtName(DWORD major, DWORD minor) {
+    if (major <= 4)
+        return L"Microsoft Windows NT ";
+    if (major == 5) {
+        switch (minor) {
+        case 0:
+            return L"Microsoft Windows 2000 ";
+        case 1:
+            return L"Microsoft Windows XP ";
+        case 2:
+            return L"Microsoft Windows XP Professional x64 Edition / Microsoft Windows Server "
+                   L"2003, ";
+        }
+    } else if (major == 6) {
+        switch (minor) {
+        case 0:
+            return L"Windows Vista / Windows Server 2008 ";
+        case 1:
+            return L"Windows 7 / Windows Server 2008 R2 ";
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+std::wstring OsNameFromVersion(const OsVersion& version) {
+    switch (version.platformId) {
+    case VER_PLATFORM_WIN32s:
+        return L"Microsoft Win32s";
+    case VER_PLATFORM_WIN32_WINDOWS: {
+        if (version.major != 4)
+            return {};
+        // The Windows 95 and 98 updates mark themselves in the second character.
+        const wchar_t mark = version.servicePack.size() > 1 ? version.servicePack[1] : L'\0';
+        return Windows9xName(version.minor, mark);
+    }
+    case VER_PLATFORM_WIN32_NT:
+        return WindowsNtName(version.major, version.minor);
+    default:
+        return {};
+    }
+}
+
+std::wstring GetOsName() noexcept {
+    try {
+        OSVERSIONINFOEXW info{};
+        auto* record = reinterpret_cast<OSVERSIONINFOW*>(&info);
+        info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXW);
+        if (!GetVersionExW(record)) {
+            // Systems before NT 4 SP6 know only the basic record.
+            info = OSVERSIONINFOEXW{};
+            info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOW);
+            if (!GetVersionExW(record))
+                return {};
+        }
+        OsVersion version;
+        version.platformId = info.dwPlatformId;
+        version.major = info.dwMajorVersion;
+        version.minor = info.dwMinorVersion;
+        version.servicePack.assign(info.szCSDVersion,
+                                   wcsnlen(info.szCSDVersion, std::size(info.szCSDVersion)));
+        return OsNameFromVersion(version);
+    } catch (...) {
+        return {};
+    }
+}
+
+} // namespace sw

@@ -1,0 +1,20 @@
+// The Support command: a new mail to the maker's support address, its body
+// pre-filled with the system, host and product versions.
+#pragma once
+
+#include <string>
+
+namespace sw {
+
+inline constexpr wchar_t kSupportAddress[] = L"support@tallpine.example";
+inline constexpr wchar_t kProductName[] = L"Spamwarden";
+inline constexpr wchar_t kProductVersion[] = L"2.0";
+
+// The mailto link for the system name `osName` and host major version
+// `hostVersion`. The values go into the link unescaped.
+std::wstring SupportMailLink(const std::wstring& osName, int hostVersion);
+
+// Opens the user's mail program on the support mail. Reports nothing.
+void OpenSupportMail() noexcept;
+
+} // namespace sw
