@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   libwine-dev wine wine64
-  xvfb libxml2-utils
+  xvfb libxml2-utils python3
 )
 
 missing=()

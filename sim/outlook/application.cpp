@@ -1,4 +1,6 @@
-// Application: the object the host hands to add-ins.
+// Application: the object the host hands to add-ins, and the source of the
+// ApplicationEvents_11 events.
+#include "sim/outlook/connection_point.h"
 #include "sim/outlook/dispatch_object.h"
 #include "sim/outlook/objects.h"
 #include "sim/outlook/outlook_ids.h"
@@ -10,7 +12,9 @@ namespace {
 class Application final : public DispatchObject {
 public:
     explicit Application(HostShare host)
-        : DispatchObject(std::move(host), L"Application", {kIidApplication}) {
+        : DispatchObject(std::move(host), L"Application", {kIidApplication}),
+          m_events(*this, kind(), hostShare(), kIidApplicationEvents11,
+                   this->host().mailbox.commandBars().applicationSinks()) {
         AddProperty(L"Version", [this](Invocation& call) {
             call.ReturnText(this->host().version);
             return S_OK;
@@ -31,6 +35,14 @@ public:
             return S_OK;
         });
     }
+
+protected:
+    HRESULT QueryOtherInterface(REFIID iid, void** out) noexcept override {
+        return m_events.Query(iid, out);
+    }
+
+private:
+    EventContainer m_events;
 };
 
 } // namespace

@@ -1,4 +1,5 @@
-// Explorer: the window that shows a folder and the user's selection in it.
+// Explorer: the window that shows a folder and the user's selection in it,
+// and its command bars.
 #include "sim/outlook/dispatch_object.h"
 #include "sim/outlook/objects.h"
 #include "sim/outlook/outlook_ids.h"
@@ -17,6 +18,10 @@ public:
         });
         AddProperty(L"Selection", [this](Invocation& call) {
             call.ReturnObject(MakeSelection(hostShare(), this->host().mailbox.selection()));
+            return S_OK;
+        });
+        AddProperty(L"CommandBars", [this](Invocation& call) {
+            call.ReturnObject(MakeCommandBars(hostShare()));
             return S_OK;
         });
     }

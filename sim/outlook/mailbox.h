@@ -1,6 +1,9 @@
 // The plain data behind the simulated Outlook objects: the folders of one
-// mailbox, their items, and what the explorer window shows and has selected.
+// mailbox, their items, and what the explorer window shows and has selected,
+// its command bars included.
 #pragma once
+
+#include "sim/outlook/command_bar_model.h"
 
 #include <memory>
 #include <string>
@@ -116,6 +119,8 @@ public:
     void ShowFolder(Folder& folder);
     const std::vector<Item*>& selection() const noexcept { return m_selection; }
     void Select(std::vector<Item*> items) { m_selection = std::move(items); }
+    // The explorer's command bars.
+    CommandBarSet& commandBars() noexcept { return m_commandBars; }
 
 private:
     Folder& AddFolderNumbered(std::wstring name, FolderItemType type, long number);
@@ -126,6 +131,7 @@ private:
     bool m_explorerOpen = true;
     Folder* m_currentFolder = nullptr;
     std::vector<Item*> m_selection;
+    CommandBarSet m_commandBars;
 };
 
 } // namespace sw::sim

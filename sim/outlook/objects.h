@@ -36,4 +36,18 @@ com_ptr<IDispatch> MakeCollection(HostShare host, std::wstring kind, std::functi
 // The mailbox folder behind a simulated folder object, or nullptr.
 Folder* FolderOf(IDispatch* object) noexcept;
 
+// Office's command bars over the explorer's CommandBarSet.
+com_ptr<IDispatch> MakeCommandBars(HostShare host);
+com_ptr<IDispatch> MakeCommandBar(HostShare host, std::shared_ptr<CommandBar> bar);
+// `controls` shares the ownership of the bar or popup that holds the list.
+com_ptr<IDispatch> MakeCommandBarControls(HostShare host,
+                                          std::shared_ptr<CommandBarControls> controls);
+// A CommandBarButton, CommandBarPopup or plain CommandBarControl by the control's type.
+com_ptr<IDispatch> MakeCommandBarControl(HostShare host,
+                                         std::shared_ptr<CommandBarControl> control);
+
+// The model behind a simulated command bar or control object, or nullptr.
+CommandBar* CommandBarOf(IDispatch* object) noexcept;
+CommandBarControl* ControlOf(IDispatch* object) noexcept;
+
 } // namespace sw::sim

@@ -2,7 +2,8 @@
 // simulated objects answer.
 #pragma once
 
-#include <guiddef.h>
+#include <windows.h>
+#include <oaidl.h>
 
 namespace sw::sim {
 
@@ -20,6 +21,27 @@ inline constexpr IID kIidReportItem = OutlookIid(0x00063026);      // _ReportIte
 inline constexpr IID kIidAppointmentItem = OutlookIid(0x00063033); // _AppointmentItem
 inline constexpr IID kIidMailItem = OutlookIid(0x00063034);        // _MailItem
 inline constexpr IID kIidMeetingItem = OutlookIid(0x00063062);     // _MeetingItem
+// The application's events: outgoing dispinterface ApplicationEvents_11.
+inline constexpr IID kIidApplicationEvents11 = OutlookIid(0x0006302C);
+
+// Office's command bars: {000Cxxxx-0000-0000-C000-000000000046}.
+constexpr IID OfficeIid(unsigned long data1) {
+    return OutlookIid(data1);
+}
+
+inline constexpr IID kIidCommandBars = OfficeIid(0x000C0302);            // _CommandBars
+inline constexpr IID kIidCommandBar = OfficeIid(0x000C0304);             // CommandBar
+inline constexpr IID kIidCommandBarControls = OfficeIid(0x000C0306);     // CommandBarControls
+inline constexpr IID kIidCommandBarControl = OfficeIid(0x000C0308);      // CommandBarControl
+inline constexpr IID kIidCommandBarPopup = OfficeIid(0x000C030A);        // CommandBarPopup
+inline constexpr IID kIidCommandBarButton = OfficeIid(0x000C030E);       // _CommandBarButton
+inline constexpr IID kIidCommandBarButtonEvents = OfficeIid(0x000C0351); // _CommandBarButtonEvents
+inline constexpr IID kIidCommandBarsEvents = OfficeIid(0x000C0352);      // _CommandBarsEvents
+
+// Events: their DISPIDs in their dispinterfaces.
+inline constexpr DISPID kDispidClick = 1;                       // _CommandBarButtonEvents
+inline constexpr DISPID kDispidOnUpdate = 1;                    // _CommandBarsEvents
+inline constexpr DISPID kDispidItemContextMenuDisplay = 0xFB41; // ApplicationEvents_11
 
 // An item's Class (OlObjectClass).
 namespace object_class {
@@ -32,5 +54,9 @@ inline constexpr long MeetingRequest = 53;
 
 // MAPI_E_NOT_FOUND: what the host answers for a folder it does not have.
 inline constexpr long kErrorNotFound = static_cast<long>(0x8004010F);
+
+// What every member of a command bar or control that the host has removed
+// (deleted, closed with its menu, dropped at a restart) fails with.
+inline constexpr HRESULT kErrorRemovedObject = E_FAIL;
 
 } // namespace sw::sim

@@ -1,0 +1,176 @@
+#include "manager/blocked_senders_list.h"
+
+#include "manager/entry_order.h"
+#include "store/list_text.h"
+
+#include <algorithm>
+#include <set>
+
+namespace sw {
+namespace {
+
+// Loading and converting many rows put entries in one by one: a tree keeps
+// each insertion logarithmic where the vector would move half its entries.
+using EntrySet = std::set<std::wstring, AsciiCaseLess>;
+
+std::vector<std::wstring> TakeEntries(EntrySet& set) {
+    std::vector<std::wstring> entries;
+    entries.reserve(set.size());
+    while (!set.empty())
+        entries.push_back(std::move(set.extract(set.begin()).value()));
+    return entries;
+}
+
+} // namespace
+
+void BlockedSendersList::Load(std::wstring_view listText) {
+    EntrySet set;
+    CListTokenizer tokenizer(listText, L";");
+    std::wstring token;
+    while (tokenizer.NextToken(token))
+        set.insert(std::move(token)); // keeps the entry already there
+    m_entries = TakeEntries(set);
+    m_matches.clear();
+    m_search.clear();
+    m_modified = false;
+}
+
+bool BlockedSendersList::InsertSorted(std::wstring text) {
+    auto place = std::lower_bound(m_entries.begin(), m_entries.end(), text, AsciiCaseLess{});
+    if (place != m_entries.end() && CompareIgnoringAsciiCase(*place, text) == 0)
+        return false;
+    m_entries.insert(place, std::move(text));
+    return true;
+}
+
+void BlockedSendersList::ApplyFilter(std::wstring_view search) {
+    std::vector<std::wstring> matches;
+    if (!search.empty()) {
+        for (const std::wstring& entry : m_entries) {
+            if (entry.find(search) != std::wstring::npos)
+                matches.push_back(entry);
+        }
+    }
+    m_search.assign(search);
+    m_matches = std::move(matches);
+}
+
+int BlockedSendersList::FindRow(std::wstring_view typed, int start) const noexcept {
+    const std::vector<std::wstring>& shown = Shown();
+    const size_t count = shown.size();
+    size_t row =
+        (start < 0 || static_cast<size_t>(start) >= count) ? 0 : static_cast<size_t>(start);
+    for (size_t step = 0; step < count; ++step, row = (row + 1) % count) {
+        if (EqualsIgnoringAsciiCase(typed, shown[row]))
+            return static_cast<int>(row);
+    }
+    return -1;
+}
+
+size_t BlockedSendersList::FindExact(std::wstring_view text) const noexcept {
+    auto found = std::lower_bound(m_entries.begin(), m_entries.end(), text, AsciiCaseLess{});
+    if (found == m_entries.end() || *found != text)
+        return std::wstring::npos;
+    return static_cast<size_t>(found - m_entries.begin());
+}
+
+bool BlockedSendersList::RefilterIfModified() {
+    if (!m_modified)
+        return false;
+    const std::wstring search = m_search;
+    ApplyFilter(search);
+    return true;
+}
+
+bool BlockedSendersList::RemoveRows(std::span<const int> rows) {
+    // The shown rows are distinct entries, so marking them and compacting
+    // once gives what deleting them one at a time from the bottom up does.
+    const std::vector<std::wstring>& shown = Shown();
+    std::vector<bool> doomed(m_entries.size(), false);
+    bool removing = false;
+    for (int row : rows) {
+        if (row < 0 || static_cast<size_t>(row) >= shown.size())
+            continue;
+        const size_t index = FindExact(shown[static_cast<size_t>(row)]);
+        if (index != std::wstring::npos) {
+            doomed[index] = true;
+            removing = true;
+        }
+    }
+    if (removing) {
+        size_t kept = 0;
+        for (size_t i = 0; i < m_entries.size(); ++i) {
+            if (!doomed[i]) {
+                if (kept != i)
+                    m_entries[kept] = std::move(m_entries[i]);
+                ++kept;
+            }
+        }
+        m_entries.resize(kept);
+        m_modified = true;
+    }
+    return RefilterIfModified();
+}
+
+bool BlockedSendersList::EditEntry(const std::wstring& oldText, std::wstring newText) {
+    if (!EqualsIgnoringAsciiCase(oldText, newText)) {
+        const size_t index = FindExact(oldText);
+        if (index != std::wstring::npos) {
+            m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(index));
+            InsertSorted(std::move(newText));
+        }
+        m_modified = true;
+    }
+    return RefilterIfModified();
+}
+
+bool BlockedSendersList::ConvertRowsToDomain(std::span<const int> rows) {
+    // The texts of the rows, in row order, before anything changes.
+    const std::vector<std::wstring>& shown = Shown();
+    std::vector<int> sorted(rows.begin(), rows.end());
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    std::vector<std::wstring> texts;
+    for (int row : sorted) {
+        if (row >= 0 && static_cast<size_t>(row) < shown.size())
+            texts.push_back(shown[static_cast<size_t>(row)]);
+    }
+
+    const bool anyAddress = std::any_of(texts.begin(), texts.end(), [](const std::wstring& t) {
+        return t.find(L'@') != std::wstring::npos;
+    });
+    if (anyAddress) {
+        // Work on a copy so that a failure half-way leaves the entries intact.
+        EntrySet set;
+        for (const std::wstring& entry : m_entries)
+            set.insert(set.end(), entry);
+        for (const std::wstring& text : texts) {
+            std::wstring domain = DomainOfAddress(text);
+            if (domain.empty())
+                continue;
+            auto found = set.find(text);
+            if (found != set.end() && *found == text) {
+                set.erase(found);
+                set.insert(std::move(domain));
+            }
+            m_modified = true;
+        }
+        m_entries = TakeEntries(set);
+    }
+    return RefilterIfModified();
+}
+
+std::wstring BlockedSendersList::ListText() const {
+    size_t length = 0;
+    for (const std::wstring& entry : m_entries)
+        length += entry.size() + 1;
+    std::wstring text;
+    text.reserve(length);
+    for (const std::wstring& entry : m_entries) {
+        if (!entry.empty())
+            text.append(entry).push_back(L';');
+    }
+    return text;
+}
+
+} // namespace sw

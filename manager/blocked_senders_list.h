@@ -1,0 +1,65 @@
+// The Blocked Senders page's private copy of the list: the entries in order,
+// the search and the page's operations on them. No window is involved; the
+// page maps rows and buttons onto these calls.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sw {
+
+class BlockedSendersList {
+public:
+    // Replaces the entries by those of a stored list text. Every entry is put
+    // at its sorted place in turn, so the first of several entries that are
+    // equal under the order wins. Clears the search and the modified flag.
+    void Load(std::wstring_view listText);
+
+    // Puts `text` before the first entry that sorts after it; does nothing
+    // (and returns false) when an entry equal under the order is present.
+    bool InsertSorted(std::wstring text);
+
+    // Takes `search` as the search text and rebuilds the matches: every entry
+    // containing it, letter case significant.
+    void ApplyFilter(std::wstring_view search);
+
+    // The rows on show: every entry without a search, else the matches.
+    const std::vector<std::wstring>& Shown() const noexcept {
+        return m_search.empty() ? m_entries : m_matches;
+    }
+
+    // The first shown row from `start` on, wrapping round, whose whole text
+    // equals `typed` ignoring ASCII case; -1 when none does.
+    int FindRow(std::wstring_view typed, int start) const noexcept;
+
+    // The three buttons. Each returns true when it rebuilt the shown list,
+    // which it does whenever the list has been modified, now or before. Rows
+    // are shown row numbers in any order; numbers out of range are ignored.
+    // Removes the entries on those rows.
+    bool RemoveRows(std::span<const int> rows);
+    // Replaces `oldText` by `newText` unless the two differ in letter case only.
+    bool EditEntry(const std::wstring& oldText, std::wstring newText);
+    // Replaces every address entry on those rows by its domain entry.
+    bool ConvertRowsToDomain(std::span<const int> rows);
+
+    // Every non-empty entry followed by ";", the form the profile store keeps.
+    std::wstring ListText() const;
+
+    const std::vector<std::wstring>& Entries() const noexcept { return m_entries; }
+    const std::wstring& Search() const noexcept { return m_search; }
+    bool Modified() const noexcept { return m_modified; }
+
+private:
+    // Index in m_entries of the entry with exactly this text, or npos.
+    size_t FindExact(std::wstring_view text) const noexcept;
+    bool RefilterIfModified();
+
+    std::vector<std::wstring> m_entries; // ascending, no two equal under the order
+    std::vector<std::wstring> m_matches; // entries containing m_search, in order
+    std::wstring m_search;
+    bool m_modified = false;
+};
+
+} // namespace sw

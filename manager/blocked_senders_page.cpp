@@ -1,0 +1,178 @@
+#include "manager/blocked_senders_page.h"
+
+#include "host/module.h"
+#include "host/user_message.h"
+#include "manager/dialog_procedure.h"
+#include "manager/email_address_dialog.h"
+#include "manager/resource.h"
+#include "manager/window_text.h"
+#include "store/profile_store.h"
+
+#include <algorithm>
+
+namespace sw {
+
+PROPSHEETPAGEW CBlockedSendersPage::PageDescription() {
+    PROPSHEETPAGEW page = {};
+    page.dwSize = sizeof page;
+    page.dwFlags = PSP_DEFAULT;
+    page.hInstance = AddinModule();
+    page.pszTemplate = MAKEINTRESOURCEW(IDD_BLOCKED_SENDERS);
+    page.pfnDlgProc = &DialogProcedure<CBlockedSendersPage>;
+    page.lParam = reinterpret_cast<LPARAM>(this);
+    return page;
+}
+
+INT_PTR CBlockedSendersPage::HandleMessage(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        m_window = window;
+        OnInitDialog();
+        return TRUE;
+    case WM_COMMAND:
+        if (!m_initialized)
+            break;
+        switch (LOWORD(wParam)) {
+        case IDC_SEARCH:
+            if (HIWORD(wParam) == EN_CHANGE)
+                OnSearchChanged();
+            return TRUE;
+        case IDC_REMOVE:
+            OnRemove();
+            return TRUE;
+        case IDC_EDIT:
+            OnEdit();
+            return TRUE;
+        case IDC_CONVERT_TO_DOMAIN:
+            OnConvertToDomain();
+            return TRUE;
+        }
+        break;
+    case WM_NOTIFY: {
+        auto& header = *reinterpret_cast<NMHDR*>(lParam);
+        if (header.idFrom == IDC_ENTRIES && m_initialized) {
+            if (header.code == LVN_GETDISPINFOW) {
+                OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+                return TRUE;
+            }
+            if (header.code == LVN_ODFINDITEMW)
+                return DialogResult(window, OnFindItem(*reinterpret_cast<NMLVFINDITEMW*>(lParam)));
+        } else if (header.code == PSN_APPLY) {
+            OnApply();
+            return DialogResult(window, PSNRET_NOERROR);
+        }
+        break;
+    }
+    }
+    return FALSE;
+}
+
+void CBlockedSendersPage::OnInitDialog() {
+    m_listView = GetDlgItem(m_window, IDC_ENTRIES);
+
+    std::wstring stored;
+    m_readFailed = !ReadProfileList(stored, ProfileListKind::Blocked); // tells the user
+    m_list.Load(m_readFailed ? std::wstring() : stored);
+
+    RECT client = {};
+    GetClientRect(m_listView, &client);
+    wchar_t heading[] = L"Email";
+    LVCOLUMNW column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = client.right - client.left - GetSystemMetrics(SM_CXVSCROLL);
+    column.pszText = heading;
+    ListView_InsertColumn(m_listView, 0, &column);
+
+    const size_t count = m_list.Entries().size();
+    ListView_SetItemCountEx(m_listView, static_cast<int>(count), 0);
+    ListView_SetExtendedListViewStyleEx(m_listView, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+
+    // Set once: later changes leave the count loaded here on show.
+    m_total = FormatText(L"Total: %d", static_cast<int>(count));
+    SetDlgItemTextW(m_window, IDC_TOTAL, m_total.c_str());
+    m_initialized = true;
+}
+
+void CBlockedSendersPage::OnSearchChanged() {
+    m_list.ApplyFilter(WindowText(GetDlgItem(m_window, IDC_SEARCH)));
+    ShowRows();
+}
+
+void CBlockedSendersPage::OnRemove() {
+    if (m_list.RemoveRows(SelectedRows()))
+        ShowRows();
+}
+
+void CBlockedSendersPage::OnEdit() {
+    const int row = ListView_GetNextItem(m_listView, -1, LVNI_SELECTED);
+    const std::vector<std::wstring>& shown = m_list.Shown();
+    if (row < 0 || static_cast<size_t>(row) >= shown.size()) {
+        ShowUserMessage(L"Select an Email address first.", MessageIcon::Information);
+        return;
+    }
+    CEmailAddressDialog dialog;
+    dialog.m_text = shown[static_cast<size_t>(row)];
+    const std::wstring oldText = dialog.m_text;
+    if (dialog.DoModal(GetParent(m_window)) != IDOK)
+        return;
+    if (m_list.EditEntry(oldText, std::move(dialog.m_text)))
+        ShowRows();
+}
+
+void CBlockedSendersPage::OnConvertToDomain() {
+    const std::vector<int> rows = SelectedRows();
+    if (!rows.empty() && m_list.ConvertRowsToDomain(rows))
+        ShowRows();
+}
+
+void CBlockedSendersPage::OnGetDispInfo(NMLVDISPINFOW& request) const {
+    LVITEMW& item = request.item;
+    if (!(item.mask & LVIF_TEXT) || item.iSubItem != 0 || !item.pszText || item.cchTextMax <= 0)
+        return;
+    const std::vector<std::wstring>& shown = m_list.Shown();
+    if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= shown.size()) {
+        item.pszText[0] = L'\0';
+        return;
+    }
+    const std::wstring& text = shown[static_cast<size_t>(item.iItem)];
+    const size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax) - 1);
+    text.copy(item.pszText, length);
+    item.pszText[length] = L'\0';
+}
+
+int CBlockedSendersPage::OnFindItem(const NMLVFINDITEMW& request) const {
+    if (!(request.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !request.lvfi.psz)
+        return -1;
+    return m_list.FindRow(request.lvfi.psz, request.iStart);
+}
+
+void CBlockedSendersPage::OnApply() {
+    if (m_list.Modified() && !m_readFailed)
+        WriteProfileList(m_list.ListText(), ProfileListKind::Blocked);
+}
+
+std::vector<int> CBlockedSendersPage::SelectedRows() const {
+    std::vector<int> rows;
+    int row = -1;
+    while ((row = ListView_GetNextItem(m_listView, row, LVNI_SELECTED)) >= 0) {
+        if (!rows.empty() && row <= rows.back())
+            break; // the list view wrapped round
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+void CBlockedSendersPage::ShowRows() {
+    // Row numbers now stand for other entries: keep no selection that would
+    // point a later Remove at them. Emptying the list drops the selection
+    // without a change notice per row; what may survive is cleared after.
+    ListView_SetItemCountEx(m_listView, 0, 0);
+    ListView_SetItemCountEx(m_listView, static_cast<int>(m_list.Shown().size()), 0);
+    if (ListView_GetSelectedCount(m_listView) != 0)
+        ListView_SetItemState(m_listView, -1, 0, LVIS_SELECTED);
+    InvalidateRect(m_listView, nullptr, TRUE);
+}
+
+} // namespace sw

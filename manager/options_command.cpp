@@ -1,0 +1,20 @@
+#include "manager/options_command.h"
+
+#include "manager/common_controls.h"
+#include "manager/options_sheet.h"
+
+namespace sw {
+
+void ShowOptionsSheet(HWND owner) noexcept {
+    try {
+        CommonControls controls;
+        if (!controls)
+            return;
+        COptionsSheet sheet;
+        sheet.DoModal(owner ? owner : GetActiveWindow(), controls);
+    } catch (...) {
+        // Nothing may reach the host; the sheet is gone either way.
+    }
+}
+
+} // namespace sw

@@ -1,0 +1,111 @@
+#include "manager/options_page.h"
+
+#include "host/module.h"
+#include "host/user_message.h"
+#include "manager/dialog_procedure.h"
+#include "manager/email_address_dialog.h"
+#include "manager/resource.h"
+#include "manager/safe_domains.h"
+#include "manager/window_text.h"
+#include "store/settings.h"
+
+namespace sw {
+
+PROPSHEETPAGEW COptionsPage::PageDescription() {
+    PROPSHEETPAGEW page = {};
+    page.dwSize = sizeof page;
+    page.dwFlags = PSP_DEFAULT;
+    page.hInstance = AddinModule();
+    page.pszTemplate = MAKEINTRESOURCEW(IDD_OPTIONS);
+    page.pfnDlgProc = &DialogProcedure<COptionsPage>;
+    page.lParam = reinterpret_cast<LPARAM>(this);
+    return page;
+}
+
+INT_PTR COptionsPage::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        m_window = window;
+        OnInitDialog();
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_ADD:
+            OnAdd();
+            return TRUE;
+        case IDC_REMOVE:
+            OnRemove();
+            return TRUE;
+        }
+        break;
+    case WM_NOTIFY:
+        switch (reinterpret_cast<NMHDR*>(lParam)->code) {
+        case PSN_SETACTIVE:
+            ShowFlags();
+            return DialogResult(window, 0);
+        case PSN_KILLACTIVE:
+            StoreFlags();
+            return DialogResult(window, FALSE);
+        case PSN_APPLY:
+            OnApply();
+            return DialogResult(window, PSNRET_NOERROR);
+        }
+        break;
+    }
+    return FALSE;
+}
+
+void COptionsPage::OnInitDialog() {
+    // Each read falls back on the value in memory.
+    g_synLists = FlagFromDword(
+        ReadSettingDword(kSettingsSection, kSynListsValue, static_cast<DWORD>(g_synLists)));
+    g_hasSafeDomains = FlagFromDword(ReadSettingDword(kSettingsSection, kHasSafeDomainsValue,
+                                                      static_cast<DWORD>(g_hasSafeDomains)));
+    g_safeDomains = ReadSettingText(kSettingsSection, kSafeDomainsValue, g_safeDomains);
+
+    ShowFlags();
+    const HWND listBox = GetDlgItem(m_window, IDC_SAFE_DOMAINS);
+    for (const std::wstring& row : SafeDomainRows(g_safeDomains))
+        SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+}
+
+void COptionsPage::OnAdd() {
+    CEmailAddressDialog dialog;
+    if (dialog.DoModal(GetParent(m_window)) != IDOK)
+        return;
+    const HWND listBox = GetDlgItem(m_window, IDC_SAFE_DOMAINS);
+    if (!HasRowStartingWith(ListBoxRows(listBox), dialog.m_text))
+        SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(dialog.m_text.c_str()));
+}
+
+void COptionsPage::OnRemove() {
+    const HWND listBox = GetDlgItem(m_window, IDC_SAFE_DOMAINS);
+    const LRESULT selected = SendMessageW(listBox, LB_GETCURSEL, 0, 0);
+    if (selected == LB_ERR) {
+        ShowUserMessage(L"Please select a domain first.", MessageIcon::Information);
+        return;
+    }
+    SendMessageW(listBox, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
+    SendMessageW(listBox, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+}
+
+void COptionsPage::OnApply() {
+    StoreFlags();
+    g_safeDomains = BuildSafeDomains(ListBoxRows(GetDlgItem(m_window, IDC_SAFE_DOMAINS)));
+    // Failures go unreported: the settings keep their values in memory.
+    WriteSettingDword(kSettingsSection, kSynListsValue, static_cast<DWORD>(g_synLists));
+    WriteSettingDword(kSettingsSection, kHasSafeDomainsValue, static_cast<DWORD>(g_hasSafeDomains));
+    WriteSettingText(kSettingsSection, kSafeDomainsValue, g_safeDomains);
+}
+
+void COptionsPage::ShowFlags() {
+    CheckDlgButton(m_window, IDC_SYN_LISTS, g_synLists ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(m_window, IDC_HAS_SAFE_DOMAINS, g_hasSafeDomains ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void COptionsPage::StoreFlags() {
+    g_synLists = IsDlgButtonChecked(m_window, IDC_SYN_LISTS) == BST_CHECKED ? 1 : 0;
+    g_hasSafeDomains = IsDlgButtonChecked(m_window, IDC_HAS_SAFE_DOMAINS) == BST_CHECKED ? 1 : 0;
+}
+
+} // namespace sw

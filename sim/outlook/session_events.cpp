@@ -1,0 +1,84 @@
+// What the user and the host do to the command bars of a simulated Outlook:
+// the context menu, clicks, OnUpdate and a restart of the host.
+#include "sim/outlook/outlook_session.h"
+
+#include "host/automation.h"
+#include "sim/outlook/connection_point.h"
+#include "sim/outlook/objects.h"
+#include "sim/outlook/outlook_ids.h"
+
+#include <cwctype>
+
+namespace sw::sim {
+
+long OutlookSession::majorVersion() const noexcept {
+    long major = 0;
+    for (wchar_t c : m_host->version) {
+        if (!std::iswdigit(c))
+            break;
+        major = major * 10 + (c - L'0');
+    }
+    return major;
+}
+
+ContextMenuDisplay OutlookSession::ShowContextMenu() {
+    return ShowContextMenu(DefaultContextMenu(majorVersion()));
+}
+
+ContextMenuDisplay OutlookSession::ShowContextMenu(const MenuLayout& layout) {
+    CommandBarSet& bars = commandBars();
+    CommandBar& menu = bars.OpenContextMenu(layout);
+    ContextMenuDisplay display{&menu, 0};
+    const long major = majorVersion();
+    if (major < 12) {
+        display.sinksReached = bars.updateSinks().Fire(kDispidOnUpdate);
+    } else if (major < 14) {
+        unique_variant args[2] = {
+            unique_variant::FromDispatch(MakeSelection(m_host, m_host->mailbox.selection()).get()),
+            unique_variant::FromDispatch(MakeCommandBar(m_host, menu.shared_from_this()).get())};
+        VARIANT reversed[2] = {args[0].get(), args[1].get()};
+        display.sinksReached =
+            bars.applicationSinks().Fire(kDispidItemContextMenuDisplay, reversed);
+    }
+    return display;
+}
+
+void OutlookSession::CloseContextMenu() {
+    commandBars().CloseContextMenu();
+}
+
+ClickOutcome OutlookSession::ClickControl(CommandBarControl& control) {
+    ClickOutcome outcome;
+    if (!control.userCanClick())
+        return outcome;
+    outcome.clicked = true;
+    // The control and its menu stay alive while the sinks run, whatever they do.
+    auto held = control.shared_from_this();
+    CommandBar* menu = &control.parent()->bar();
+    if (commandBars().contextMenu() != menu)
+        menu = nullptr;
+    VARIANT_BOOL cancelDefault = VARIANT_FALSE;
+    unique_variant ctrl = unique_variant::FromDispatch(MakeCommandBarControl(m_host, held).get());
+    VARIANT reversed[2];
+    VariantInit(&reversed[0]);
+    V_VT(&reversed[0]) = VT_BYREF | VT_BOOL;
+    V_BOOLREF(&reversed[0]) = &cancelDefault;
+    reversed[1] = ctrl.get();
+    outcome.sinksReached = held->clickSinks().Fire(kDispidClick, reversed);
+    outcome.cancelDefault = cancelDefault != VARIANT_FALSE;
+    if (menu && commandBars().contextMenu() == menu)
+        CloseContextMenu();
+    return outcome;
+}
+
+unsigned OutlookSession::FireOnUpdate() {
+    return commandBars().updateSinks().Fire(kDispidOnUpdate);
+}
+
+void OutlookSession::Restart() {
+    const size_t released = commandBars().Restart();
+    for (size_t i = 0; i < released; ++i)
+        m_host->refs.Released(kAdvisedSinkKind);
+}
+
+} // namespace sw::sim
