@@ -1,0 +1,7 @@
+#include "host/command_guard.h"
+
+namespace sw {
+
+int g_commandRunning = 0;
+
+} // namespace sw

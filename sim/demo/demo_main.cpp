@@ -1,0 +1,202 @@
+// Runs Spamwarden in the simulated Outlook on a sample mailbox and tells
+// what it did. The add-in must be registered (regsvr32) in the prefix.
+#include "host/automation.h"
+#include "sim/loader/addin_host.h"
+#include "sim/outlook/outlook_session.h"
+#include "store/registry_key.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+using sw::sim::Item;
+
+constexpr wchar_t kProfile[] = L"Outlook";
+constexpr wchar_t kProgId[] = L"Spamwarden.Connect";
+constexpr wchar_t kListKey[] = L"0a0d020000000000c000000000000046";
+constexpr wchar_t kAccounts[] = L"9375CFF0413111d3B88A00104B2A6676";
+
+void Print(const std::wstring& text) {
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                          nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), bytes,
+                        nullptr, nullptr);
+    utf8 += '\n';
+    fwrite(utf8.data(), 1, utf8.size(), stdout);
+    fflush(stdout);
+}
+
+std::wstring ProfilesRoot(int version) {
+    return L"Software\\Microsoft\\Office\\" + std::to_wstring(version) + L".0\\Outlook\\Profiles";
+}
+
+void SetValue(const std::wstring& path, const wchar_t* name, DWORD type, const void* data,
+              DWORD bytes) {
+    sw::unique_hkey key;
+    RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(),
+                    nullptr);
+    RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), bytes);
+}
+
+void SetList(const std::wstring& path, const wchar_t* name, const std::wstring& list) {
+    SetValue(path, name, REG_BINARY, list.c_str(), static_cast<DWORD>((list.size() + 1) * 2));
+}
+
+std::wstring GetList(const std::wstring& path, const wchar_t* name) {
+    std::vector<wchar_t> buffer(65536);
+    DWORD size = static_cast<DWORD>(buffer.size() * 2);
+    if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_ANY, nullptr, buffer.data(),
+                     &size) != ERROR_SUCCESS)
+        return L"(none)";
+    return buffer.data();
+}
+
+// A mail profile as Outlook 2013 and later keep it, with two mail accounts.
+void CreateProfile(int version) {
+    const std::wstring root = ProfilesRoot(version);
+    RegDeleteTreeW(HKEY_CURRENT_USER, (root + L"\\" + kProfile).c_str());
+    const std::wstring profile = root + L"\\" + kProfile;
+    SetValue(L"Software\\Microsoft\\Office\\" + std::to_wstring(version) + L".0\\Outlook",
+             L"DefaultProfile", REG_SZ, kProfile, sizeof kProfile);
+    DWORD outlookVersion = static_cast<DWORD>(version);
+    SetValue(L"Software\\Spamwarden Simulation\\MAPI", L"OutlookVersion", REG_DWORD,
+             &outlookVersion, sizeof outlookVersion);
+
+    SetList(profile + L"\\" + kListKey, L"001f041a", L"old-spam@scam.example;");
+    SetList(profile + L"\\" + kListKey, L"001f0418", L"boss@corp.example;@partner.example;");
+    const struct {
+        const wchar_t* entry;
+        const wchar_t* email;
+        BYTE uid[4];
+    } accounts[] = {{L"00000002", L"me@corp.example", {0x1a, 0x2b, 0x3c, 0x4d}},
+                    {L"00000003", L"me.private@gmail.com", {0x5e, 0x6f, 0x70, 0x81}}};
+    for (const auto& account : accounts) {
+        const std::wstring entry = profile + L"\\" + kAccounts + L"\\" + account.entry;
+        const std::wstring email = account.email;
+        SetValue(entry, L"Email", REG_BINARY, email.c_str(),
+                 static_cast<DWORD>((email.size() + 1) * 2));
+        SetValue(entry, L"Preferences UID", REG_BINARY, account.uid, sizeof account.uid);
+        wchar_t name[9];
+        swprintf(name, 9, L"%02x%02x%02x%02x", account.uid[0], account.uid[1], account.uid[2],
+                 account.uid[3]);
+        sw::unique_hkey key;
+        RegCreateKeyExW(HKEY_CURRENT_USER, (profile + L"\\" + name).c_str(), 0, nullptr, 0,
+                        KEY_WRITE, nullptr, key.put(), nullptr);
+    }
+}
+
+void ShowList(int version, const wchar_t* title) {
+    const std::wstring list =
+        GetList(ProfilesRoot(version) + L"\\" + kProfile + L"\\" + kListKey, L"001f041a");
+    Print(std::wstring(L"  ") + title);
+    size_t start = 0;
+    for (size_t end; (end = list.find(L';', start)) != std::wstring::npos; start = end + 1)
+        Print(L"      " + list.substr(start, end - start));
+    if (list.empty())
+        Print(L"      (empty)");
+}
+
+void ShowFolder(sw::sim::Folder& folder) {
+    Print(L"  " + folder.name() + L":");
+    if (folder.items().empty())
+        Print(L"      (empty)");
+    for (Item* item : folder.items())
+        Print(L"      " + item->senderAddress + L"  \u2014  " + item->subject);
+}
+
+void Press(sw::sim::AddinHost& outlook, const wchar_t* button, const wchar_t* label) {
+    Print(std::wstring(L"> Pressing \u201C") + label + L"\u201D on the ribbon");
+    HRESULT hr = outlook.Fire(kProgId, button);
+    if (FAILED(hr))
+        Print(L"  the callback failed: 0x" + std::to_wstring(static_cast<unsigned long>(hr)));
+}
+
+int RunRibbonHost() {
+    const int version = 16;
+    CreateProfile(version);
+    sw::sim::OutlookSession session(L"16.0.0.4266");
+    auto& box = session.mailbox();
+    Item& deals1 = box.AddMail(box.Inbox(), L"deals@bargain-outlet.example", {L"me@corp.example"},
+                               L"90% off everything, today only");
+    Item& deals2 = box.AddMail(box.Inbox(), L"deals@bargain-outlet.example", {L"me@corp.example"},
+                               L"Last chance!!!");
+    Item& boss =
+        box.AddMail(box.Inbox(), L"boss@corp.example", {L"me@corp.example"}, L"Quarterly numbers");
+    Item& prince = box.AddMail(box.Inbox(), L"prince@inheritance.example", {L"me@corp.example"},
+                               L"Urgent business proposal");
+    Item& lottery = box.AddMail(box.Inbox(), L"claims@lottery-winners.example",
+                                {L"me@corp.example"}, L"You have won 1,000,000");
+    Item& freemail = box.AddMail(box.Inbox(), L"lucky.winner.2026@gmail.com", {L"me@corp.example"},
+                                 L"Re: your parcel");
+    box.AddMail(box.Inbox(), L"ann@partner.example", {L"me@corp.example"}, L"Meeting notes");
+
+    Print(L"Simulated Outlook 16.0, mail profile \u201COutlook\u201D with two mail accounts.");
+    Print(L"Outlook loads the add-ins registered under HKLM\\Software\\Microsoft\\Office\\Outlook\\"
+          L"Addins with LoadBehavior 3.");
+    sw::sim::AddinHost outlook(session);
+    if (outlook.Start() == 0 || !outlook.Find(kProgId)) {
+        Print(L"Spamwarden is not registered: run regsvr32 Spamwarden.dll first.");
+        return 1;
+    }
+    const sw::sim::LoadedAddin& addin = *outlook.Find(kProgId);
+    Print(L"Loaded " + addin.progId +
+          L": OnConnection and OnStartupComplete succeeded, ribbon "
+          L"document of " +
+          std::to_wstring(addin.ribbon.size()) + L" elements, " +
+          std::to_wstring(addin.callbacks.size()) + L" callbacks resolved by name.");
+    Print(L"");
+    ShowFolder(box.Inbox());
+    ShowList(version, L"Blocked Senders list before:");
+    Print(L"  Never blocked (Safe Senders): boss@corp.example, @partner.example");
+    Print(L"");
+
+    box.Select({&deals1, &deals2, &boss});
+    Print(L"Selected: the two messages from deals@bargain-outlet.example and the one from "
+          L"boss@corp.example.");
+    Press(outlook, L"BlockSenders", L"Block Senders");
+    ShowList(version, L"Blocked Senders list now:");
+    Print(L"  boss@corp.example is on the Safe Senders list, so that message stays.");
+    Print(L"");
+
+    box.ShowFolder(box.Inbox());
+    box.Select({&prince, &lottery, &freemail});
+    Print(L"Selected: prince@inheritance.example, claims@lottery-winners.example and "
+          L"lucky.winner.2026@gmail.com.");
+    Press(outlook, L"BlockDomain", L"Block Domains");
+    ShowList(version, L"Blocked Senders list now:");
+    Print(L"  gmail.com is a safe domain (a large free-mail provider): only that sender's own "
+          L"address is blocked.");
+    Print(L"");
+    ShowFolder(box.Inbox());
+    ShowFolder(box.JunkEmail());
+    Print(L"");
+    Print(L"Outlook 2010 and later keep a copy of the list in each mail account's key:");
+    for (const wchar_t* account : {L"1a2b3c4d", L"5e6f7081"}) {
+        const std::wstring copy =
+            GetList(ProfilesRoot(version) + L"\\" + kProfile + L"\\" + account, L"001f041a");
+        Print(std::wstring(L"  account ") + account + L": " + copy);
+    }
+    Print(L"");
+    Print(L"Outlook shuts down: OnBeginShutdown, OnDisconnection, release.");
+    outlook.Shutdown();
+    return 0;
+}
+
+} // namespace
+
+int wmain() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+        return 1;
+    int result = RunRibbonHost();
+    CoFreeUnusedLibrariesEx(0, 0);
+    CoUninitialize();
+    return result;
+}
