@@ -18,10 +18,11 @@ fi
 # Xvfb has no window manager: unmanaged windows close at once.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
 # The simulated MAPI provider, registered as the default mail client so that
-# Wine's mapi32 forwards MAPIAdminProfiles to it.
+# Wine's mapi32 forwards MAPIAdminProfiles to it. The 64-bit view: `reg` itself
+# may run as a 32-bit program.
 client='Spamwarden Simulated MAPI'
-wine reg add 'HKLM\Software\Clients\Mail' /ve /d "$client" /f >/dev/null
-wine reg add "HKLM\\Software\\Clients\\Mail\\$client" /v DLLPathEx /d "$(winepath -w "$simmapi")" /f >/dev/null
+wine reg add 'HKLM\Software\Clients\Mail' /ve /d "$client" /f /reg:64 >/dev/null
+wine reg add "HKLM\\Software\\Clients\\Mail\\$client" /v DLLPathEx /d "$(winepath -w "$simmapi")" /f /reg:64 >/dev/null
 # The Office type libraries an Office installation would have registered.
 typelibs=()
 for tlb in "$@"; do typelibs+=("$(winepath -w "$tlb")"); done

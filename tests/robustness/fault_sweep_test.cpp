@@ -1,0 +1,204 @@
+// Every host call an entry point makes, failed in turn: the entry point must
+// return normally, show at most one message, leave no command marked as
+// running, and never lose a stored entry; what it appended before the
+// failure reaches the stored list at disconnection at the latest.
+#include "tests/host/addin_fixture.h"
+
+#include "host/command_guard.h"
+#include "sim/outlook/fault_plan.h"
+#include "store/list_text.h"
+
+#include <gmock/gmock.h>
+
+#include <functional>
+#include <set>
+
+namespace sw::test {
+namespace {
+
+constexpr wchar_t kOriginal[] = L"keep@one.example;@two.example;";
+
+std::set<std::wstring> Entries(const std::wstring& list) {
+    std::set<std::wstring> entries;
+    CListTokenizer tokens(list, L";");
+    for (std::wstring entry; tokens.NextToken(entry);)
+        entries.insert(entry);
+    return entries;
+}
+
+enum class FaultKind { Fail, NoObject };
+struct FaultMode {
+    FaultKind kind;
+    HRESULT hr;
+    const char* name;
+};
+constexpr FaultMode kModes[] = {{FaultKind::Fail, E_FAIL, "E_FAIL"},
+                                {FaultKind::NoObject, E_POINTER, "no object"},
+                                {FaultKind::Fail, DISP_E_EXCEPTION, "DISP_E_EXCEPTION"},
+                                {FaultKind::Fail, RPC_E_DISCONNECTED, "RPC_E_DISCONNECTED"}};
+
+sim::Fault FaultFor(const sim::CallLog& log, size_t index, const FaultMode& mode) {
+    if (mode.kind == FaultKind::Fail)
+        return sim::Fault::FailRecorded(log, index, mode.hr);
+    const sim::CallRecord& record = log.records()[index];
+    sim::Fault fault = record.isQuery() ? sim::Fault::FailQuery(record.iid, E_NOINTERFACE)
+                                        : sim::Fault::ReturnNullObject(record.member);
+    fault.On(record.object).OnCall(log.Occurrence(index));
+    return fault;
+}
+
+// One host process: a profile with a stored list, a mailbox with a mixed
+// selection, and a connected, started add-in.
+class Scenario {
+public:
+    explicit Scenario(const wchar_t* version) : m_outlook(version) {
+        ResetAddinState();
+        const int major = _wtoi(version);
+        g_hostVersion = major; // for the path helpers below; the add-in sets its own
+        const std::wstring root = ProfilesRootPath();
+        g_hostVersion = 0;
+        const std::wstring profile = root + L"\\Sweep";
+        RegistrySandbox::SetText(root, L"DefaultProfile", L"Sweep");
+        RegistrySandbox::SetDword(L"Software\\Spamwarden Simulation\\MAPI", L"OutlookVersion",
+                                  static_cast<DWORD>(major));
+        m_listKey = profile + L"\\" + kProfileListSubkey;
+        RegistrySandbox::SetText(m_listKey, L"001f041a", kOriginal, REG_BINARY);
+        RegistrySandbox::SetText(m_listKey, L"001f0418", L"friend@ok.example;", REG_BINARY);
+
+        auto& box = m_outlook.mailbox();
+        std::vector<sim::Item*> selection = {
+            &box.AddMail(box.Inbox(), L"ann@spam.example", {L"me@corp.example", L"x@y.example"}),
+            &box.AddMail(box.Inbox(), L"self@loop.example", {L"SELF@loop.example"}),
+            &box.AddItem(box.Inbox(), sim::ItemKind::Report, L"report"),
+            &box.AddMail(box.Inbox(), L"friend@ok.example", {L"me@corp.example"}),
+            &box.AddMail(box.Inbox(), L"bob@gmail.com", {L"me@corp.example", L"x@y.example"}),
+            &box.AddMail(box.Inbox(), L"cid@other.example", {L"me@corp.example"})};
+        box.Select(selection);
+        m_start = m_outlook.References();
+
+        EXPECT_EQ(Connect::Create(nullptr, IID__IDTExtensibility2, m_connect.put_void()), S_OK);
+        m_connect->OnConnection(m_outlook.Application().get(), ext_cm_Startup, nullptr, nullptr);
+    }
+
+    ~Scenario() {
+        m_connect = nullptr;
+        g_hostApp = nullptr; // what unloading the module does
+        EXPECT_EQ(m_outlook.References(), m_start) << DescribeRefCounts(m_outlook.References());
+        ResetAddinState();
+    }
+
+    HRESULT Call(const wchar_t* name) {
+        com_ptr<IDispatch> dispatch;
+        m_connect.query(IID_IDispatch, dispatch);
+        DISPID id = DISPID_UNKNOWN;
+        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+        HRESULT hr = dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
+        if (FAILED(hr))
+            return hr;
+        VARIANTARG control;
+        VariantInit(&control);
+        control.vt = VT_DISPATCH;
+        DISPPARAMS params = {&control, nullptr, 1, 0};
+        return dispatch->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr,
+                                nullptr);
+    }
+
+    std::wstring Stored() const {
+        return RegistrySandbox::GetText(m_listKey, L"001f041a").value_or(L"");
+    }
+    void Restore() const {
+        RegistrySandbox::SetText(m_listKey, L"001f041a", kOriginal, REG_BINARY);
+    }
+
+    sim::OutlookSession m_outlook;
+    com_ptr<_IDTExtensibility2> m_connect;
+    sim::RefCounts m_start;
+    std::wstring m_listKey;
+};
+
+struct EntryPoint {
+    const char* name;
+    std::function<void(Scenario&)> prepare; // runs before the recorded part
+    std::function<HRESULT(Scenario&)> run;
+    std::vector<HRESULT> results; // what the entry point may return
+};
+
+std::vector<EntryPoint> EntryPoints() {
+    auto started = [](Scenario& s) { s.m_connect->OnStartupComplete(nullptr); };
+    return {
+        {"OnBlockSenders", started, [](Scenario& s) { return s.Call(L"OnBlockSenders"); }, {S_OK}},
+        {"OnBlockDomains", started, [](Scenario& s) { return s.Call(L"OnBlockDomains"); }, {S_OK}},
+        {"OnBlockSingleDomain",
+         started,
+         [](Scenario& s) { return s.Call(L"OnBlockSingleDomain"); },
+         {S_OK}},
+        {"OnStartupComplete",
+         [](Scenario&) {},
+         [](Scenario& s) { return s.m_connect->OnStartupComplete(nullptr); },
+         {S_OK, E_POINTER}},
+        {"OnDisconnection",
+         [](Scenario& s) {
+             s.m_connect->OnStartupComplete(nullptr);
+             s.Call(L"OnBlockSenders");
+             s.Restore(); // the user removed the additions meanwhile
+         },
+         [](Scenario& s) { return s.m_connect->OnDisconnection(ext_dm_HostShutdown, nullptr); },
+         {S_OK}},
+    };
+}
+
+void Sweep(const wchar_t* version) {
+    for (const EntryPoint& entry : EntryPoints()) {
+        sim::CallLog log;
+        {
+            RegistrySandbox sandbox;
+            MessageRecorder messages;
+            Scenario clean(version);
+            entry.prepare(clean);
+            clean.m_outlook.calls().Clear();
+            EXPECT_EQ(entry.run(clean), S_OK) << entry.name;
+            log = clean.m_outlook.calls();
+            clean.m_connect->OnDisconnection(ext_dm_HostShutdown, nullptr);
+        }
+        // (Disconnecting a ribbon host makes no host call at all.)
+        for (size_t i = 0; i < log.size(); ++i) {
+            for (const FaultMode& mode : kModes) {
+                const std::wstring call = log.records()[i].text();
+                SCOPED_TRACE(::testing::Message() << entry.name << " with " << mode.name << " on "
+                                                  << std::string(call.begin(), call.end()));
+                RegistrySandbox sandbox;
+                MessageRecorder messages;
+                Scenario run(version);
+                entry.prepare(run);
+                messages.clear();
+                run.m_outlook.faults().Add(FaultFor(log, i, mode));
+                const HRESULT hr = entry.run(run);
+
+                EXPECT_THAT(entry.results, ::testing::Contains(hr));
+                EXPECT_LE(messages.messages().size(), 1u);
+                EXPECT_EQ(g_commandRunning, 0);
+                const auto original = Entries(kOriginal);
+                auto stored = Entries(run.Stored());
+                EXPECT_TRUE(
+                    std::includes(stored.begin(), stored.end(), original.begin(), original.end()));
+
+                // Whatever was appended reaches the list at disconnection.
+                run.m_outlook.faults().Clear();
+                run.m_connect->OnDisconnection(ext_dm_HostShutdown, nullptr);
+                stored = Entries(run.Stored());
+                for (const std::wstring& added : g_blockedSinceLoad)
+                    EXPECT_TRUE(stored.count(added)) << std::string(added.begin(), added.end());
+                EXPECT_TRUE(
+                    std::includes(stored.begin(), stored.end(), original.begin(), original.end()));
+            }
+        }
+    }
+}
+
+TEST(FaultSweep, RibbonHost) {
+    RegisterAddinTypeLibrary();
+    Sweep(L"16.0.0.4266");
+}
+
+} // namespace
+} // namespace sw::test

@@ -1,0 +1,63 @@
+// Many connections in one host process, as Outlook loads, unloads and
+// reloads the add-in: every host reference comes back, the module can
+// unload, and no event after disconnection reaches the add-in.
+#include "commands/block_commands.h"
+#include "host/module_lock.h"
+#include "tests/host/addin_fixture.h"
+
+#include <gmock/gmock.h>
+
+namespace sw::test {
+namespace {
+
+class Lifecycle : public AddinTest, public ::testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(Lifecycle, HundredCyclesLeaveNothingBehind) {
+    m_outlook.SetVersion(GetParam());
+    CreateProfile(_wtoi(GetParam()));
+    auto& box = m_outlook.mailbox();
+    const auto start = m_outlook.References();
+    const long locks = ModuleLockCount();
+
+    for (int cycle = 0; cycle < 100; ++cycle) {
+        SCOPED_TRACE(cycle);
+        sim::Item& mail =
+            box.AddMail(box.Inbox(), L"cycle" + std::to_wstring(cycle) + L"@spam.example",
+                        {L"me@corp.example", L"x@y.example"});
+        box.ShowFolder(box.Inbox());
+        box.Select({&mail});
+        {
+            com_ptr<_IDTExtensibility2> connect = NewConnect();
+            ASSERT_EQ(connect->OnConnection(m_outlook.Application().get(), ext_cm_Startup, nullptr,
+                                            nullptr),
+                      S_OK);
+            ASSERT_EQ(connect->OnStartupComplete(nullptr), S_OK);
+            m_outlook.ShowContextMenu();
+            m_outlook.CloseContextMenu();
+            BlockSelectedDomains();
+            ASSERT_EQ(connect->OnBeginShutdown(nullptr), E_NOTIMPL);
+            ASSERT_EQ(connect->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
+        }
+        ResetAddinState(); // the module unloads between loads
+        ASSERT_TRUE(box.JunkEmail().contains(mail));
+
+        // Whatever the host still fires reaches nothing of the add-in.
+        EXPECT_EQ(m_outlook.ShowContextMenu().sinksReached, 0u);
+        m_outlook.CloseContextMenu();
+        EXPECT_EQ(m_outlook.FireOnUpdate(), 0u);
+        if (sim::CommandBar* bar = m_outlook.commandBars().Find(L"Spamwarden")) {
+            for (size_t i = 0; i < bar->controls().size(); ++i)
+                EXPECT_EQ(m_outlook.ClickControl(bar->controls()[i]).sinksReached, 0u);
+        }
+        ASSERT_EQ(m_outlook.References(), start) << sim::DescribeRefCounts(m_outlook.References());
+        ASSERT_EQ(ModuleLockCount(), locks) << "DllCanUnloadNow would answer S_FALSE";
+    }
+    EXPECT_EQ(locks, 0);
+    EXPECT_THAT(m_messages.texts(), ::testing::IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(HostVersions, Lifecycle,
+                         ::testing::Values(L"11.0.0.8312", L"12.0.0.6423", L"16.0.0.4266"));
+
+} // namespace
+} // namespace sw::test
