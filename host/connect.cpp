@@ -1,5 +1,6 @@
 #include "host/connect.h"
 
+#include "commandbars/event_bindings.h"
 #include "commands/block_commands.h"
 #include "host/command_guard.h"
 #include "host/host_app.h"
@@ -50,12 +51,32 @@ int ParseHostVersion(const std::wstring& text) noexcept {
     return static_cast<int>(negative ? -value : value);
 }
 
-Connect::Connect(IUnknown* outer) noexcept : m_inner(*this), m_outer(outer ? outer : &m_inner) {
+Connect::Connect(IUnknown* outer) noexcept
+    : m_inner(*this), m_outer(outer ? outer : &m_inner),
+      m_sinks{{*this, 1, EventBindings::EventsOf(1)}, {*this, 2, EventBindings::EventsOf(2)},
+              {*this, 3, EventBindings::EventsOf(3)}, {*this, 4, EventBindings::EventsOf(4)},
+              {*this, 5, EventBindings::EventsOf(5)}, {*this, 6, EventBindings::EventsOf(6)},
+              {*this, 7, EventBindings::EventsOf(7)}, {*this, 8, EventBindings::EventsOf(8)},
+              {*this, 9, EventBindings::EventsOf(9)}, {*this, 10, EventBindings::EventsOf(10)}} {
     LockModule();
 }
 
 Connect::~Connect() {
+    // A host that lets go without disconnecting the add-in must not keep a
+    // sink of a destroyed object.
+    DisconnectSinks();
     // Command-bar references go first, then the command bars, the explorer last.
+    m_ctxBlockDomains = nullptr;
+    m_ctxBlockSenders = nullptr;
+    m_ctxBlockSenderDomain = nullptr;
+    m_picBlockDomains = nullptr;
+    m_picBlockSenders = nullptr;
+    m_btnHelp = nullptr;
+    m_btnSupport = nullptr;
+    m_btnOptions = nullptr;
+    m_btnBlockDomains = nullptr;
+    m_btnBlockSenders = nullptr;
+    m_toolbar = nullptr;
     m_commandBars = nullptr;
     m_explorer = nullptr;
     UnlockModule();

@@ -2,6 +2,7 @@
 // what it did. The add-in must be registered (regsvr32) in the prefix.
 #include "host/automation.h"
 #include "sim/loader/addin_host.h"
+#include "sim/outlook/command_bar_model.h"
 #include "sim/outlook/outlook_session.h"
 #include "store/registry_key.h"
 
@@ -33,7 +34,12 @@ void Print(const std::wstring& text) {
     fflush(stdout);
 }
 
+// Outlook 2013 and later keep the profiles under their own Office key, older
+// versions under the Windows Messaging Subsystem.
 std::wstring ProfilesRoot(int version) {
+    if (version < 15)
+        return L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging "
+               L"Subsystem\\Profiles";
     return L"Software\\Microsoft\\Office\\" + std::to_wstring(version) + L".0\\Outlook\\Profiles";
 }
 
@@ -90,6 +96,19 @@ void CreateProfile(int version) {
         RegCreateKeyExW(HKEY_CURRENT_USER, (profile + L"\\" + name).c_str(), 0, nullptr, 0,
                         KEY_WRITE, nullptr, key.put(), nullptr);
     }
+}
+
+// A mail profile as Outlook 2007 and older keep it, with one mail account.
+void CreateLegacyProfile(int version) {
+    const std::wstring root = ProfilesRoot(version);
+    const std::wstring profile = root + L"\\" + kProfile;
+    RegDeleteTreeW(HKEY_CURRENT_USER, profile.c_str());
+    SetValue(root, L"DefaultProfile", REG_SZ, kProfile, sizeof kProfile);
+    DWORD outlookVersion = static_cast<DWORD>(version);
+    SetValue(L"Software\\Spamwarden Simulation\\MAPI", L"OutlookVersion", REG_DWORD,
+             &outlookVersion, sizeof outlookVersion);
+    SetList(profile + L"\\" + kListKey, L"001f041a", L"old-spam@scam.example;");
+    SetList(profile + L"\\" + kListKey, L"001f0418", L"boss@corp.example;");
 }
 
 void ShowList(int version, const wchar_t* title) {
@@ -189,6 +208,122 @@ int RunRibbonHost() {
     return 0;
 }
 
+// `text` followed by spaces up to `width` characters.
+std::wstring Padded(std::wstring text, size_t width) {
+    if (text.size() < width)
+        text.append(width - text.size(), L' ');
+    return text;
+}
+
+// One toolbar button: its tag, tooltip and face.
+std::wstring DescribeButton(const sw::sim::CommandBarControl& button) {
+    std::wstring line =
+        L"      " + Padded(button.tag, 14) + Padded(L"\u201C" + button.tooltipText + L"\u201D", 17);
+    line += button.pictureWidth() > 0 ? L"picture " + std::to_wstring(button.pictureWidth()) +
+                                            L"\u00D7" + std::to_wstring(button.pictureHeight())
+                                      : L"face " + std::to_wstring(button.faceId);
+    if (button.beginGroup)
+        line += L", begins a group";
+    return line;
+}
+
+sw::sim::CommandBarControl* FindCaption(sw::sim::CommandBarControls& controls,
+                                        const std::wstring& caption) {
+    for (size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i].caption == caption)
+            return &controls[i];
+    }
+    return nullptr;
+}
+
+void Click(sw::sim::OutlookSession& session, sw::sim::CommandBarControl& item) {
+    Print(L"> Clicking \u201C" + item.caption + L"\u201D");
+    session.ClickControl(item);
+}
+
+int RunCommandBarHost() {
+    const int version = 12;
+    CreateLegacyProfile(version);
+    sw::sim::OutlookSession session(L"12.0.0.6423");
+    auto& box = session.mailbox();
+    Item& pills = box.AddMail(box.Inbox(), L"sales@cheap-pills.example", {L"me@corp.example"},
+                              L"Discount pharmacy");
+    Item& stock1 = box.AddMail(box.Inbox(), L"tips@hot-stocks.example", {L"me@corp.example"},
+                               L"This stock will triple");
+    Item& stock2 =
+        box.AddMail(box.Inbox(), L"alerts@penny-shares.example", {L"me@corp.example"}, L"Act now");
+    box.AddMail(box.Inbox(), L"boss@corp.example", {L"me@corp.example"}, L"Budget review");
+
+    Print(L"Simulated Outlook 12.0 (2007): no ribbon, so Spamwarden builds a toolbar and "
+          L"context-menu items.");
+    sw::sim::AddinHost outlook(session);
+    if (outlook.Start() == 0 || !outlook.Find(kProgId)) {
+        Print(L"Spamwarden is not registered: run regsvr32 Spamwarden.dll first.");
+        return 1;
+    }
+    Print(L"Loaded " + outlook.Find(kProgId)->progId +
+          L": OnConnection and OnStartupComplete succeeded.");
+    sw::sim::CommandBar* toolbar = session.commandBars().Find(L"Spamwarden");
+    if (!toolbar) {
+        Print(L"No Spamwarden toolbar was built.");
+        return 1;
+    }
+    Print(std::wstring(L"  Toolbar \u201C") + toolbar->name() + L"\u201D" +
+          (toolbar->visible ? L" (shown)" : L" (hidden)") + L", icon-only buttons:");
+    for (size_t i = 0; i < toolbar->controls().size(); ++i)
+        Print(DescribeButton(toolbar->controls()[i]));
+    ShowList(version, L"Blocked Senders list before:");
+    Print(L"");
+
+    box.Select({&pills});
+    Print(L"Selected: the message from sales@cheap-pills.example; its context menu opens.");
+    sw::sim::CommandBar* menu = session.ShowContextMenu().bar;
+    sw::sim::CommandBarControl* junk = FindCaption(menu->controls(), L"Junk E-mail");
+    sw::sim::CommandBarControl* item =
+        junk ? FindCaption(junk->controls(), L"Add Sender's Domain to Blocked Senders List")
+             : nullptr;
+    if (!item) {
+        Print(L"No context-menu item was added.");
+        return 1;
+    }
+    Print(L"  Junk E-mail \u25B8");
+    for (size_t i = 0; i < junk->controls().size(); ++i) {
+        const sw::sim::CommandBarControl& entry = junk->controls()[i];
+        Print(L"      " + entry.caption + (&entry == item ? L"   \u2190 Spamwarden" : L""));
+    }
+    Click(session, *item);
+    ShowList(version, L"Blocked Senders list now:");
+    Print(L"");
+
+    box.ShowFolder(box.Inbox());
+    box.Select({&stock1, &stock2});
+    Print(L"Selected: tips@hot-stocks.example and alerts@penny-shares.example; the menu ends:");
+    menu = session.ShowContextMenu().bar;
+    const size_t count = menu->controls().size();
+    for (size_t i = count - 3; i < count; ++i) {
+        const sw::sim::CommandBarControl& entry = menu->controls()[i];
+        if (entry.beginGroup && i > count - 3)
+            Print(L"      \u2500\u2500\u2500\u2500\u2500\u2500");
+        Print(L"      " + entry.caption + (i + 2 >= count ? L"   \u2190 Spamwarden" : L""));
+    }
+    sw::sim::CommandBarControl* senders =
+        FindCaption(menu->controls(), L"Add Senders to Blocked Sender List");
+    if (!senders) {
+        Print(L"No context-menu items were added.");
+        return 1;
+    }
+    Click(session, *senders);
+    ShowList(version, L"Blocked Senders list now:");
+    ShowFolder(box.Inbox());
+    ShowFolder(box.JunkEmail());
+    Print(L"");
+    Print(L"Outlook shuts down: Spamwarden ends its subscriptions and removes its buttons.");
+    outlook.Shutdown();
+    Print(L"  The toolbar stays for the next start; buttons left on it: " +
+          std::to_wstring(toolbar->controls().size()) + L".");
+    return 0;
+}
+
 } // namespace
 
 int wmain() {
@@ -196,7 +331,15 @@ int wmain() {
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
         return 1;
     int result = RunRibbonHost();
+    // Each Outlook process loads the add-in afresh.
     CoFreeUnusedLibrariesEx(0, 0);
+    if (result == 0) {
+        Print(L"");
+        Print(L"\u2500\u2500\u2500\u2500\u2500\u2500\u2500\u2500\u2500\u2500");
+        Print(L"");
+        result = RunCommandBarHost();
+        CoFreeUnusedLibrariesEx(0, 0);
+    }
     CoUninitialize();
     return result;
 }

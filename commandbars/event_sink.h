@@ -1,0 +1,63 @@
+// A dispatch object that receives one host event source's events for the
+// Connect object it is embedded in. It does not own that object: its
+// references only keep the count of the host's hold on it, and it lives
+// exactly as long as the Connect object.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+namespace sw {
+
+class Connect;
+
+class EventSink final : public IDispatch {
+public:
+    // The cookie of a sink that is not connected to any source.
+    static constexpr DWORD kNoCookie = 0xFEFEFEFE;
+
+    // `number` is the sink's row in the event binding table; `events` the
+    // source dispinterface it is bound to.
+    EventSink(Connect& owner, int number, const IID& events) noexcept
+        : m_owner(owner), m_number(number), m_events(events) {}
+    EventSink(const EventSink&) = delete;
+    EventSink& operator=(const EventSink&) = delete;
+
+    int number() const noexcept { return m_number; }
+    const IID& events() const noexcept { return m_events; }
+    DWORD cookie() const noexcept { return m_cookie; }
+    bool connected() const noexcept { return m_cookie != kNoCookie; }
+    // References the host holds on the sink.
+    ULONG references() const noexcept { return m_refs; }
+
+    // Advises the sink on `source`'s connection point for its dispinterface
+    // and keeps the cookie. Answers the host's result; never raises.
+    HRESULT ConnectTo(IDispatch* source) noexcept;
+    // Unadvises the kept cookie from `source`; afterwards the sink holds no
+    // cookie, whatever the host answered. Answers the host's result.
+    HRESULT DisconnectFrom(IDispatch* source) noexcept;
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+    ULONG STDMETHODCALLTYPE Release() noexcept override;
+
+    // IDispatch: events arrive through Invoke; the sink has no type information.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid,
+                                          ITypeInfo** info) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
+                                            DISPID* ids) noexcept override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags,
+                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
+                                     UINT* argError) noexcept override;
+
+private:
+    Connect& m_owner;
+    int m_number;
+    IID m_events;
+    DWORD m_cookie = kNoCookie;
+    ULONG m_refs = 0;
+};
+
+} // namespace sw
