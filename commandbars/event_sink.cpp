@@ -62,14 +62,14 @@ HRESULT EventSink::QueryInterface(REFIID iid, void** object) noexcept {
 }
 
 ULONG EventSink::AddRef() noexcept {
+    m_set.AddRef();
     return ++m_refs;
 }
 
 ULONG EventSink::Release() noexcept {
-    // The sink lives with the Connect object: the count never destroys it.
-    if (m_refs > 0)
-        --m_refs;
-    return m_refs;
+    const ULONG refs = m_refs > 0 ? --m_refs : 0;
+    m_set.Release(); // may end the set, and this sink with it
+    return refs;
 }
 
 HRESULT EventSink::GetTypeInfoCount(UINT* count) noexcept {
@@ -94,14 +94,39 @@ HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VAR
         VariantInit(result);
     // A disconnected sink takes no more events, even from a source that
     // still delivers them.
-    if (!connected())
+    Connect* owner = m_set.owner();
+    if (!connected() || !owner)
         return S_OK;
     try {
-        EventBindings::Route(m_owner, m_number, m_events, id, params);
+        EventBindings::Route(*owner, m_number, m_events, id, params);
     } catch (...) {
         // Nothing may reach the host from an event.
     }
     return S_OK;
+}
+
+EventSinkSet* EventSinkSet::Create(Connect& owner) {
+    return new EventSinkSet(owner);
+}
+
+EventSinkSet::EventSinkSet(Connect& owner) : m_owner(&owner) {
+    for (int number = 1; number <= kCount; ++number)
+        m_sinks[number - 1] = new EventSink(*this, number, EventBindings::EventsOf(number));
+}
+
+EventSinkSet::~EventSinkSet() {
+    for (EventSink* sink : m_sinks)
+        delete sink;
+}
+
+void EventSinkSet::Detach() noexcept {
+    m_owner = nullptr;
+    Release();
+}
+
+void EventSinkSet::Release() noexcept {
+    if (--m_refs == 0)
+        delete this;
 }
 
 } // namespace sw

@@ -1,7 +1,9 @@
 // A dispatch object that receives one host event source's events for the
-// Connect object it is embedded in. It does not own that object: its
-// references only keep the count of the host's hold on it, and it lives
-// exactly as long as the Connect object.
+// Connect object it belongs to. It does not own that object: its references
+// only keep the sink itself alive. The sinks of one Connect object live in
+// one block (EventSinkSet) that the object holds and lets go of when it is
+// destroyed; a host that still holds a sink then keeps the block, and the
+// sink takes no more events, instead of calling into freed memory.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +12,7 @@
 namespace sw {
 
 class Connect;
+class EventSinkSet;
 
 class EventSink final : public IDispatch {
 public:
@@ -18,8 +21,8 @@ public:
 
     // `number` is the sink's row in the event binding table; `events` the
     // source dispinterface it is bound to.
-    EventSink(Connect& owner, int number, const IID& events) noexcept
-        : m_owner(owner), m_number(number), m_events(events) {}
+    EventSink(EventSinkSet& set, int number, const IID& events) noexcept
+        : m_set(set), m_number(number), m_events(events) {}
     EventSink(const EventSink&) = delete;
     EventSink& operator=(const EventSink&) = delete;
 
@@ -53,11 +56,39 @@ public:
                                      UINT* argError) noexcept override;
 
 private:
-    Connect& m_owner;
+    EventSinkSet& m_set;
     int m_number;
     IID m_events;
     DWORD m_cookie = kNoCookie;
     ULONG m_refs = 0;
+};
+
+// The ten sinks of one Connect object, counted together: the object holds
+// one reference, the host one for each reference it holds on any sink.
+class EventSinkSet {
+public:
+    static constexpr int kCount = 10;
+
+    // A set with one reference, for `owner`.
+    static EventSinkSet* Create(Connect& owner);
+
+    // Sink `number`, 1 to kCount.
+    EventSink& Sink(int number) noexcept { return *m_sinks[number - 1]; }
+    // The Connect object, or null once it has let go.
+    Connect* owner() const noexcept { return m_owner; }
+    // The owner lets go: no sink reaches it any more.
+    void Detach() noexcept;
+
+    void AddRef() noexcept { ++m_refs; }
+    void Release() noexcept;
+
+private:
+    explicit EventSinkSet(Connect& owner);
+    ~EventSinkSet();
+
+    Connect* m_owner;
+    ULONG m_refs = 1;
+    EventSink* m_sinks[kCount] = {};
 };
 
 } // namespace sw

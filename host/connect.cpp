@@ -51,13 +51,8 @@ int ParseHostVersion(const std::wstring& text) noexcept {
     return static_cast<int>(negative ? -value : value);
 }
 
-Connect::Connect(IUnknown* outer) noexcept
-    : m_inner(*this), m_outer(outer ? outer : &m_inner),
-      m_sinks{{*this, 1, EventBindings::EventsOf(1)}, {*this, 2, EventBindings::EventsOf(2)},
-              {*this, 3, EventBindings::EventsOf(3)}, {*this, 4, EventBindings::EventsOf(4)},
-              {*this, 5, EventBindings::EventsOf(5)}, {*this, 6, EventBindings::EventsOf(6)},
-              {*this, 7, EventBindings::EventsOf(7)}, {*this, 8, EventBindings::EventsOf(8)},
-              {*this, 9, EventBindings::EventsOf(9)}, {*this, 10, EventBindings::EventsOf(10)}} {
+Connect::Connect(IUnknown* outer)
+    : m_inner(*this), m_outer(outer ? outer : &m_inner), m_sinks(EventSinkSet::Create(*this)) {
     LockModule();
 }
 
@@ -79,6 +74,8 @@ Connect::~Connect() {
     m_toolbar = nullptr;
     m_commandBars = nullptr;
     m_explorer = nullptr;
+    // A sink the host still holds outlives this object but reaches it no more.
+    m_sinks->Detach();
     UnlockModule();
 }
 
@@ -88,9 +85,12 @@ HRESULT Connect::Create(IUnknown* outer, REFIID iid, void** object) noexcept {
     *object = nullptr;
     if (outer && iid != IID_IUnknown)
         return CLASS_E_NOAGGREGATION;
-    Connect* created = new (std::nothrow) Connect(outer);
-    if (!created)
+    Connect* created = nullptr;
+    try {
+        created = new Connect(outer);
+    } catch (...) {
         return E_OUTOFMEMORY;
+    }
     created->m_inner.AddRef();
     HRESULT hr = created->m_inner.QueryInterface(iid, object);
     created->m_inner.Release();

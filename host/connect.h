@@ -69,7 +69,7 @@ public:
     Connect& operator=(const Connect&) = delete;
 
 private:
-    explicit Connect(IUnknown* outer) noexcept;
+    explicit Connect(IUnknown* outer);
     ~Connect();
 
     // The non-delegating unknown: the object's identity when aggregated.
@@ -123,7 +123,7 @@ private:
                             EventSink& sink, const wchar_t* caption, bool beginsGroup);
 
     // Sink `number` (1 to 10) and the source it is connected to.
-    EventSink& Sink(int number) noexcept { return m_sinks[number - 1]; }
+    EventSink& Sink(int number) noexcept { return m_sinks->Sink(number); }
     IDispatch* SinkSource(int number) const noexcept;
     // Disconnects every sink still connected from its source.
     void DisconnectSinks() noexcept;
@@ -152,7 +152,7 @@ private:
     com_ptr<IDispatch> m_ctxBlockDomains;
 
     // The event sinks, by their number in the event binding table.
-    EventSink m_sinks[kSinkCount];
+    EventSinkSet* m_sinks;
 };
 
 // Host major version from the application's version text ("14.0.0.4760"):

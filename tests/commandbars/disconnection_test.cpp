@@ -21,7 +21,8 @@ TEST_F(DisconnectionTest, ASinkAnswersItsEventsAndLeavesTheObjectsLifetimeAlone)
     com_ptr<IConnect> object;
     ASSERT_EQ(Connect::Create(nullptr, IID_IConnect, object.put_void()), S_OK);
     Connect& connect = static_cast<Connect&>(*object.get());
-    EventSink sink(connect, kSinkBlockSendersButton, kIidCommandBarButtonEvents);
+    EventSinkSet* sinks = EventSinkSet::Create(connect);
+    EventSink& sink = sinks->Sink(kSinkBlockSendersButton);
     EXPECT_EQ(sink.cookie(), 0xFEFEFEFEu);
 
     for (const IID* iid : {&IID_IUnknown, &IID_IDispatch, &kIidCommandBarButtonEvents}) {
@@ -54,6 +55,23 @@ TEST_F(DisconnectionTest, ASinkAnswersItsEventsAndLeavesTheObjectsLifetimeAlone)
                           nullptr, nullptr),
               S_OK);
     EXPECT_THAT(m_messages.texts(), IsEmpty()) << "Block Senders did not run";
+    sinks->Detach();
+}
+
+TEST_F(DisconnectionTest, ASinkTheHostKeepsOutlivesTheObjectHarmlessly) {
+    com_ptr<IConnect> object;
+    ASSERT_EQ(Connect::Create(nullptr, IID_IConnect, object.put_void()), S_OK);
+    EventSinkSet* sinks = EventSinkSet::Create(static_cast<Connect&>(*object.get()));
+    com_ptr<IDispatch> kept(&sinks->Sink(kSinkBlockDomainsButton)); // the host's hold
+    sinks->Detach();
+    object = nullptr; // the add-in is gone, the host still holds the sink
+
+    DISPPARAMS noArguments{};
+    EXPECT_EQ(kept->Invoke(kDispidClick, IID_NULL, 0, DISPATCH_METHOD, &noArguments, nullptr,
+                           nullptr, nullptr),
+              S_OK);
+    kept = nullptr; // the last reference ends the sinks
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
 }
 
 TEST_F(DisconnectionTest, NothingReachesTheObjectOnceItIsGone) {
