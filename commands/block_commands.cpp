@@ -5,11 +5,13 @@
 #include "host/host_call.h"
 #include "host/host_error.h"
 #include "host/user_message.h"
+#include "store/list_index.h"
 #include "store/list_text.h"
 #include "store/profile_store.h"
 #include "store/settings.h"
 #include "store/state.h"
 
+#include <optional>
 #include <string>
 
 namespace sw {
@@ -32,19 +34,22 @@ bool SentToItself(IDispatch* mail, const std::wstring& sender) {
 }
 
 // The entry that blocks `sender`, or empty when the item is to be left alone.
-std::wstring EntryFor(BlockMode mode, IDispatch* mail, const std::wstring& safe) {
+// `safeDomains` is the safe-domain setting in terminator form, null while the
+// exception is off.
+std::wstring EntryFor(BlockMode mode, IDispatch* mail, const CListIndex& safe,
+                      const CListIndex* safeDomains) {
     const std::wstring sender = GetText(mail, L"SenderEmailAddress");
     if (mode == BlockMode::Senders && SentToItself(mail, sender))
         return {};
     const std::wstring domain = DomainOfAddress(sender);
     if (sender.empty() || domain.empty() || !IsListableAddress(sender))
         return {};
-    if (ListContains(sender, safe) || ListContains(domain, safe))
+    if (safe.Contains(sender) || safe.Contains(domain))
         return {};
     if (mode == BlockMode::Senders)
         return sender;
     // Shared mail domains are never blocked whole: block the sender alone.
-    if (g_hasSafeDomains && ListContains(domain, g_safeDomains + L";"))
+    if (safeDomains && safeDomains->Contains(domain))
         return sender;
     return domain;
 }
@@ -57,14 +62,20 @@ void RunBlockCommand(BlockMode mode) {
         return;
     }
 
-    std::wstring blocked;
+    std::wstring stored;
     // Without the stored list nothing may be written: it would be replaced by
     // this run's additions alone. The store has told the user already.
-    if (!ReadProfileList(blocked, ProfileListKind::Blocked))
+    if (!ReadProfileList(stored, ProfileListKind::Blocked))
         return;
-    AppendMissing(blocked, g_blockedSinceLoad);
-    std::wstring safe;
-    ReadProfileList(safe, ProfileListKind::Safe);
+    // Indexed once: every item's test then costs the same however long the list.
+    CListIndex blocked(std::move(stored));
+    blocked.AppendMissing(g_blockedSinceLoad);
+    std::wstring safeText;
+    ReadProfileList(safeText, ProfileListKind::Safe);
+    const CListIndex safe(std::move(safeText));
+    std::optional<CListIndex> safeDomains;
+    if (mode == BlockMode::Domains && g_hasSafeDomains)
+        safeDomains.emplace(g_safeDomains + L";");
 
     const unique_variant mapi = unique_variant::FromText(L"MAPI");
     Dispatch ns = CallForObject(HostApp(), L"GetNamespace", {&mapi.get()});
@@ -74,25 +85,26 @@ void RunBlockCommand(BlockMode mode) {
 
     Dispatch selection = GetObject(explorer.get(), L"Selection");
     const LONG count = GetCount(selection.get());
-    const size_t startLength = blocked.size();
+    const size_t startLength = blocked.Text().size();
 
     for (LONG i = 1; i <= count; ++i) {
         Dispatch item = GetItem(selection.get(), i);
         Dispatch mail = QueryDispatch(item.get(), kMailItemIid);
         if (!mail)
             continue;
-        std::wstring entry = EntryFor(mode, mail.get(), safe);
+        std::wstring entry =
+            EntryFor(mode, mail.get(), safe, safeDomains ? &*safeDomains : nullptr);
         if (entry.empty())
             continue;
-        if (!ListContains(entry, blocked)) {
-            blocked.append(entry).push_back(L';');
+        if (!blocked.Contains(entry)) {
+            blocked.Append(entry);
             g_blockedSinceLoad.push_back(std::move(entry));
         }
         CallMethod(mail.get(), L"Move", {&junkArg.get()}); // outcome not examined
     }
 
-    if (blocked.size() != startLength)
-        WriteProfileList(blocked, ProfileListKind::Blocked);
+    if (blocked.Text().size() != startLength)
+        WriteProfileList(blocked.Text(), ProfileListKind::Blocked);
 }
 
 void RunGuarded(BlockMode mode) noexcept {

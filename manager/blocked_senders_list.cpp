@@ -9,8 +9,8 @@
 namespace sw {
 namespace {
 
-// Loading and converting many rows put entries in one by one: a tree keeps
-// each insertion logarithmic where the vector would move half its entries.
+// Converting many rows puts entries in one by one: a tree keeps each
+// insertion logarithmic where the vector would move half its entries.
 using EntrySet = std::set<std::wstring, AsciiCaseLess>;
 
 std::vector<std::wstring> TakeEntries(EntrySet& set) {
@@ -24,15 +24,28 @@ std::vector<std::wstring> TakeEntries(EntrySet& set) {
 } // namespace
 
 void BlockedSendersList::Load(std::wstring_view listText) {
-    EntrySet set;
+    std::vector<std::wstring> entries;
     CListTokenizer tokenizer(listText, L";");
     std::wstring token;
     while (tokenizer.NextToken(token))
-        set.insert(std::move(token)); // keeps the entry already there
-    m_entries = TakeEntries(set);
+        entries.push_back(std::move(token));
+    // A stable sort keeps entries that are equal under the order in their
+    // stored order; keeping the first of each run then keeps what putting
+    // them in one at a time would.
+    std::stable_sort(entries.begin(), entries.end(), AsciiCaseLess{});
+    entries.erase(std::unique(entries.begin(), entries.end(),
+                              [](const std::wstring& a, const std::wstring& b) {
+                                  return CompareIgnoringAsciiCase(a, b) == 0;
+                              }),
+                  entries.end());
+    m_entries = std::move(entries);
+    m_lentFrom.clear();
     m_matches.clear();
     m_search.clear();
     m_modified = false;
+    m_stale = true;
+    // Now rather than on the first keystroke, which must not wait for it.
+    Reindex();
 }
 
 bool BlockedSendersList::InsertSorted(std::wstring text) {
@@ -40,19 +53,76 @@ bool BlockedSendersList::InsertSorted(std::wstring text) {
     if (place != m_entries.end() && CompareIgnoringAsciiCase(*place, text) == 0)
         return false;
     m_entries.insert(place, std::move(text));
+    m_stale = true;
     return true;
 }
 
 void BlockedSendersList::ApplyFilter(std::wstring_view search) {
-    std::vector<std::wstring> matches;
-    if (!search.empty()) {
-        for (const std::wstring& entry : m_entries) {
-            if (entry.find(search) != std::wstring::npos)
-                matches.push_back(entry);
+    if (m_stale)
+        Reindex();
+    std::vector<size_t> found;
+    if (!search.empty())
+        found = FindMatches(search);
+    std::wstring searchText(search);
+    m_matches.reserve(found.size());
+    // Nothing below can fail: the matches change all at once or not at all.
+    ReturnMatches();
+    for (size_t entry : found)
+        m_matches.push_back(std::move(m_copies[entry]));
+    m_lentFrom = std::move(found);
+    m_search = std::move(searchText);
+}
+
+std::vector<size_t> BlockedSendersList::FindMatches(std::wstring_view search) const {
+    // An occurrence in the joined text is a match when it lies within one
+    // entry; the search then goes on at the next entry.
+    std::vector<size_t> found;
+    const std::wstring_view text(m_searchText);
+    size_t entry = 0;
+    size_t from = 0;
+    for (size_t at = text.find(search); at != std::wstring_view::npos;
+         at = text.find(search, from)) {
+        while (m_starts[entry + 1] <= at)
+            ++entry;
+        if (at + search.size() <= m_starts[entry + 1]) {
+            found.push_back(entry);
+            from = m_starts[entry + 1];
+        } else {
+            from = at + 1;
         }
     }
-    m_search.assign(search);
-    m_matches = std::move(matches);
+    return found;
+}
+
+void BlockedSendersList::ReturnMatches() noexcept {
+    for (size_t k = 0; k < m_lentFrom.size(); ++k)
+        m_copies[m_lentFrom[k]] = std::move(m_matches[k]);
+    m_lentFrom.clear();
+    m_matches.clear();
+}
+
+void BlockedSendersList::Reindex() {
+    size_t length = 0;
+    for (const std::wstring& entry : m_entries)
+        length += entry.size();
+    std::wstring text;
+    text.reserve(length);
+    std::vector<size_t> starts;
+    starts.reserve(m_entries.size() + 1);
+    for (const std::wstring& entry : m_entries) {
+        starts.push_back(text.size());
+        text.append(entry);
+    }
+    starts.push_back(text.size());
+    std::vector<std::wstring> copies(m_entries);
+
+    // The shown matches keep their own strings; those lent from the old
+    // copies are theirs from now on.
+    m_lentFrom.clear();
+    m_searchText = std::move(text);
+    m_starts = std::move(starts);
+    m_copies = std::move(copies);
+    m_stale = false;
 }
 
 int BlockedSendersList::FindRow(std::wstring_view typed, int start) const noexcept {
@@ -108,6 +178,7 @@ bool BlockedSendersList::RemoveRows(std::span<const int> rows) {
         }
         m_entries.resize(kept);
         m_modified = true;
+        m_stale = true;
     }
     return RefilterIfModified();
 }
@@ -117,6 +188,7 @@ bool BlockedSendersList::EditEntry(const std::wstring& oldText, std::wstring new
         const size_t index = FindExact(oldText);
         if (index != std::wstring::npos) {
             m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(index));
+            m_stale = true;
             InsertSorted(std::move(newText));
         }
         m_modified = true;
@@ -156,6 +228,7 @@ bool BlockedSendersList::ConvertRowsToDomain(std::span<const int> rows) {
             m_modified = true;
         }
         m_entries = TakeEntries(set);
+        m_stale = true;
     }
     return RefilterIfModified();
 }

@@ -55,11 +55,29 @@ private:
     // Index in m_entries of the entry with exactly this text, or npos.
     size_t FindExact(std::wstring_view text) const noexcept;
     bool RefilterIfModified();
+    // Rebuilds m_searchText, m_starts and m_copies from m_entries.
+    void Reindex();
+    // Indices of the entries containing `search`, ascending.
+    std::vector<size_t> FindMatches(std::wstring_view search) const;
+    // Gives the strings lent to m_matches back to m_copies and empties it.
+    void ReturnMatches() noexcept;
 
     std::vector<std::wstring> m_entries; // ascending, no two equal under the order
     std::vector<std::wstring> m_matches; // entries containing m_search, in order
     std::wstring m_search;
     bool m_modified = false;
+
+    // A search runs on every keystroke over all entries, so it reads them
+    // from one text, entry i from m_starts[i] up to m_starts[i + 1], and it
+    // copies none: m_copies holds a copy of every entry, and the matches are
+    // those copies, lent to m_matches (m_lentFrom[k] is the entry of
+    // m_matches[k]) until the next search. Both are rebuilt once after the
+    // entries change, when m_stale is set.
+    std::wstring m_searchText;
+    std::vector<size_t> m_starts;
+    std::vector<std::wstring> m_copies;
+    std::vector<size_t> m_lentFrom; // empty while m_matches own their strings
+    bool m_stale = true;
 };
 
 } // namespace sw

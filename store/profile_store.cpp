@@ -1,7 +1,7 @@
 #include "store/profile_store.h"
 
 #include "host/user_message.h"
-#include "store/list_text.h"
+#include "store/list_index.h"
 #include "store/registry_key.h"
 #include "store/state.h"
 
@@ -180,13 +180,18 @@ void WriteProfileList(const std::wstring& list, ProfileListKind kind) {
 }
 
 void ReapplyBlockedAdditions() {
-    std::wstring blocked;
+    // Nothing to put back: no need to read a long list, or to report a
+    // failed read, while the host shuts down.
+    if (g_blockedSinceLoad.empty())
+        return;
+    std::wstring stored;
     // A failed read must not be followed by a write: it would replace the
     // stored list by this run's additions alone.
-    if (!ReadProfileList(blocked, ProfileListKind::Blocked))
+    if (!ReadProfileList(stored, ProfileListKind::Blocked))
         return;
-    if (AppendMissing(blocked, g_blockedSinceLoad))
-        WriteProfileList(blocked, ProfileListKind::Blocked);
+    CListIndex blocked(std::move(stored));
+    if (blocked.AppendMissing(g_blockedSinceLoad))
+        WriteProfileList(blocked.Text(), ProfileListKind::Blocked);
 }
 
 } // namespace sw

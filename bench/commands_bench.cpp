@@ -1,0 +1,167 @@
+// Block Senders and Block Domains with 1,000 selected messages against stored
+// lists of 16,384, 32,768 and 65,535 entries: the add-in's commands against
+// the reference algorithm, the whole command and the list work alone.
+#include "bench/bench_profile.h"
+#include "bench/list_work.h"
+#include "bench/reference_commands.h"
+#include "bench/sample_lists.h"
+#include "bench/scratch_registry.h"
+#include "bench/sections.h"
+#include "bench/table.h"
+#include "bench/timing.h"
+#include "commands/block_commands.h"
+#include "host/host_app.h"
+#include "sim/outlook/mailbox.h"
+#include "sim/outlook/outlook_session.h"
+#include "store/profile_store.h"
+#include "store/state.h"
+
+#include <memory>
+
+namespace sw::bench {
+namespace {
+
+constexpr size_t kSelected = 1000;
+constexpr size_t kSinceLoad = 100;
+constexpr size_t kSafeEntries = 1024;
+constexpr int kRuns = 5;
+constexpr size_t kSizes[] = {16384, 32768, 65535};
+
+struct CommandOutcome {
+    Timings timings;
+    std::wstring stored;                 // the list after the last run
+    std::vector<std::wstring> sinceLoad; // g_blockedSinceLoad after it
+    size_t moved = 0;                    // messages in Junk E-mail after it
+};
+
+// Runs a command kRuns times, each time on the stored list `list` and a fresh
+// host with one message from each sender selected.
+CommandOutcome TimeCommand(void (*command)() noexcept, const std::wstring& list,
+                           const std::wstring& safe, const std::vector<std::wstring>& sinceLoad,
+                           const std::vector<std::wstring>& senders) {
+    CommandOutcome outcome;
+    for (int run = 0; run < kRuns; ++run) {
+        StoreBlockedList(list);
+        StoreSafeList(safe);
+        g_blockedSinceLoad = sinceLoad;
+        auto outlook = std::make_unique<sim::OutlookSession>(L"16.0.0.4266");
+        sim::Mailbox& box = outlook->mailbox();
+        std::vector<sim::Item*> selection;
+        for (const std::wstring& sender : senders)
+            selection.push_back(
+                &box.AddMail(box.Inbox(), sender, {L"me@corp.example", L"you@corp.example"}));
+        box.Select(selection);
+        g_hostApp = outlook->Application();
+
+        Stopwatch watch;
+        command();
+        outcome.timings.runs.push_back(watch.Milliseconds());
+
+        outcome.moved = box.JunkEmail().items().size();
+        g_hostApp = nullptr;
+    }
+    outcome.stored = StoredBlockedList();
+    outcome.sinceLoad = g_blockedSinceLoad;
+    return outcome;
+}
+
+// Reading both lists and writing the result, as the command does.
+Timings TimeRegistry(const std::wstring& list, const std::wstring& safe,
+                     const std::wstring& result) {
+    return Repeat(
+        kRuns,
+        [&] {
+            StoreBlockedList(list);
+            StoreSafeList(safe);
+        },
+        [&] {
+            std::wstring blocked, safeText;
+            ReadProfileList(blocked, ProfileListKind::Blocked);
+            ReadProfileList(safeText, ProfileListKind::Safe);
+            WriteProfileList(result, ProfileListKind::Blocked);
+        });
+}
+
+struct ListWorkTimes {
+    double setupMs = 0;
+    double itemsMs = 0;
+    std::wstring list;
+};
+
+ListWorkTimes TimeListWork(ListWorkResult (*work)(const ListWorkInput&),
+                           const ListWorkInput& input) {
+    Timings setup, items;
+    ListWorkTimes times;
+    for (int run = 0; run < kRuns; ++run) {
+        ListWorkResult result = work(input);
+        setup.runs.push_back(result.setupMs);
+        items.runs.push_back(result.itemsMs);
+        times.list = std::move(result.list);
+    }
+    times.setupMs = setup.Median();
+    times.itemsMs = items.Median();
+    return times;
+}
+
+void BenchCommand(bool domains, const std::wstring& safe) {
+    Table table(std::string(domains ? "Block Domains" : "Block Senders") +
+                    ": 1,000 selected messages (every second one already blocked), median of " +
+                    std::to_string(kRuns) + " runs",
+                {"stored entries", "command", "reference command", "registry r/w",
+                 "list: index+merge", "list: 1,000 items", "reference list work", "same result"});
+    std::vector<double> itemTimes, referenceTimes;
+    for (size_t size : kSizes) {
+        const std::vector<std::wstring> entries = BlockedEntries(size);
+        const std::wstring list = ListText(entries);
+        std::vector<std::wstring> sinceLoad; // earlier additions, all in the stored list
+        for (size_t i = 0; i < kSinceLoad; ++i)
+            sinceLoad.push_back(entries[(i * 7919) % entries.size()]);
+        const std::vector<std::wstring> senders = SelectedSenders(entries, domains, kSelected);
+
+        const CommandOutcome indexed =
+            TimeCommand(domains ? &BlockSelectedDomains : &BlockSelectedSenders, list, safe,
+                        sinceLoad, senders);
+        const CommandOutcome reference =
+            TimeCommand(domains ? &ReferenceBlockSelectedDomains : &ReferenceBlockSelectedSenders,
+                        list, safe, sinceLoad, senders);
+        const Timings registry = TimeRegistry(list, safe, indexed.stored);
+
+        const ListWorkInput input{list, safe, sinceLoad, senders, domains};
+        const ListWorkTimes work = TimeListWork(&IndexedListWork, input);
+        const ListWorkTimes referenceWork = TimeListWork(&ReferenceListWork, input);
+
+        const bool same = indexed.stored == reference.stored &&
+                          indexed.sinceLoad == reference.sinceLoad && indexed.moved == kSelected &&
+                          reference.moved == kSelected && work.list == indexed.stored &&
+                          referenceWork.list == indexed.stored;
+        table.AddRow({FormatCount(static_cast<long long>(size)), FormatMs(indexed.timings.Median()),
+                      FormatMs(reference.timings.Median()), FormatMs(registry.Median()),
+                      FormatMs(work.setupMs), FormatMs(work.itemsMs),
+                      FormatMs(referenceWork.setupMs + referenceWork.itemsMs),
+                      same ? "yes" : "NO"});
+        itemTimes.push_back(work.itemsMs);
+        referenceTimes.push_back(referenceWork.setupMs + referenceWork.itemsMs);
+    }
+    table.AddNote("list work growth from each size to the next: 1,000 items " +
+                  FormatRatio(itemTimes[1] / itemTimes[0]) + ", " +
+                  FormatRatio(itemTimes[2] / itemTimes[1]) + "; reference " +
+                  FormatRatio(referenceTimes[1] / referenceTimes[0]) + ", " +
+                  FormatRatio(referenceTimes[2] / referenceTimes[1]));
+    table.AddNote("registry r/w: both lists read, the result written to the profile and 2 "
+                  "account keys; the rest of a command is host calls");
+    table.Print();
+}
+
+} // namespace
+
+void RunCommandsBench() {
+    ScratchRegistry registry;
+    ResetAddinState();
+    g_accountKeys = CreateBenchProfile(16, 2);
+    const std::wstring safe = SafeListText(kSafeEntries);
+    BenchCommand(false, safe);
+    BenchCommand(true, safe);
+    ResetAddinState();
+}
+
+} // namespace sw::bench

@@ -1,0 +1,119 @@
+#include "bench/reference_commands.h"
+
+#include "commands/sender_address.h"
+#include "host/host_app.h"
+#include "host/host_call.h"
+#include "host/host_error.h"
+#include "host/user_message.h"
+#include "store/list_text.h"
+#include "store/profile_store.h"
+#include "store/settings.h"
+#include "store/state.h"
+
+#include <string>
+
+namespace sw::bench {
+namespace {
+
+constexpr IID kMailItemIid = {0x00063034, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+constexpr LONG kMailItemType = 0;
+constexpr LONG kJunkFolder = 23;
+
+enum class BlockMode { Senders, Domains };
+
+bool SentToItself(IDispatch* mail, const std::wstring& sender) {
+    Dispatch recipients = GetObject(mail, L"Recipients");
+    if (GetCount(recipients.get()) != 1)
+        return false;
+    Dispatch recipient = GetItem(recipients.get(), 1);
+    return EqualsIgnoringAsciiCase(GetText(recipient.get(), L"Address"), sender);
+}
+
+std::wstring EntryFor(BlockMode mode, IDispatch* mail, const std::wstring& safe) {
+    const std::wstring sender = GetText(mail, L"SenderEmailAddress");
+    if (mode == BlockMode::Senders && SentToItself(mail, sender))
+        return {};
+    const std::wstring domain = DomainOfAddress(sender);
+    if (sender.empty() || domain.empty() || !IsListableAddress(sender))
+        return {};
+    if (ListContains(sender, safe) || ListContains(domain, safe))
+        return {};
+    if (mode == BlockMode::Senders)
+        return sender;
+    if (g_hasSafeDomains && ListContains(domain, g_safeDomains + L";"))
+        return sender;
+    return domain;
+}
+
+void RunBlockCommand(BlockMode mode) {
+    Dispatch explorer = GetObject(HostApp(), L"ActiveExplorer");
+    Dispatch folder = GetObject(explorer.get(), L"CurrentFolder");
+    if (GetLong(folder.get(), L"DefaultItemType") != kMailItemType) {
+        ShowUserMessage(L"Please select the emails first.");
+        return;
+    }
+
+    std::wstring blocked;
+    if (!ReadProfileList(blocked, ProfileListKind::Blocked))
+        return;
+    AppendMissing(blocked, g_blockedSinceLoad);
+    std::wstring safe;
+    ReadProfileList(safe, ProfileListKind::Safe);
+
+    const unique_variant mapi = unique_variant::FromText(L"MAPI");
+    Dispatch ns = CallForObject(HostApp(), L"GetNamespace", {&mapi.get()});
+    const unique_variant junkKind = unique_variant::FromLong(kJunkFolder);
+    Dispatch junk = CallForObject(ns.get(), L"GetDefaultFolder", {&junkKind.get()});
+    const unique_variant junkArg = unique_variant::FromDispatch(junk.get());
+
+    Dispatch selection = GetObject(explorer.get(), L"Selection");
+    const LONG count = GetCount(selection.get());
+    const size_t startLength = blocked.size();
+
+    for (LONG i = 1; i <= count; ++i) {
+        Dispatch item = GetItem(selection.get(), i);
+        Dispatch mail = QueryDispatch(item.get(), kMailItemIid);
+        if (!mail)
+            continue;
+        std::wstring entry = EntryFor(mode, mail.get(), safe);
+        if (entry.empty())
+            continue;
+        if (!ListContains(entry, blocked)) {
+            blocked.append(entry).push_back(L';');
+            g_blockedSinceLoad.push_back(std::move(entry));
+        }
+        CallMethod(mail.get(), L"Move", {&junkArg.get()});
+    }
+
+    if (blocked.size() != startLength)
+        WriteProfileList(blocked, ProfileListKind::Blocked);
+}
+
+void RunGuarded(BlockMode mode) noexcept {
+    try {
+        RunBlockCommand(mode);
+    } catch (const HostError& error) {
+        ShowHostError(error.code());
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+void ReferenceBlockSelectedSenders() noexcept {
+    RunGuarded(BlockMode::Senders);
+}
+
+void ReferenceBlockSelectedDomains() noexcept {
+    RunGuarded(BlockMode::Domains);
+}
+
+void ReferenceReapplyBlockedAdditions() {
+    std::wstring blocked;
+    if (!ReadProfileList(blocked, ProfileListKind::Blocked))
+        return;
+    if (AppendMissing(blocked, g_blockedSinceLoad))
+        WriteProfileList(blocked, ProfileListKind::Blocked);
+}
+
+} // namespace sw::bench

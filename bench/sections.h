@@ -1,0 +1,20 @@
+// The benchmark sections; each prints its own table.
+#pragma once
+
+namespace sw::bench {
+
+// OnConnection and OnStartupComplete of the Connect object in the simulated
+// host, and its OnDisconnection.
+void RunStartupBench();
+// Block Senders and Block Domains on 1,000 selected messages against long
+// stored lists, the add-in's commands against the reference algorithm.
+void RunCommandsBench();
+// The Blocked Senders page: loading a long list, the search, the real sheet.
+void RunOptionsBench();
+// Putting the commands' additions back at disconnection.
+void RunReapplyBench();
+
+// Empties every piece of process-wide state the add-in keeps.
+void ResetAddinState();
+
+} // namespace sw::bench
