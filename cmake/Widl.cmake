@@ -1,11 +1,12 @@
 # Compiles IDL files with mingw-w64's widl.
 set(SW_WIDL_INCLUDES -I/usr/include/wine/wine/windows -I${CMAKE_SOURCE_DIR}/host/idl)
-set(SW_WIDL_LIBDIRS -L/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
-                    -L/usr/lib/x86_64-linux-gnu/wine/i386-windows)
+# importlib("stdole2.tlb") reads Wine's copy of the architecture built for.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(SW_WIDL_ARCH --win32)
+  set(SW_WIDL_LIBDIRS -L/usr/lib/i386-linux-gnu/wine/i386-windows)
 else()
   set(SW_WIDL_ARCH --win64)
+  set(SW_WIDL_LIBDIRS -L/usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
 endif()
 set(SW_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 

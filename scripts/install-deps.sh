@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need; does
-# nothing when they are all present. Runs as root on Debian 12.
+# Installs the Debian packages the build, the tests, the demo and the
+# packages need; does nothing when they are all present. Runs as root on
+# Debian 12.
 set -euo pipefail
 
 packages=(
   cmake ninja-build
-  g++-mingw-w64-x86-64-posix mingw-w64-tools
-  libwine-dev wine wine64
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
+  libwine-dev wine wine64 wine32:i386
   xvfb libxml2-utils python3
+  wixl msitools
+  fp-utils libchm-bin
 )
 
 missing=()
@@ -18,5 +21,9 @@ done
 
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+# 32-bit Wine runs the 32-bit build: its packages come from the i386 archive.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -49,7 +49,16 @@ extern "C" void WINAPI SimMapiGetCounts(SimMapiCounts* counts) {
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH)
+    if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(instance);
+        // mapi32 loads and frees its provider with every use. The C++ runtime
+        // linked in here takes a thread-local-storage slot at each load that
+        // it never gives back; a process that looks up its profile a thousand
+        // times would run out of slots. Stay loaded once loaded, as an
+        // installed MAPI subsystem does.
+        HMODULE self = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCWSTR>(&DllMain), &self);
+    }
     return TRUE;
 }

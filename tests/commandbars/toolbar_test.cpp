@@ -122,21 +122,22 @@ TEST_F(ToolbarTest, AFailedButtonEndsTheBuildWithItsStep) {
                                                 HostErrorText(E_NOINTERFACE) + L": 241"));
 }
 
+// Enumeration callback: stores the visible "Options" window in *found.
+// A named WINAPI function: on 32-bit Windows a lambda is not a WNDENUMPROC.
+BOOL CALLBACK FindOptionsSheet(HWND window, LPARAM found) {
+    wchar_t title[32] = {};
+    GetWindowTextW(window, title, 32);
+    if (!IsWindowVisible(window) || std::wstring(title) != L"Options")
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
 // Closes the Options sheet once it shows on `thread`; true when it did.
 bool CancelOptionsSheet(DWORD thread) {
     for (int attempt = 0; attempt < 200; ++attempt) {
         HWND sheet = nullptr;
-        EnumThreadWindows(
-            thread,
-            [](HWND window, LPARAM found) -> BOOL {
-                wchar_t title[32] = {};
-                GetWindowTextW(window, title, 32);
-                if (!IsWindowVisible(window) || std::wstring(title) != L"Options")
-                    return TRUE;
-                *reinterpret_cast<HWND*>(found) = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&sheet));
+        EnumThreadWindows(thread, &FindOptionsSheet, reinterpret_cast<LPARAM>(&sheet));
         if (sheet) {
             PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
             return true;

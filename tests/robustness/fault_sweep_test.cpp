@@ -10,6 +10,8 @@
 
 #include <gmock/gmock.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <set>
 
@@ -248,6 +250,8 @@ void Sweep(const wchar_t* version) {
                 run.m_hostKeepsSinks = record.member == L"Advise" || record.member == L"Unadvise" ||
                                        record.member == L"FindConnectionPoint" ||
                                        record.iid == IID_IConnectionPointContainer;
+                if (getenv("SW_SWEEP_TRACE"))
+                    fprintf(stderr, "%s %ls %s\n", entry.name, call.c_str(), mode.name);
                 const HRESULT hr = entry.run(run);
 
                 EXPECT_THAT(entry.results, ::testing::Contains(hr));

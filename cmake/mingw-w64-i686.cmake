@@ -1,0 +1,16 @@
+# Cross-build for 32-bit Windows (32-bit Outlook) with the mingw-w64 (posix
+# threads) toolchain.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+
+set(SW_TRIPLET i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${SW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${SW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${SW_TRIPLET}-windres)
+set(SW_WIDL ${SW_TRIPLET}-widl)
+set(SW_WINE_ARCH win32)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${SW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

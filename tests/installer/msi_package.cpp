@@ -1,0 +1,121 @@
+#include "tests/installer/msi_package.h"
+
+#include <msi.h>
+#include <msiquery.h>
+
+#include <gtest/gtest.h>
+
+#include <utility>
+
+namespace sw::test {
+namespace {
+
+class unique_msihandle {
+public:
+    unique_msihandle() = default;
+    unique_msihandle(const unique_msihandle&) = delete;
+    unique_msihandle& operator=(const unique_msihandle&) = delete;
+    ~unique_msihandle() {
+        if (m_handle)
+            MsiCloseHandle(m_handle);
+    }
+    MSIHANDLE get() const noexcept { return m_handle; }
+    MSIHANDLE* put() noexcept {
+        if (m_handle)
+            MsiCloseHandle(std::exchange(m_handle, 0));
+        return &m_handle;
+    }
+
+private:
+    MSIHANDLE m_handle = 0;
+};
+
+std::wstring Property(MSIHANDLE database, const wchar_t* name) {
+    const std::wstring query =
+        std::wstring(L"SELECT `Value` FROM `Property` WHERE `Property` = '") + name + L"'";
+    unique_msihandle view;
+    unique_msihandle record;
+    if (MsiDatabaseOpenViewW(database, query.c_str(), view.put()) != ERROR_SUCCESS ||
+        MsiViewExecute(view.get(), 0) != ERROR_SUCCESS ||
+        MsiViewFetch(view.get(), record.put()) != ERROR_SUCCESS)
+        return {};
+    wchar_t value[256] = {};
+    DWORD length = 255;
+    if (MsiRecordGetStringW(record.get(), 1, value, &length) != ERROR_SUCCESS)
+        return {};
+    return value;
+}
+
+std::wstring TempFile(const std::wstring& name) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + name;
+}
+
+} // namespace
+
+MsiPackage::MsiPackage(std::wstring path) : m_path(std::move(path)) {
+    unique_msihandle database;
+    EXPECT_EQ(MsiOpenDatabaseW(m_path.c_str(), MSIDBOPEN_READONLY, database.put()), ERROR_SUCCESS)
+        << "opening the package";
+    m_productCode = Property(database.get(), L"ProductCode");
+    m_upgradeCode = Property(database.get(), L"UpgradeCode");
+    m_version = Property(database.get(), L"ProductVersion");
+}
+
+DWORD MsiPackage::Install() const {
+    return Run(L"/i", L"\"" + m_path + L"\"");
+}
+
+DWORD MsiPackage::Remove() const {
+    return Run(L"/x", L"\"" + m_path + L"\"");
+}
+
+bool MsiPackage::Installed() const {
+    return MsiQueryProductStateW(m_productCode.c_str()) == INSTALLSTATE_DEFAULT;
+}
+
+DWORD MsiPackage::Run(const wchar_t* action, const std::wstring& target) const {
+    m_log = TempFile(L"spamwarden-msiexec-" + std::wstring(action + 1) + L".log");
+    return RunProcess(L"msiexec.exe " + std::wstring(action) + L" " + target + L" /qn /l*v \"" +
+                      m_log + L"\"");
+}
+
+std::vector<std::wstring> RelatedProducts(const std::wstring& upgradeCode) {
+    std::vector<std::wstring> products;
+    wchar_t product[39] = {};
+    for (DWORD index = 0;
+         MsiEnumRelatedProductsW(upgradeCode.c_str(), 0, index, product) == ERROR_SUCCESS; ++index)
+        products.emplace_back(product);
+    return products;
+}
+
+std::wstring InstalledVersion(const std::wstring& productCode) {
+    wchar_t version[64] = {};
+    DWORD length = 63;
+    if (MsiGetProductInfoW(productCode.c_str(), INSTALLPROPERTY_VERSIONSTRING, version, &length) !=
+        ERROR_SUCCESS)
+        return {};
+    return version;
+}
+
+DWORD RemoveProduct(const std::wstring& productCode) {
+    return RunProcess(L"msiexec.exe /x " + productCode + L" /qn");
+}
+
+DWORD RunProcess(std::wstring commandLine) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return GetLastError();
+    WaitForSingleObject(process.hProcess, 120000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+} // namespace sw::test
