@@ -26,4 +26,5 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
 apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# With recommends: Wine's fonts and X11 libraries are among them.
+apt-get install -y -qq "${missing[@]}" >/dev/null
