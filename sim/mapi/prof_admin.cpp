@@ -1,5 +1,6 @@
 #include "sim/mapi/prof_admin.h"
 
+#include "sim/mapi/com_object.h"
 #include "sim/mapi/counters.h"
 #include "sim/mapi/profile_source.h"
 #include "sim/mapi/profile_table.h"
@@ -12,32 +13,10 @@
 namespace sw::simmapi {
 namespace {
 
-class ProfAdmin final : public IProfAdmin {
+class ProfAdmin final : public ComObject<IProfAdmin> {
 public:
-    ProfAdmin() { InterlockedIncrement(&g_counters.profAdmins); }
-    ProfAdmin(const ProfAdmin&) = delete;
-    ProfAdmin& operator=(const ProfAdmin&) = delete;
+    ProfAdmin() : ComObject(IID_IProfAdmin) { InterlockedIncrement(&g_counters.profAdmins); }
     ~ProfAdmin() { InterlockedDecrement(&g_counters.profAdmins); }
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, LPVOID* object) override {
-        if (!object)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IProfAdmin)) {
-            *object = static_cast<IProfAdmin*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_refs); }
-    STDMETHODIMP_(ULONG) Release() override {
-        ULONG refs = InterlockedDecrement(&m_refs);
-        if (refs == 0)
-            delete this;
-        return refs;
-    }
 
     // The profiles as the registry holds them at this call. Flags 0 gives
     // 8-bit names (PR_DISPLAY_NAME_A), MAPI_UNICODE wide ones.
@@ -75,7 +54,6 @@ public:
     }
 
 private:
-    LONG m_refs = 1;
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "sim/mapi/profile_table.h"
 
+#include "sim/mapi/com_object.h"
 #include "sim/mapi/counters.h"
 #include "sim/mapi/profile_row.h"
 #include "sim/mapi/restriction.h"
@@ -17,10 +18,11 @@
 namespace sw::simmapi {
 namespace {
 
-class ProfileTable final : public IMAPITable {
+class ProfileTable final : public ComObject<IMAPITable> {
 public:
     ProfileTable(std::vector<ProfileRow> rows, bool unicode)
-        : m_rows(std::move(rows)), m_columns{unicode ? PR_DISPLAY_NAME_W : PR_DISPLAY_NAME_A,
+        : ComObject(IID_IMAPITable),
+          m_rows(std::move(rows)), m_columns{unicode ? PR_DISPLAY_NAME_W : PR_DISPLAY_NAME_A,
                                              PR_DEFAULT_PROFILE},
           m_allColumns(m_columns) {
         m_view.reserve(m_rows.size());
@@ -28,29 +30,7 @@ public:
             m_view.push_back(i);
         InterlockedIncrement(&g_counters.tables);
     }
-    ProfileTable(const ProfileTable&) = delete;
-    ProfileTable& operator=(const ProfileTable&) = delete;
     ~ProfileTable() { InterlockedDecrement(&g_counters.tables); }
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, LPVOID* object) override {
-        if (!object)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IMAPITable)) {
-            *object = static_cast<IMAPITable*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_refs); }
-    STDMETHODIMP_(ULONG) Release() override {
-        ULONG refs = InterlockedDecrement(&m_refs);
-        if (refs == 0)
-            delete this;
-        return refs;
-    }
 
     // IMAPITable: what the profile table supports.
     STDMETHODIMP GetStatus(ULONG* status, ULONG* type) override {
@@ -342,7 +322,6 @@ private:
         MAPIFreeBuffer(set);
     }
 
-    LONG m_refs = 1;
     const std::vector<ProfileRow> m_rows;
     std::vector<ULONG> m_columns;
     const std::vector<ULONG> m_allColumns;
