@@ -2,7 +2,7 @@
 // code with its baseline or with Outlook's limits. Sections by name on the
 // command line (startup, commands, options, reapply), or all of them.
 #include "bench/sections.h"
-#include "host/user_message.h"
+#include "platform/user_message.h"
 
 #include <objbase.h>
 

@@ -10,7 +10,6 @@
 #include "bench/table.h"
 #include "bench/timing.h"
 #include "commands/block_commands.h"
-#include "host/host_app.h"
 #include "sim/outlook/mailbox.h"
 #include "sim/outlook/outlook_session.h"
 #include "store/profile_store.h"

@@ -1,10 +1,10 @@
 #include "bench/reference_commands.h"
 
 #include "commands/sender_address.h"
-#include "host/host_app.h"
-#include "host/host_call.h"
-#include "host/host_error.h"
-#include "host/user_message.h"
+#include "outlook/host_call.h"
+#include "outlook/host_error.h"
+#include "outlook/office_ids.h"
+#include "platform/user_message.h"
 #include "store/list_text.h"
 #include "store/profile_store.h"
 #include "store/settings.h"
@@ -14,10 +14,6 @@
 
 namespace sw::bench {
 namespace {
-
-constexpr IID kMailItemIid = {0x00063034, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-constexpr LONG kMailItemType = 0;
-constexpr LONG kJunkFolder = 23;
 
 enum class BlockMode { Senders, Domains };
 
@@ -72,7 +68,7 @@ void RunBlockCommand(BlockMode mode) {
 
     for (LONG i = 1; i <= count; ++i) {
         Dispatch item = GetItem(selection.get(), i);
-        Dispatch mail = QueryDispatch(item.get(), kMailItemIid);
+        Dispatch mail = QueryDispatch(item.get(), kIidMailItem);
         if (!mail)
             continue;
         std::wstring entry = EntryFor(mode, mail.get(), safe);

@@ -3,7 +3,7 @@
 // benchmark never touches the user's own settings or mail profiles.
 #pragma once
 
-#include "store/registry_key.h"
+#include "platform/registry_key.h"
 
 #include <string>
 

@@ -14,7 +14,4 @@ void RunOptionsBench();
 // Putting the commands' additions back at disconnection.
 void RunReapplyBench();
 
-// Empties every piece of process-wide state the add-in keeps.
-void ResetAddinState();
-
 } // namespace sw::bench

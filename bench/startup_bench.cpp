@@ -2,13 +2,13 @@
 // in process, connected to the simulated Outlook, start-up completed (profile
 // name through the simulated MAPI, account keys, settings root, and on
 // Outlook 2007 the toolbar), then disconnected and released.
+#include "addin/connect.h"
 #include "bench/bench_profile.h"
 #include "bench/sample_lists.h"
 #include "bench/scratch_registry.h"
 #include "bench/sections.h"
 #include "bench/table.h"
 #include "bench/timing.h"
-#include "host/connect.h"
 #include "sim/outlook/outlook_session.h"
 #include "store/state.h"
 

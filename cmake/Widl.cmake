@@ -1,5 +1,5 @@
 # Compiles IDL files with mingw-w64's widl.
-set(SW_WIDL_INCLUDES -I/usr/include/wine/wine/windows -I${CMAKE_SOURCE_DIR}/host/idl)
+set(SW_WIDL_INCLUDES -I/usr/include/wine/wine/windows -I${CMAKE_SOURCE_DIR}/outlook/idl)
 # importlib("stdole2.tlb") reads Wine's copy of the architecture built for.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(SW_WIDL_ARCH --win32)

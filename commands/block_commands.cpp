@@ -1,10 +1,11 @@
 #include "commands/block_commands.h"
 
 #include "commands/sender_address.h"
-#include "host/host_app.h"
-#include "host/host_call.h"
-#include "host/host_error.h"
-#include "host/user_message.h"
+#include "outlook/host_call.h"
+#include "outlook/host_error.h"
+#include "outlook/office_ids.h"
+#include "platform/diagnostics.h"
+#include "platform/user_message.h"
 #include "store/list_index.h"
 #include "store/list_text.h"
 #include "store/profile_store.h"
@@ -16,11 +17,6 @@
 
 namespace sw {
 namespace {
-
-// IID of Outlook's _MailItem: only mail messages answer it.
-constexpr IID kMailItemIid = {0x00063034, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-constexpr LONG kMailItemType = 0;
-constexpr LONG kJunkFolder = 23;
 
 enum class BlockMode { Senders, Domains };
 
@@ -54,7 +50,14 @@ std::wstring EntryFor(BlockMode mode, IDispatch* mail, const CListIndex& safe,
     return domain;
 }
 
-void RunBlockCommand(BlockMode mode) {
+// What one run did, for the diagnostics log's summary.
+struct RunSummary {
+    LONG items = 0;
+    LONG moved = 0;
+    size_t added = 0;
+};
+
+void RunBlockCommand(BlockMode mode, RunSummary& summary) {
     Dispatch explorer = GetObject(HostApp(), L"ActiveExplorer");
     Dispatch folder = GetObject(explorer.get(), L"CurrentFolder");
     if (GetLong(folder.get(), L"DefaultItemType") != kMailItemType) {
@@ -85,11 +88,12 @@ void RunBlockCommand(BlockMode mode) {
 
     Dispatch selection = GetObject(explorer.get(), L"Selection");
     const LONG count = GetCount(selection.get());
+    summary.items = count;
     const size_t startLength = blocked.Text().size();
 
     for (LONG i = 1; i <= count; ++i) {
         Dispatch item = GetItem(selection.get(), i);
-        Dispatch mail = QueryDispatch(item.get(), kMailItemIid);
+        Dispatch mail = QueryDispatch(item.get(), kIidMailItem);
         if (!mail)
             continue;
         std::wstring entry =
@@ -99,22 +103,43 @@ void RunBlockCommand(BlockMode mode) {
         if (!blocked.Contains(entry)) {
             blocked.Append(entry);
             g_blockedSinceLoad.push_back(std::move(entry));
+            ++summary.added;
         }
-        CallMethod(mail.get(), L"Move", {&junkArg.get()}); // outcome not examined
+        // A message that does not move leaves the run going; it is recorded.
+        if (SUCCEEDED(SW_LOG_IF_FAILED(CallMethod(mail.get(), L"Move", {&junkArg.get()}))))
+            ++summary.moved;
     }
 
     if (blocked.Text().size() != startLength)
         WriteProfileList(blocked.Text(), ProfileListKind::Blocked);
 }
 
-void RunGuarded(BlockMode mode) noexcept {
+void LogSummary(BlockMode mode, const RunSummary& summary, ULONGLONG started) noexcept {
+    if (CurrentLogLevel() != LogLevel::Commands)
+        return;
     try {
-        RunBlockCommand(mode);
+        LogCommandSummary(
+            FormatText(L"%ls: %ld items, %ld moved, %zu entries added, %llu ms",
+                       mode == BlockMode::Senders ? L"Block Senders" : L"Block Domains",
+                       summary.items, summary.moved, summary.added, GetTickCount64() - started));
+    } catch (...) {
+    }
+}
+
+void RunGuarded(BlockMode mode) noexcept {
+    const ULONGLONG started = GetTickCount64();
+    RunSummary summary;
+    try {
+        RunBlockCommand(mode, summary);
     } catch (const HostError& error) {
+        SW_LOG_CAUGHT();
         ShowHostError(error.code());
     } catch (...) {
-        // Anything else ends the run silently; it must never reach the host.
+        // Anything else ends the run without a message; it must never reach
+        // the host.
+        SW_LOG_CAUGHT();
     }
+    LogSummary(mode, summary, started);
 }
 
 } // namespace

@@ -1,11 +1,11 @@
 #include "manager/blocked_senders_page.h"
 
-#include "host/module.h"
-#include "host/user_message.h"
 #include "manager/dialog_procedure.h"
 #include "manager/email_address_dialog.h"
 #include "manager/resource.h"
 #include "manager/window_text.h"
+#include "platform/module.h"
+#include "platform/user_message.h"
 #include "store/profile_store.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "manager/common_controls.h"
 
-#include "host/module.h"
 #include "manager/resource.h"
+#include "platform/module.h"
 
 #include <commctrl.h>
 

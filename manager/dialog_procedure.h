@@ -3,6 +3,8 @@
 // while handling a message leaves the procedure.
 #pragma once
 
+#include "platform/diagnostics.h"
+
 #include <windows.h>
 
 namespace sw {
@@ -25,6 +27,7 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         return self->HandleMessage(window, message, wParam, lParam);
     } catch (...) {
         // The operation is abandoned; the window stays usable.
+        SW_LOG_CAUGHT();
         return FALSE;
     }
 }

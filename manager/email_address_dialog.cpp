@@ -1,9 +1,9 @@
 #include "manager/email_address_dialog.h"
 
-#include "host/module.h"
 #include "manager/dialog_procedure.h"
 #include "manager/resource.h"
 #include "manager/window_text.h"
+#include "platform/module.h"
 
 namespace sw {
 

@@ -2,6 +2,7 @@
 
 #include "manager/common_controls.h"
 #include "manager/options_sheet.h"
+#include "platform/diagnostics.h"
 
 namespace sw {
 
@@ -14,6 +15,7 @@ void ShowOptionsSheet(HWND owner) noexcept {
         sheet.DoModal(owner ? owner : GetActiveWindow(), controls);
     } catch (...) {
         // Nothing may reach the host; the sheet is gone either way.
+        SW_LOG_CAUGHT();
     }
 }
 

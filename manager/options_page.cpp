@@ -1,12 +1,12 @@
 #include "manager/options_page.h"
 
-#include "host/module.h"
-#include "host/user_message.h"
 #include "manager/dialog_procedure.h"
 #include "manager/email_address_dialog.h"
 #include "manager/resource.h"
 #include "manager/safe_domains.h"
 #include "manager/window_text.h"
+#include "platform/module.h"
+#include "platform/user_message.h"
 #include "store/settings.h"
 
 namespace sw {
@@ -57,11 +57,7 @@ INT_PTR COptionsPage::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
 
 void COptionsPage::OnInitDialog() {
     // Each read falls back on the value in memory.
-    g_synLists = FlagFromDword(
-        ReadSettingDword(kSettingsSection, kSynListsValue, static_cast<DWORD>(g_synLists)));
-    g_hasSafeDomains = FlagFromDword(ReadSettingDword(kSettingsSection, kHasSafeDomainsValue,
-                                                      static_cast<DWORD>(g_hasSafeDomains)));
-    g_safeDomains = ReadSettingText(kSettingsSection, kSafeDomainsValue, g_safeDomains);
+    LoadSettings();
 
     ShowFlags();
     const HWND listBox = GetDlgItem(m_window, IDC_SAFE_DOMAINS);

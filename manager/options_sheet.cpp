@@ -1,7 +1,7 @@
 #include "manager/options_sheet.h"
 
-#include "host/module.h"
 #include "manager/common_controls.h"
+#include "platform/module.h"
 
 namespace sw {
 

@@ -1,5 +1,5 @@
 // Finds the default MAPI profile through MAPI profile administration.
-#include "host/com_ptr.h"
+#include "platform/com_ptr.h"
 #include "store/profile_store.h"
 #include "store/state.h"
 

@@ -1,8 +1,8 @@
 #include "store/profile_store.h"
 
-#include "host/user_message.h"
+#include "platform/registry_key.h"
+#include "platform/user_message.h"
 #include "store/list_index.h"
-#include "store/registry_key.h"
 #include "store/state.h"
 
 #include <windows.h>

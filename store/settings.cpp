@@ -1,6 +1,7 @@
 #include "store/settings.h"
 
-#include "store/registry_key.h"
+#include "platform/diagnostics.h"
+#include "platform/registry_key.h"
 
 #include <memory>
 
@@ -9,13 +10,11 @@ namespace {
 
 constexpr REGSAM kSettingsAccess = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 
-HKEY g_settingsRoot = HKEY_CURRENT_USER;
-std::wstring g_settingsMaker;
-
 unique_hkey CreateOrOpen(HKEY parent, const std::wstring& name) {
     unique_hkey key;
-    if (RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kSettingsAccess,
-                        nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+    if (SW_LOG_IF_WIN32_ERROR(RegCreateKeyExW(parent, name.c_str(), 0, nullptr,
+                                              REG_OPTION_NON_VOLATILE, kSettingsAccess, nullptr,
+                                              key.put(), nullptr)) != ERROR_SUCCESS)
         key.reset();
     return key;
 }
@@ -29,27 +28,23 @@ const std::wstring& BuiltInSafeDomains() {
     return list;
 }
 
-int g_synLists = 1;
-int g_hasSafeDomains = 1;
-std::wstring g_safeDomains = BuiltInSafeDomains();
-
-void ResetSettingsState() {
-    g_synLists = 1;
-    g_hasSafeDomains = 1;
-    g_safeDomains = BuiltInSafeDomains();
-    g_settingsRoot = HKEY_CURRENT_USER;
-    g_settingsMaker.clear();
-}
-
 void SetSettingsRoot(HKEY root, const std::wstring& maker) {
     g_settingsRoot = root;
     g_settingsMaker = maker;
 }
 
+void LoadSettings() {
+    g_synLists = FlagFromDword(
+        ReadSettingDword(kSettingsSection, kSynListsValue, static_cast<DWORD>(g_synLists)));
+    g_hasSafeDomains = FlagFromDword(ReadSettingDword(kSettingsSection, kHasSafeDomainsValue,
+                                                      static_cast<DWORD>(g_hasSafeDomains)));
+    g_safeDomains = ReadSettingText(kSettingsSection, kSafeDomainsValue, g_safeDomains);
+}
+
 HKEY OpenMakerKey() {
     unique_hkey software;
-    if (RegOpenKeyExW(g_settingsRoot, L"software", 0, kSettingsAccess, software.put()) !=
-        ERROR_SUCCESS)
+    if (SW_LOG_IF_WIN32_ERROR(RegOpenKeyExW(g_settingsRoot, L"software", 0, kSettingsAccess,
+                                            software.put())) != ERROR_SUCCESS)
         return nullptr;
     return CreateOrOpen(software.get(), g_settingsMaker).release();
 }
@@ -109,8 +104,9 @@ bool WriteSettingDword(const std::wstring& section, const std::wstring& name, DW
     unique_hkey key(OpenSectionKey(section));
     if (!key)
         return false;
-    return RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD,
-                          reinterpret_cast<const BYTE*>(&value), sizeof value) == ERROR_SUCCESS;
+    return SW_LOG_IF_WIN32_ERROR(RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD,
+                                                reinterpret_cast<const BYTE*>(&value),
+                                                sizeof value)) == ERROR_SUCCESS;
 }
 
 bool WriteSettingText(const std::wstring& section, const std::wstring& name,
@@ -120,9 +116,9 @@ bool WriteSettingText(const std::wstring& section, const std::wstring& name,
     unique_hkey key(OpenSectionKey(section));
     if (!key)
         return false;
-    return RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(text.c_str()),
-                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    return SW_LOG_IF_WIN32_ERROR(RegSetValueExW(
+               key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+               static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)))) == ERROR_SUCCESS;
 }
 
 } // namespace sw

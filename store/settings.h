@@ -1,19 +1,14 @@
-// The add-in's own settings under HKEY_CURRENT_USER\software\<maker>\<section>,
-// and their in-memory values.
+// The add-in's own settings under HKEY_CURRENT_USER\software\<maker>\<section>.
+// Their values in memory are part of the add-in's state (store/state.h).
 #pragma once
+
+#include "store/state.h"
 
 #include <windows.h>
 
 #include <string>
 
 namespace sw {
-
-// "Synchronize blocked senders lists for all the email accounts".
-extern int g_synLists;
-// The safe-domain exception of Block Domains is on.
-extern int g_hasSafeDomains;
-// Safe-domain list, separator form ("@a.example;@b.example").
-extern std::wstring g_safeDomains;
 
 inline constexpr wchar_t kSettingsMaker[] = L"Tallpine";
 inline constexpr wchar_t kSettingsSection[] = L"Spamwarden";
@@ -45,7 +40,8 @@ inline int FlagFromDword(DWORD value) noexcept {
     return value != 0 ? 1 : 0;
 }
 
-// Back to the state of a freshly loaded module (tests and module unload).
-void ResetSettingsState();
+// Reads the three stored settings into memory, each falling back on its
+// value in memory when it is not stored or cannot be read.
+void LoadSettings();
 
 } // namespace sw

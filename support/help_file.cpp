@@ -1,7 +1,8 @@
 #include "support/help_file.h"
 
-#include "host/user_message.h"
-#include "store/registry_key.h"
+#include "platform/diagnostics.h"
+#include "platform/registry_key.h"
+#include "platform/user_message.h"
 #include "store/settings.h"
 #include "support/shell_open.h"
 
@@ -66,7 +67,8 @@ void OpenHelpFile() noexcept {
         if (std::optional<std::wstring> path = HelpFilePath())
             ShellOpen(*path);
     } catch (...) {
-        // Help reports nothing.
+        // Help shows nothing.
+        SW_LOG_CAUGHT();
     }
 }
 

@@ -1,5 +1,7 @@
 #include "support/os_name.h"
 
+#include "platform/diagnostics.h"
+
 #include <cwchar>
 #include <iterator>
 
@@ -88,6 +90,7 @@ std::wstring GetOsName() noexcept {
                                    wcsnlen(info.szCSDVersion, std::size(info.szCSDVersion)));
         return OsNameFromVersion(version);
     } catch (...) {
+        SW_LOG_CAUGHT();
         return {};
     }
 }

@@ -1,5 +1,7 @@
 #include "support/shell_open.h"
 
+#include "platform/diagnostics.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -8,7 +10,11 @@ namespace sw {
 namespace {
 
 void OpenWithShell(const std::wstring& target) {
-    ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    // ShellExecute answers a value above 32 on success, an error code below.
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (result <= 32)
+        LogFailure(__FILE__, __LINE__, L"ShellExecuteW(open)", static_cast<long>(result), true);
 }
 
 ShellOpener g_opener = &OpenWithShell;
@@ -19,7 +25,8 @@ void ShellOpen(const std::wstring& target) noexcept {
     try {
         g_opener(target);
     } catch (...) {
-        // Opening is best effort; nothing is reported.
+        // Opening is best effort; nothing is shown.
+        SW_LOG_CAUGHT();
     }
 }
 

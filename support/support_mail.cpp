@@ -1,6 +1,7 @@
 #include "support/support_mail.h"
 
-#include "host/user_message.h"
+#include "platform/diagnostics.h"
+#include "platform/user_message.h"
 #include "store/state.h"
 #include "support/os_name.h"
 #include "support/shell_open.h"
@@ -29,7 +30,8 @@ void OpenSupportMail() noexcept {
     try {
         ShellOpen(SupportMailLink(GetOsName(), g_hostVersion));
     } catch (...) {
-        // Support reports nothing.
+        // Support shows nothing.
+        SW_LOG_CAUGHT();
     }
 }
 

@@ -2,13 +2,15 @@
 // pre-filled with the system, host and product versions.
 #pragma once
 
+#include "platform/version.h"
+
 #include <string>
 
 namespace sw {
 
 inline constexpr wchar_t kSupportAddress[] = L"support@tallpine.example";
 inline constexpr wchar_t kProductName[] = L"Spamwarden";
-inline constexpr wchar_t kProductVersion[] = L"2.0";
+inline constexpr wchar_t kProductVersion[] = SW_VERSION_SHORT_WIDE; // major.minor
 
 // The mailto link for the system name `osName` and host major version
 // `hostVersion`. The values go into the link unescaped.

@@ -1,10 +1,10 @@
 // Runs Spamwarden in the simulated Outlook on a sample mailbox and tells
 // what it did. The add-in must be registered (regsvr32) in the prefix.
-#include "host/automation.h"
+#include "platform/automation.h"
+#include "platform/registry_key.h"
 #include "sim/loader/addin_host.h"
 #include "sim/outlook/command_bar_model.h"
 #include "sim/outlook/outlook_session.h"
-#include "store/registry_key.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
 #include "sim/loader/addin_host.h"
 
-#include "host/automation.h"
-#include "host/idl/office_addin.h"
+#include "outlook/idl/office_addin.h"
+#include "platform/automation.h"
+#include "platform/registry_key.h"
 #include "sim/outlook/dispatch_object.h"
-#include "store/registry_key.h"
 
 #include <windows.h>
 

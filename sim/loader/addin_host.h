@@ -5,7 +5,7 @@
 // IDispatch; disconnects and releases them at shutdown.
 #pragma once
 
-#include "host/com_ptr.h"
+#include "platform/com_ptr.h"
 #include "sim/loader/ribbon_markup.h"
 #include "sim/outlook/outlook_session.h"
 

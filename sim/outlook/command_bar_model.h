@@ -14,7 +14,7 @@
 //   first.tag, first.tooltipText, first.pictureWidth(), first.clickSinks().size()
 #pragma once
 
-#include "host/com_ptr.h"
+#include "platform/com_ptr.h"
 #include "sim/outlook/context_menu_layout.h"
 #include "sim/outlook/event_sinks.h"
 

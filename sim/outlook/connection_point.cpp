@@ -1,6 +1,6 @@
 #include "sim/outlook/connection_point.h"
 
-#include "host/com_ptr.h"
+#include "platform/com_ptr.h"
 
 #include <olectl.h>
 

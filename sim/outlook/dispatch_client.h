@@ -3,8 +3,8 @@
 // it to drive simulated objects and the add-in's sinks.
 #pragma once
 
-#include "host/com_ptr.h"
-#include "host/automation.h"
+#include "platform/automation.h"
+#include "platform/com_ptr.h"
 
 #include <oaidl.h>
 

@@ -10,7 +10,7 @@
 // (DISP_E_BADPARAMCOUNT, DISP_E_TYPEMISMATCH, ...) are returned directly.
 #pragma once
 
-#include "host/com_ptr.h"
+#include "platform/com_ptr.h"
 #include "sim/outlook/host_state.h"
 #include "sim/outlook/invocation.h"
 

@@ -1,6 +1,6 @@
 #include "sim/outlook/event_sinks.h"
 
-#include "host/automation.h"
+#include "platform/automation.h"
 
 #include <algorithm>
 #include <atomic>

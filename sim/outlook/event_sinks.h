@@ -4,7 +4,7 @@
 // arguments last first in rgvarg, as Office raises them.
 #pragma once
 
-#include "host/com_ptr.h"
+#include "platform/com_ptr.h"
 
 #include <oaidl.h>
 

@@ -2,8 +2,8 @@
 // arguments with automation coercion, and the result being built.
 #pragma once
 
-#include "host/com_ptr.h"
-#include "host/automation.h"
+#include "platform/automation.h"
+#include "platform/com_ptr.h"
 
 #include <oleauto.h>
 

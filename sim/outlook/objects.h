@@ -2,7 +2,7 @@
 // with one reference for the caller.
 #pragma once
 
-#include "host/com_ptr.h"
+#include "platform/com_ptr.h"
 #include "sim/outlook/host_state.h"
 
 #include <oaidl.h>

@@ -14,7 +14,7 @@
 // of the earlier run has released everything.
 #pragma once
 
-#include "host/com_ptr.h"
+#include "platform/com_ptr.h"
 #include "sim/outlook/host_state.h"
 
 #include <oaidl.h>

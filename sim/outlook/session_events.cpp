@@ -1,11 +1,10 @@
 // What the user and the host do to the command bars of a simulated Outlook:
 // the context menu, clicks, OnUpdate and a restart of the host.
-#include "sim/outlook/outlook_session.h"
-
-#include "host/automation.h"
+#include "platform/automation.h"
 #include "sim/outlook/connection_point.h"
 #include "sim/outlook/objects.h"
 #include "sim/outlook/outlook_ids.h"
+#include "sim/outlook/outlook_session.h"
 
 #include <cwctype>
 

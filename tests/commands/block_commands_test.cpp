@@ -1,17 +1,15 @@
 // Block Senders and Block Domains end to end: the simulated Outlook, the
 // real (Wine) registry and the add-in's message boxes.
 #include "commands/block_commands.h"
-
-#include "host/host_app.h"
-#include "host/host_error.h"
+#include "outlook/host_error.h"
 #include "sim/outlook/fault_plan.h"
 #include "sim/outlook/outlook_session.h"
 #include "store/profile_store.h"
 #include "store/settings.h"
 #include "store/state.h"
-#include "tests/support/import_patch.h"
-#include "tests/support/message_recorder.h"
-#include "tests/support/registry_sandbox.h"
+#include "tests/harness/import_patch.h"
+#include "tests/harness/message_recorder.h"
+#include "tests/harness/registry_sandbox.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -42,24 +40,15 @@ struct WriteCounter {
 class BlockCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetSettingsState();
+        ResetAddinState();
         g_hostVersion = 12;
         g_profileName = L"Command Test";
-        g_accountKeys.clear();
-        g_blockedSinceLoad.clear();
         RegistrySandbox::CreateKey(ListKey());
         g_hostApp = m_outlook.Application();
         WriteCounter::writes = 0;
         WriteCounter::patch = &m_writes;
     }
-    void TearDown() override {
-        g_hostApp = nullptr;
-        g_blockedSinceLoad.clear();
-        g_accountKeys.clear();
-        g_profileName.clear();
-        g_hostVersion = 0;
-        ResetSettingsState();
-    }
+    void TearDown() override { ResetAddinState(); }
 
     static std::wstring ListKey() { return ProfileSubkeyPath(kProfileListSubkey); }
     static void StoreBlocked(const std::wstring& list) {

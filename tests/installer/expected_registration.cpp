@@ -1,9 +1,9 @@
 #include "tests/installer/expected_registration.h"
 
-#include "host/automation.h"
-#include "host/com_ptr.h"
-#include "host/registrar.h"
-#include "host/resources/server_ids.h"
+#include "addin/registrar.h"
+#include "addin/resources/server_ids.h"
+#include "platform/automation.h"
+#include "platform/com_ptr.h"
 
 #include <oleauto.h>
 

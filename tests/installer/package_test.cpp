@@ -8,18 +8,17 @@
 // The prefix is shared with registration_tests, which registers the build
 // tree's DLL with regsvr32: the suite unregisters it first and registers it
 // again at the end if it was registered.
-#include "tests/installer/expected_registration.h"
-#include "tests/installer/msi_package.h"
-#include "tests/installer/registry_probe.h"
-
-#include "host/idl/spamwarden.h"
+#include "addin/idl/spamwarden.h"
+#include "platform/registry_key.h"
 #include "sim/loader/addin_host.h"
 #include "store/profile_store.h"
-#include "store/registry_key.h"
 #include "store/state.h"
 #include "support/help_file.h"
 #include "support/shell_open.h"
-#include "tests/support/registry_sandbox.h"
+#include "tests/harness/registry_sandbox.h"
+#include "tests/installer/expected_registration.h"
+#include "tests/installer/msi_package.h"
+#include "tests/installer/registry_probe.h"
 
 #include <knownfolders.h>
 #include <shlobj.h>

@@ -1,6 +1,6 @@
 #include "tests/installer/registry_probe.h"
 
-#include "store/registry_key.h"
+#include "platform/registry_key.h"
 
 #include <vector>
 

@@ -5,7 +5,7 @@
 #include "store/profile_store.h"
 #include "store/settings.h"
 #include "store/state.h"
-#include "tests/support/registry_sandbox.h"
+#include "tests/harness/registry_sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -20,20 +20,14 @@ protected:
     static constexpr wchar_t kSettingsPath[] = L"software\\Tallpine\\Spamwarden";
 
     void SetUp() override {
+        ResetAddinState();
         g_hostVersion = 12;
-        g_accountKeys.clear();
         g_profileName = L"Manager Test";
-        ResetSettingsState();
         SetSettingsRoot(HKEY_CURRENT_USER, kSettingsMaker);
         m_listKey = ProfileSubkeyPath(kProfileListSubkey);
         RegistrySandbox::CreateKey(m_listKey);
     }
-    void TearDown() override {
-        ResetSettingsState();
-        g_profileName.clear();
-        g_accountKeys.clear();
-        g_hostVersion = 0;
-    }
+    void TearDown() override { ResetAddinState(); }
 
     void StoreList(const std::wstring& text) {
         RegistrySandbox::SetValue(m_listKey, kBlockedValue, REG_BINARY, text.c_str(),

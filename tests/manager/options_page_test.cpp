@@ -1,9 +1,9 @@
 // The Options page driven through its controls, checked in the registry.
 #include "manager/resource.h"
 #include "manager/safe_domains.h"
+#include "tests/harness/message_recorder.h"
 #include "tests/manager/manager_fixture.h"
 #include "tests/manager/sheet_driver.h"
-#include "tests/support/message_recorder.h"
 
 #include <commctrl.h>
 

@@ -2,12 +2,12 @@
 // files for the documentation. Usage: manager_screenshots OUTPUT_FOLDER
 // (run under Wine with a display; scripts/screenshots.sh does that).
 #include "manager/resource.h"
+#include "platform/com_ptr.h"
 #include "store/profile_store.h"
 #include "store/settings.h"
 #include "store/state.h"
-#include "host/com_ptr.h"
+#include "tests/harness/registry_sandbox.h"
 #include "tests/manager/sheet_driver.h"
-#include "tests/support/registry_sandbox.h"
 
 #include <windows.h>
 #include <wincodec.h>

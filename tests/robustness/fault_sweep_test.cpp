@@ -2,9 +2,9 @@
 // return normally, show at most one message, leave no command marked as
 // running, and never lose a stored entry; what it appended before the
 // failure reaches the stored list at disconnection at the latest.
-#include "tests/host/addin_fixture.h"
+#include "tests/addin/addin_fixture.h"
 
-#include "host/command_guard.h"
+#include "commands/command_guard.h"
 #include "sim/outlook/fault_plan.h"
 #include "store/list_text.h"
 

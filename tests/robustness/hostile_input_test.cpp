@@ -1,13 +1,12 @@
 // Stored data and sender addresses that no well-behaved program produces:
 // nothing crashes, no stored entry is lost, and no entry is injected.
 #include "commands/block_commands.h"
-#include "host/host_app.h"
 #include "sim/outlook/outlook_session.h"
 #include "store/list_text.h"
 #include "store/profile_store.h"
 #include "store/settings.h"
 #include "store/state.h"
-#include "tests/host/addin_fixture.h"
+#include "tests/addin/addin_fixture.h"
 
 #include <gmock/gmock.h>
 
@@ -139,9 +138,7 @@ TEST_F(HostileInput, OddSettingsNeverBreakBlockDomains) {
     const BYTE garbage[] = {0xFF, 0xFE, 0x00};
     RegistrySandbox::SetValue(section, kHasSafeDomainsValue, REG_SZ, garbage, sizeof garbage);
     RegistrySandbox::SetValue(section, kSafeDomainsValue, REG_DWORD, garbage, 3);
-    g_hasSafeDomains = static_cast<int>(
-        FlagFromDword(ReadSettingDword(kSettingsSection, kHasSafeDomainsValue, g_hasSafeDomains)));
-    g_safeDomains = ReadSettingText(kSettingsSection, kSafeDomainsValue, g_safeDomains);
+    LoadSettings();
     EXPECT_EQ(g_hasSafeDomains, 1) << "a short value reads as the default";
 
     auto& box = m_outlook.mailbox();

@@ -2,8 +2,8 @@
 // reloads the add-in: every host reference comes back, the module can
 // unload, and no event after disconnection reaches the add-in.
 #include "commands/block_commands.h"
-#include "host/module_lock.h"
-#include "tests/host/addin_fixture.h"
+#include "platform/module_lock.h"
+#include "tests/addin/addin_fixture.h"
 
 #include <gmock/gmock.h>
 

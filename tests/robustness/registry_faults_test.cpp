@@ -2,9 +2,9 @@
 // key that refuses writes, a value that vanishes between its size query and
 // its read. Every failure is reported once and no entry is ever lost.
 #include "commands/block_commands.h"
-#include "store/registry_key.h"
-#include "tests/host/addin_fixture.h"
-#include "tests/support/import_patch.h"
+#include "platform/registry_key.h"
+#include "tests/addin/addin_fixture.h"
+#include "tests/harness/import_patch.h"
 
 #include <gmock/gmock.h>
 
@@ -109,10 +109,9 @@ struct DeniedWrites {
 
 TEST_F(RegistryFaults, KeyRefusingWritesLosesNothing) {
     unique_hkey probe;
-    const bool honoured =
-        SetKeyAccess(ListKey(), kDenyWrites) &&
-        RegOpenKeyExW(HKEY_CURRENT_USER, ListKey().c_str(), 0, KEY_SET_VALUE, probe.put()) ==
-            ERROR_ACCESS_DENIED;
+    const bool honoured = SetKeyAccess(ListKey(), kDenyWrites) &&
+                          RegOpenKeyExW(HKEY_CURRENT_USER, ListKey().c_str(), 0, KEY_SET_VALUE,
+                                        probe.put()) == ERROR_ACCESS_DENIED;
     probe.reset();
     {
         // Where the registry does not enforce the descriptor, the write open

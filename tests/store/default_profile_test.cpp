@@ -3,9 +3,9 @@
 // which lists the profiles of the (sandboxed) HKEY_CURRENT_USER.
 #include "store/profile_store.h"
 #include "store/state.h"
+#include "tests/harness/message_recorder.h"
+#include "tests/harness/registry_sandbox.h"
 #include "tests/store/sim_mapi_provider.h"
-#include "tests/support/message_recorder.h"
-#include "tests/support/registry_sandbox.h"
 
 #include <gtest/gtest.h>
 

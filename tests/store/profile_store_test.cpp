@@ -1,10 +1,9 @@
-#include "store/profile_store.h"
-
 #include "store/list_text.h"
+#include "store/profile_store.h"
 #include "store/state.h"
-#include "tests/support/import_patch.h"
-#include "tests/support/message_recorder.h"
-#include "tests/support/registry_sandbox.h"
+#include "tests/harness/import_patch.h"
+#include "tests/harness/message_recorder.h"
+#include "tests/harness/registry_sandbox.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

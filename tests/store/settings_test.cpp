@@ -1,7 +1,6 @@
-#include "store/settings.h"
-
 #include "store/list_text.h"
-#include "tests/support/registry_sandbox.h"
+#include "store/settings.h"
+#include "tests/harness/registry_sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +13,8 @@ constexpr wchar_t kSectionPath[] = L"software\\Tallpine\\Spamwarden";
 
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetSettingsState(); }
-    void TearDown() override { ResetSettingsState(); }
+    void SetUp() override { ResetAddinState(); }
+    void TearDown() override { ResetAddinState(); }
     RegistrySandbox m_sandbox;
 };
 

@@ -1,8 +1,8 @@
 // The simulated MAPI provider's own contract (sim/mapi): the allocator, the
 // profile administration object and the profile table, called directly and
 // through Wine's mapi32, which forwards to it.
+#include "tests/harness/registry_sandbox.h"
 #include "tests/store/sim_mapi_provider.h"
-#include "tests/support/registry_sandbox.h"
 
 #include <gtest/gtest.h>
 

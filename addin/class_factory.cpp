@@ -1,0 +1,44 @@
+#include "addin/class_factory.h"
+
+#include "addin/connect.h"
+#include "platform/module_lock.h"
+
+namespace sw {
+namespace {
+
+class ConnectFactory final : public IClassFactory {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override {
+        if (!object)
+            return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+            *object = static_cast<IClassFactory*>(this);
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() noexcept override { return 1; }
+
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid,
+                                             void** object) noexcept override {
+        return Connect::Create(outer, iid, object);
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) noexcept override {
+        if (lock)
+            LockModule();
+        else
+            UnlockModule();
+        return S_OK;
+    }
+};
+
+} // namespace
+
+IClassFactory* ConnectClassFactory() noexcept {
+    static ConnectFactory factory;
+    return &factory;
+}
+
+} // namespace sw

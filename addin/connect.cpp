@@ -1,0 +1,271 @@
+#include "addin/connect.h"
+
+#include "addin/ribbon.h"
+#include "commands/block_commands.h"
+#include "commands/command_guard.h"
+#include "manager/options_command.h"
+#include "outlook/host_call.h"
+#include "outlook/host_error.h"
+#include "platform/diagnostics.h"
+#include "platform/image_picture.h"
+#include "platform/module_lock.h"
+#include "platform/resource_ids.h"
+#include "store/profile_store.h"
+#include "store/settings.h"
+#include "store/state.h"
+#include "support/help_file.h"
+#include "support/support_mail.h"
+
+#include <cwctype>
+
+namespace sw {
+
+int ParseHostVersion(const std::wstring& text) noexcept {
+    size_t i = 0;
+    while (i < text.size() && std::iswspace(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-'))
+        negative = text[i++] == L'-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        value = value * 10 + (text[i] - L'0');
+        if (value > 0x7FFFFFFF)
+            value = 0x7FFFFFFF; // an absurd version must not overflow
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
+Connect::Connect(IUnknown* outer)
+    : m_inner(*this), m_outer(outer ? outer : &m_inner),
+      m_legacy(std::make_unique<LegacyUi>(*static_cast<IConnect*>(this))) {
+    LockModule();
+}
+
+Connect::~Connect() {
+    // Every host reference of the surface goes before the module may unload.
+    m_legacy.reset();
+    UnlockModule();
+}
+
+HRESULT Connect::Create(IUnknown* outer, REFIID iid, void** object) noexcept {
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (outer && iid != IID_IUnknown)
+        return CLASS_E_NOAGGREGATION;
+    Connect* created = nullptr;
+    try {
+        created = new Connect(outer);
+    } catch (...) {
+        SW_LOG_CAUGHT();
+        return E_OUTOFMEMORY;
+    }
+    created->m_inner.AddRef();
+    HRESULT hr = created->m_inner.QueryInterface(iid, object);
+    created->m_inner.Release();
+    return hr;
+}
+
+HRESULT Connect::Inner::QueryInterface(REFIID iid, void** object) noexcept {
+    if (!object)
+        return E_POINTER;
+    Connect& self = m_owner;
+    if (iid == IID_IUnknown)
+        *object = static_cast<IUnknown*>(this);
+    else if (iid == IID_IConnect || iid == IID_IDispatch)
+        *object = static_cast<IConnect*>(&self);
+    else if (iid == IID_ISupportErrorInfo)
+        *object = static_cast<ISupportErrorInfo*>(&self);
+    else if (iid == IID__IDTExtensibility2)
+        *object = static_cast<_IDTExtensibility2*>(&self);
+    else if (iid == IID_IRibbonExtensibility)
+        *object = static_cast<IRibbonExtensibility*>(&self);
+    else {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    static_cast<IUnknown*>(*object)->AddRef();
+    return S_OK;
+}
+
+ULONG Connect::Inner::AddRef() noexcept {
+    return ++m_owner.m_refs;
+}
+
+ULONG Connect::Inner::Release() noexcept {
+    ULONG refs = --m_owner.m_refs;
+    if (refs == 0)
+        delete &m_owner;
+    return refs;
+}
+
+HRESULT Connect::QueryInterface(REFIID iid, void** object) noexcept {
+    return m_outer->QueryInterface(iid, object);
+}
+
+ULONG Connect::AddRef() noexcept {
+    return m_outer->AddRef();
+}
+
+ULONG Connect::Release() noexcept {
+    return m_outer->Release();
+}
+
+HRESULT Connect::InterfaceSupportsErrorInfo(REFIID iid) noexcept {
+    return iid == IID_IConnect ? S_OK : S_FALSE;
+}
+
+// --- IConnect: the ribbon callbacks -------------------------------------
+
+HRESULT Connect::OnBlockSenders(IDispatch*) noexcept {
+    CommandGuard guard;
+    if (guard.acquired())
+        BlockSelectedSenders();
+    return S_OK;
+}
+
+HRESULT Connect::OnManageBlockedSenders(IDispatch*) noexcept {
+    ShowOptionsSheet(GetActiveWindow());
+    return S_OK;
+}
+
+HRESULT Connect::OnBlockDomains(IDispatch*) noexcept {
+    CommandGuard guard;
+    if (guard.acquired())
+        BlockSelectedDomains();
+    return S_OK;
+}
+
+HRESULT Connect::OnRibbonHelp(IDispatch*) noexcept {
+    OpenHelpFile();
+    return S_OK;
+}
+
+HRESULT Connect::GetBlockSenderImage(IDispatch*, IPictureDisp** image) noexcept {
+    if (image)
+        LoadImagePicture(IDB_BLOCK_SENDERS_32, image);
+    return S_OK;
+}
+
+HRESULT Connect::GetBlockDomainImage(IDispatch*, IPictureDisp** image) noexcept {
+    if (image)
+        LoadImagePicture(IDB_BLOCK_DOMAINS_32, image);
+    return S_OK;
+}
+
+HRESULT Connect::OnRibbonLoad(IDispatch*) noexcept {
+    return S_OK;
+}
+
+HRESULT Connect::OnRibbonGetEnabled(IDispatch*, VARIANT_BOOL* enabled) noexcept {
+    if (enabled)
+        *enabled = VARIANT_TRUE;
+    return S_OK;
+}
+
+HRESULT Connect::OnRibbonSupport(IDispatch*) noexcept {
+    OpenSupportMail();
+    return S_OK;
+}
+
+HRESULT Connect::OnBlockSingleDomain(IDispatch*) noexcept {
+    BlockSelectedDomains();
+    return S_OK;
+}
+
+// --- _IDTExtensibility2 ------------------------------------------------
+
+HRESULT Connect::OnConnection(IDispatch* application, ext_ConnectMode, IDispatch*,
+                              SAFEARRAY**) noexcept {
+    if (!application)
+        return E_NOTIMPL;
+    com_ptr<IDispatch> typed;
+    HRESULT hr = SW_LOG_IF_FAILED(application->QueryInterface(kIidApplication, typed.put_void()));
+    g_hostApp = SUCCEEDED(hr) ? typed : nullptr;
+    return SUCCEEDED(hr) || hr == E_NOINTERFACE ? S_OK : hr;
+}
+
+HRESULT Connect::OnDisconnection(ext_DisconnectMode, SAFEARRAY**) noexcept {
+    try {
+        Disconnect();
+    } catch (const HostError& error) {
+        ShowHostError(error.code());
+    } catch (...) {
+        SW_LOG_CAUGHT();
+    }
+    // The host application goes now, not when the module unloads: then it
+    // would be released under the loader lock, into a host being torn down.
+    g_hostApp = nullptr;
+    return S_OK;
+}
+
+HRESULT Connect::OnAddInsUpdate(SAFEARRAY**) noexcept {
+    return E_NOTIMPL;
+}
+
+HRESULT Connect::OnStartupComplete(SAFEARRAY**) noexcept {
+    try {
+        return SW_LOG_IF_FAILED(StartupComplete());
+    } catch (const HostError& error) {
+        SW_LOG_CAUGHT();
+        return error.code();
+    } catch (...) {
+        SW_LOG_CAUGHT();
+        return E_UNEXPECTED;
+    }
+}
+
+HRESULT Connect::OnBeginShutdown(SAFEARRAY**) noexcept {
+    return E_NOTIMPL;
+}
+
+HRESULT Connect::StartupComplete() {
+    if (!g_hostApp)
+        return E_POINTER;
+    g_hostVersion = ParseHostVersion(GetText(g_hostApp.get(), L"Version"));
+
+    m_legacy->SetExplorer(nullptr, nullptr);
+    if (!g_hostApp)
+        return E_POINTER;
+    Dispatch explorer;
+    unique_variant result;
+    SW_LOG_IF_FAILED(InvokeByName(g_hostApp.get(), L"ActiveExplorer",
+                                  DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, result));
+    if (result.type() == VT_DISPATCH && result.get().pdispVal)
+        explorer = Dispatch(result.get().pdispVal);
+    if (!explorer)
+        return E_POINTER;
+    Dispatch bars;
+    unique_variant barsResult;
+    SW_LOG_IF_FAILED(InvokeByName(explorer.get(), L"CommandBars",
+                                  DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, barsResult));
+    if (barsResult.type() == VT_DISPATCH && barsResult.get().pdispVal)
+        bars = Dispatch(barsResult.get().pdispVal);
+    m_legacy->SetExplorer(std::move(explorer), std::move(bars));
+    m_legacy->Start();
+
+    FindDefaultProfileName();
+    // Collected afresh: a reconnection must not write each account twice.
+    g_accountKeys.clear();
+    CollectAccountKeys(g_accountKeys);
+    SetSettingsRoot(HKEY_CURRENT_USER, kSettingsMaker);
+    // What the user stored counts from the first command on, not only once
+    // the Options sheet has been opened.
+    LoadSettings();
+    return S_OK;
+}
+
+void Connect::Disconnect() {
+    m_legacy->Stop();
+    if (!g_profileName.empty())
+        ReapplyBlockedAdditions();
+}
+
+// --- IRibbonExtensibility ------------------------------------------------
+
+HRESULT Connect::GetCustomUI(BSTR ribbonId, BSTR* xml) noexcept {
+    return GetRibbonDocument(ribbonId, xml);
+}
+
+} // namespace sw

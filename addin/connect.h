@@ -1,0 +1,99 @@
+// The add-in's COM object: the host's connection interface, the ribbon
+// callbacks and the ribbon document.
+#pragma once
+
+#include "addin/idl/spamwarden.h"
+#include "addin/typelib_dispatch.h"
+#include "legacy_ui/legacy_ui.h"
+#include "outlook/idl/office_addin.h"
+#include "outlook/office_ids.h"
+
+#include <oaidl.h>
+#include <ocidl.h>
+
+#include <memory>
+#include <string>
+
+namespace sw {
+
+class Connect final
+    : public ISupportErrorInfo,
+      public TypeLibDispatch<IConnect, &LIBID_SPAMWARDENLib, &IID_IConnect>,
+      public TypeLibDispatch<_IDTExtensibility2, &kAddInDesignerLibId, &IID__IDTExtensibility2>,
+      public TypeLibDispatch<IRibbonExtensibility, &kOfficeLibId, &IID_IRibbonExtensibility> {
+public:
+    // Creates a Connect, aggregated when `outer` is given (then `iid` must be
+    // IID_IUnknown), and queries it for `iid`.
+    static HRESULT Create(IUnknown* outer, REFIID iid, void** object) noexcept;
+
+    // IUnknown, delegating to the controlling unknown.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+    ULONG STDMETHODCALLTYPE Release() noexcept override;
+
+    // ISupportErrorInfo
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) noexcept override;
+
+    // IConnect
+    HRESULT STDMETHODCALLTYPE OnBlockSenders(IDispatch* control) noexcept override;
+    HRESULT STDMETHODCALLTYPE OnManageBlockedSenders(IDispatch* control) noexcept override;
+    HRESULT STDMETHODCALLTYPE OnBlockDomains(IDispatch* control) noexcept override;
+    HRESULT STDMETHODCALLTYPE OnRibbonHelp(IDispatch* control) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetBlockSenderImage(IDispatch* control,
+                                                  IPictureDisp** image) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetBlockDomainImage(IDispatch* control,
+                                                  IPictureDisp** image) noexcept override;
+    HRESULT STDMETHODCALLTYPE OnRibbonLoad(IDispatch* ribbon) noexcept override;
+    HRESULT STDMETHODCALLTYPE OnRibbonGetEnabled(IDispatch* control,
+                                                 VARIANT_BOOL* enabled) noexcept override;
+    HRESULT STDMETHODCALLTYPE OnRibbonSupport(IDispatch* control) noexcept override;
+    HRESULT STDMETHODCALLTYPE OnBlockSingleDomain(IDispatch* control) noexcept override;
+
+    // _IDTExtensibility2
+    HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* application, ext_ConnectMode mode,
+                                           IDispatch* addInInstance,
+                                           SAFEARRAY** custom) noexcept override;
+    HRESULT STDMETHODCALLTYPE OnDisconnection(ext_DisconnectMode mode,
+                                              SAFEARRAY** custom) noexcept override;
+    HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY** custom) noexcept override;
+    HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY** custom) noexcept override;
+    HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) noexcept override;
+
+    // IRibbonExtensibility
+    HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR ribbonId, BSTR* xml) noexcept override;
+
+    Connect(const Connect&) = delete;
+    Connect& operator=(const Connect&) = delete;
+
+private:
+    explicit Connect(IUnknown* outer);
+    ~Connect();
+
+    // The non-delegating unknown: the object's identity when aggregated.
+    class Inner final : public IUnknown {
+    public:
+        explicit Inner(Connect& owner) noexcept : m_owner(owner) {}
+        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
+        ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+        ULONG STDMETHODCALLTYPE Release() noexcept override;
+
+    private:
+        Connect& m_owner;
+    };
+
+    HRESULT StartupComplete();
+    void Disconnect();
+
+    Inner m_inner;
+    IUnknown* m_outer; // the controlling unknown: the aggregator, or m_inner
+    ULONG m_refs = 0;
+
+    // The toolbar and context-menu items of hosts before version 14.
+    std::unique_ptr<LegacyUi> m_legacy;
+};
+
+// Host major version from the application's version text ("14.0.0.4760"):
+// leading white space, an optional sign, then digits; no digit gives 0.
+int ParseHostVersion(const std::wstring& text) noexcept;
+
+} // namespace sw

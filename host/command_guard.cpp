@@ -1,7 +1,0 @@
-#include "host/command_guard.h"
-
-namespace sw {
-
-int g_commandRunning = 0;
-
-} // namespace sw

@@ -1,0 +1,134 @@
+#include "legacy_ui/event_sink.h"
+
+#include "legacy_ui/event_bindings.h"
+#include "platform/com_ptr.h"
+#include "platform/diagnostics.h"
+
+#include <ocidl.h>
+
+namespace sw {
+namespace {
+
+HRESULT FindConnectionPoint(IDispatch* source, const IID& events,
+                            com_ptr<IConnectionPoint>& point) {
+    point.reset();
+    if (!source)
+        return E_POINTER;
+    com_ptr<IConnectionPointContainer> container;
+    HRESULT hr = source->QueryInterface(IID_IConnectionPointContainer, container.put_void());
+    if (FAILED(hr))
+        return hr;
+    if (!container)
+        return E_NOINTERFACE;
+    hr = container->FindConnectionPoint(events, point.put());
+    if (SUCCEEDED(hr) && !point)
+        hr = E_POINTER;
+    return hr;
+}
+
+} // namespace
+
+HRESULT EventSink::ConnectTo(IDispatch* source) noexcept {
+    com_ptr<IConnectionPoint> point;
+    HRESULT hr = FindConnectionPoint(source, m_events, point);
+    if (FAILED(hr))
+        return hr;
+    DWORD cookie = 0;
+    hr = point->Advise(static_cast<IDispatch*>(this), &cookie);
+    if (SUCCEEDED(hr))
+        m_cookie = cookie;
+    return hr;
+}
+
+HRESULT EventSink::DisconnectFrom(IDispatch* source) noexcept {
+    const DWORD cookie = m_cookie;
+    m_cookie = kNoCookie;
+    com_ptr<IConnectionPoint> point;
+    HRESULT hr = FindConnectionPoint(source, m_events, point);
+    if (FAILED(hr))
+        return hr;
+    return point->Unadvise(cookie);
+}
+
+HRESULT EventSink::QueryInterface(REFIID iid, void** object) noexcept {
+    if (!object)
+        return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == m_events) {
+        *object = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG EventSink::AddRef() noexcept {
+    m_set.AddRef();
+    return ++m_refs;
+}
+
+ULONG EventSink::Release() noexcept {
+    const ULONG refs = m_refs > 0 ? --m_refs : 0;
+    m_set.Release(); // may end the set, and this sink with it
+    return refs;
+}
+
+HRESULT EventSink::GetTypeInfoCount(UINT* count) noexcept {
+    if (count)
+        *count = 0;
+    return E_NOTIMPL;
+}
+
+HRESULT EventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept {
+    if (info)
+        *info = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT EventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept {
+    return E_NOTIMPL;
+}
+
+HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
+                          EXCEPINFO*, UINT*) noexcept {
+    if (result)
+        VariantInit(result);
+    // A disconnected sink takes no more events, even from a source that
+    // still delivers them.
+    LegacyUi* owner = m_set.owner();
+    if (!connected() || !owner)
+        return S_OK;
+    try {
+        EventBindings::Route(*owner, m_number, m_events, id, params);
+    } catch (...) {
+        // Nothing may reach the host from an event.
+        SW_LOG_CAUGHT();
+    }
+    return S_OK;
+}
+
+EventSinkSet* EventSinkSet::Create(LegacyUi& owner) {
+    return new EventSinkSet(owner);
+}
+
+EventSinkSet::EventSinkSet(LegacyUi& owner) : m_owner(&owner) {
+    for (int number = 1; number <= kCount; ++number)
+        m_sinks[number - 1] = new EventSink(*this, number, EventBindings::EventsOf(number));
+}
+
+EventSinkSet::~EventSinkSet() {
+    for (EventSink* sink : m_sinks)
+        delete sink;
+}
+
+void EventSinkSet::Detach() noexcept {
+    m_owner = nullptr;
+    Release();
+}
+
+void EventSinkSet::Release() noexcept {
+    if (--m_refs == 0)
+        delete this;
+}
+
+} // namespace sw

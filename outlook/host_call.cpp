@@ -1,0 +1,137 @@
+#include "outlook/host_call.h"
+
+#include "outlook/host_error.h"
+#include "platform/diagnostics.h"
+
+#include <vector>
+
+namespace sw {
+namespace {
+
+// Properties and argument-less methods are read alike, as automation
+// clients do: the host's type information decides which one it is.
+constexpr WORD kGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+
+void RequireObject(IDispatch* object) {
+    if (!object)
+        throw HostError(E_POINTER);
+}
+
+// A host call whose failure the caller turns into a default (an empty text,
+// 0, a missing object) is recorded with the member's name.
+HRESULT Recorded(HRESULT hr, const wchar_t* name) noexcept {
+    if (FAILED(hr)) {
+        try {
+            LogFailure(__FILE__, __LINE__, (std::wstring(L"host call ") + name).c_str(), hr);
+        } catch (...) {
+        }
+    }
+    return hr;
+}
+
+Dispatch ObjectFrom(const VARIANT& value) {
+    Dispatch object;
+    if (value.vt == VT_DISPATCH && value.pdispVal)
+        object = Dispatch(value.pdispVal);
+    else if (value.vt == VT_UNKNOWN && value.punkVal)
+        value.punkVal->QueryInterface(IID_IDispatch, object.put_void());
+    if (!object)
+        throw HostError(E_POINTER);
+    return object;
+}
+
+} // namespace
+
+HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
+                     std::initializer_list<const VARIANT*> args, unique_variant& result) {
+    RequireObject(object);
+    result.reset();
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr))
+        return hr;
+
+    // Automation takes the arguments last to first; the variants stay owned by
+    // the caller.
+    std::vector<VARIANTARG> reversed(args.size());
+    size_t i = args.size();
+    for (const VARIANT* arg : args)
+        reversed[--i] = *arg;
+
+    DISPPARAMS params = {};
+    params.rgvarg = reversed.empty() ? nullptr : reversed.data();
+    params.cArgs = static_cast<UINT>(reversed.size());
+    DISPID named = DISPID_PROPERTYPUT;
+    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+        params.rgdispidNamedArgs = &named;
+        params.cNamedArgs = 1;
+    }
+    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result.put(), nullptr,
+                          nullptr);
+}
+
+Dispatch GetObject(IDispatch* object, const wchar_t* name) {
+    unique_variant result;
+    Recorded(InvokeByName(object, name, kGet, {}, result), name);
+    return ObjectFrom(result.get());
+}
+
+Dispatch CallForObject(IDispatch* object, const wchar_t* name,
+                       std::initializer_list<const VARIANT*> args) {
+    unique_variant result;
+    Recorded(InvokeByName(object, name, kGet, args, result), name);
+    return ObjectFrom(result.get());
+}
+
+Dispatch GetItem(IDispatch* collection, LONG index) {
+    const unique_variant position = unique_variant::FromLong(index);
+    return CallForObject(collection, L"Item", {&position.get()});
+}
+
+std::wstring GetText(IDispatch* object, const wchar_t* name) {
+    unique_variant result;
+    if (FAILED(Recorded(InvokeByName(object, name, kGet, {}, result), name)))
+        return {};
+    if (result.get().vt == VT_BSTR)
+        return BstrText(result.get().bstrVal);
+    unique_variant text;
+    if (FAILED(VariantChangeType(text.put(), const_cast<VARIANT*>(&result.get()), 0, VT_BSTR)))
+        return {};
+    return BstrText(text.get().bstrVal);
+}
+
+LONG GetLong(IDispatch* object, const wchar_t* name) {
+    unique_variant result;
+    if (FAILED(Recorded(InvokeByName(object, name, kGet, {}, result), name)))
+        return 0;
+    unique_variant number;
+    if (FAILED(VariantChangeType(number.put(), const_cast<VARIANT*>(&result.get()), 0, VT_I4)))
+        return 0;
+    return number.get().lVal;
+}
+
+LONG GetCount(IDispatch* collection) {
+    return GetLong(collection, L"Count");
+}
+
+HRESULT CallMethod(IDispatch* object, const wchar_t* name,
+                   std::initializer_list<const VARIANT*> args) {
+    unique_variant result;
+    return InvokeByName(object, name, DISPATCH_METHOD, args, result);
+}
+
+HRESULT PutProperty(IDispatch* object, const wchar_t* name, const VARIANT& value) {
+    unique_variant result;
+    return InvokeByName(object, name, DISPATCH_PROPERTYPUT, {&value}, result);
+}
+
+Dispatch QueryDispatch(IDispatch* object, REFIID iid) {
+    RequireObject(object);
+    Dispatch result;
+    if (FAILED(object->QueryInterface(iid, result.put_void())))
+        result.reset();
+    return result;
+}
+
+} // namespace sw

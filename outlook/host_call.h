@@ -1,0 +1,43 @@
+// Late-bound calls into the host's automation objects, by member name.
+//
+// A call that must yield an object and yields none throws HostError(E_POINTER);
+// other failures yield nothing: a failed text reads as empty, a failed count
+// as 0, and a failed method call is returned to the caller, who may ignore it.
+#pragma once
+
+#include "platform/automation.h"
+#include "platform/com_ptr.h"
+
+#include <oaidl.h>
+
+#include <initializer_list>
+#include <string>
+
+namespace sw {
+
+using Dispatch = com_ptr<IDispatch>;
+
+// Invokes `name` with `args` (in call order). The result goes to `result`.
+HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
+                     std::initializer_list<const VARIANT*> args, unique_variant& result);
+
+// Property or method result that must be an object.
+Dispatch GetObject(IDispatch* object, const wchar_t* name);
+Dispatch CallForObject(IDispatch* object, const wchar_t* name,
+                       std::initializer_list<const VARIANT*> args);
+// A collection's element at a 1-based index, passed as a 32-bit integer.
+Dispatch GetItem(IDispatch* collection, LONG index);
+
+std::wstring GetText(IDispatch* object, const wchar_t* name);
+LONG GetLong(IDispatch* object, const wchar_t* name);
+// A collection's Count.
+LONG GetCount(IDispatch* collection);
+
+HRESULT CallMethod(IDispatch* object, const wchar_t* name,
+                   std::initializer_list<const VARIANT*> args);
+HRESULT PutProperty(IDispatch* object, const wchar_t* name, const VARIANT& value);
+
+// The object's interface `iid` as a dispatch interface, or null when it has none.
+Dispatch QueryDispatch(IDispatch* object, REFIID iid);
+
+} // namespace sw

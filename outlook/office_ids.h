@@ -1,0 +1,42 @@
+// Office and Outlook ids and constants the add-in works with, each defined
+// once here: type libraries, interfaces, events, enumeration values.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+namespace sw {
+
+// {000Cxxxx-0000-0000-C000-000000000046} and {0006xxxx-...}: Office and Outlook.
+constexpr IID HostIid(unsigned long data1) {
+    return {data1, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+}
+
+// The add-in designer library (_IDTExtensibility2) and the Office library
+// (IRibbonExtensibility), version 1.0 each.
+inline constexpr GUID kAddInDesignerLibId = {
+    0xAC0714F2, 0x3D04, 0x11D1, {0xAE, 0x7D, 0x00, 0xA0, 0xC9, 0x0F, 0x26, 0xF4}};
+inline constexpr GUID kOfficeLibId = {
+    0x2DF8D04C, 0x5BFA, 0x101B, {0xBD, 0xE5, 0x00, 0xAA, 0x00, 0x44, 0xDE, 0x52}};
+
+inline constexpr IID kIidApplication = HostIid(0x00063001);      // Outlook's _Application
+inline constexpr IID kIidMailItem = HostIid(0x00063034);         // _MailItem: mail messages only
+inline constexpr IID kIidCommandBarButton = HostIid(0x000C030E); // _CommandBarButton
+inline constexpr IID kIidCommandBarPopup = HostIid(0x000C030A);  // CommandBarPopup
+inline constexpr IID kIidCommandBarButtonEvents = HostIid(0x000C0351); // _CommandBarButtonEvents
+inline constexpr IID kIidCommandBarsEvents = HostIid(0x000C0352);      // _CommandBarsEvents
+inline constexpr IID kIidApplicationEvents11 = HostIid(0x0006302C);    // ApplicationEvents_11
+
+// Events, by their DISPID in their dispinterface.
+inline constexpr DISPID kDispidClick = 1;                       // _CommandBarButtonEvents
+inline constexpr DISPID kDispidOnUpdate = 1;                    // _CommandBarsEvents
+inline constexpr DISPID kDispidItemContextMenuDisplay = 0xFB41; // ApplicationEvents_11
+
+// MsoControlType, MsoButtonStyle, OlItemType, OlDefaultFolders.
+inline constexpr LONG kControlButton = 1;
+inline constexpr LONG kControlPopup = 10;
+inline constexpr LONG kButtonStyleIcon = 1;
+inline constexpr LONG kMailItemType = 0; // olMailItem
+inline constexpr LONG kJunkFolder = 23;  // olFolderJunk
+
+} // namespace sw

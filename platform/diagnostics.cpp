@@ -1,0 +1,180 @@
+#include "platform/diagnostics.h"
+
+#include "platform/registry_key.h"
+
+#include <shlobj.h>
+
+#include <cstdio>
+#include <new>
+#include <string>
+
+namespace sw {
+namespace {
+
+std::wstring g_logFolderOverride;
+
+// The LogLevel value under `root`\`path`, or false when there is none.
+bool ReadLevel(HKEY root, const wchar_t* path, REGSAM view, DWORD& level) noexcept {
+    unique_hkey key;
+    if (RegOpenKeyExW(root, path, 0, KEY_QUERY_VALUE | view, key.put()) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (RegQueryValueExW(key.get(), kLogLevelValue, nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof value)
+        return false;
+    level = value;
+    return true;
+}
+
+std::wstring DefaultLogFolder() {
+    PWSTR path = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(
+            SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DONT_VERIFY, nullptr, &path)) &&
+        path)
+        folder = std::wstring(path) + L"\\Tallpine\\Spamwarden";
+    CoTaskMemFree(path);
+    return folder;
+}
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty())
+        return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                            size, nullptr, nullptr);
+    return bytes;
+}
+
+// Creates the folder and its parent (the maker's folder) when missing.
+void CreateLogFolder(const std::wstring& folder) {
+    const size_t slash = folder.find_last_of(L'\\');
+    if (slash != std::wstring::npos && slash > 0)
+        CreateDirectoryW(folder.substr(0, slash).c_str(), nullptr);
+    CreateDirectoryW(folder.c_str(), nullptr);
+}
+
+struct FileCloser {
+    void operator()(HANDLE file) const noexcept { CloseHandle(file); }
+};
+
+HANDLE OpenForAppend(const std::wstring& path) {
+    // Shared for reading, writing and renaming: a second Outlook process,
+    // or a viewer, never locks the other out.
+    return CreateFileW(path.c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+void AppendToLogFile(const std::string& line) {
+    const std::wstring path = LogFilePath();
+    if (path.empty())
+        return;
+    CreateLogFolder(path.substr(0, path.find_last_of(L'\\')));
+    HANDLE file = OpenForAppend(path);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file, &size) && static_cast<ULONGLONG>(size.QuadPart) >= kLogFileLimit) {
+        // One older file is kept; whichever process renames first starts the
+        // new one, the others follow it.
+        CloseHandle(file);
+        MoveFileExW(path.c_str(), (path + L".1").c_str(), MOVEFILE_REPLACE_EXISTING);
+        file = OpenForAppend(path);
+        if (file == INVALID_HANDLE_VALUE)
+            return;
+    }
+    DWORD written = 0;
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+void Record(LogLevel needed, const std::wstring& text) noexcept {
+    try {
+        SYSTEMTIME now{};
+        GetLocalTime(&now);
+        wchar_t stamp[64];
+        swprintf(stamp, 64, L"%04u-%02u-%02u %02u:%02u:%02u.%03u [%lu] ", now.wYear, now.wMonth,
+                 now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds,
+                 GetCurrentProcessId());
+        const std::wstring line = stamp + text + L"\r\n";
+        OutputDebugStringW((L"Spamwarden: " + line).c_str());
+        if (static_cast<DWORD>(CurrentLogLevel()) >= static_cast<DWORD>(needed))
+            AppendToLogFile(Utf8(line));
+    } catch (...) {
+        // Out of memory while recording: the failure goes unrecorded.
+    }
+}
+
+std::wstring Widen(const char* text) {
+    std::wstring wide;
+    for (const char* c = text; c && *c; ++c)
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    return wide;
+}
+
+} // namespace
+
+LogLevel CurrentLogLevel() noexcept {
+    DWORD level = 0;
+    if (!ReadLevel(HKEY_LOCAL_MACHINE, kLogPolicyKey, KEY_WOW64_64KEY, level) &&
+        !ReadLevel(HKEY_CURRENT_USER, kLogPolicyKey, 0, level) &&
+        !ReadLevel(HKEY_CURRENT_USER, kLogSettingsKey, 0, level))
+        return LogLevel::Off;
+    return level >= 2 ? LogLevel::Commands : static_cast<LogLevel>(level);
+}
+
+void LogFailure(const char* file, int line, const wchar_t* operation, long code,
+                bool win32) noexcept {
+    try {
+        wchar_t number[64];
+        swprintf(number, 64, win32 ? L"Win32 error %ld" : L"0x%08lX", code);
+        Record(LogLevel::Failures, std::wstring(L"failure: ") + (operation ? operation : L"") +
+                                       L": " + number + L" at " + Widen(file) + L":" +
+                                       std::to_wstring(line));
+    } catch (...) {
+    }
+}
+
+void LogCaughtException(const char* file, int line) noexcept {
+    HRESULT code = E_UNEXPECTED;
+    const wchar_t* what = L"unknown exception";
+    try {
+        throw;
+    } catch (const CodedError& error) {
+        code = error.code();
+        what = L"exception";
+    } catch (const std::bad_alloc&) {
+        code = E_OUTOFMEMORY;
+        what = L"out of memory";
+    } catch (const std::exception&) {
+        code = E_FAIL;
+        what = L"C++ exception";
+    } catch (...) {
+    }
+    LogFailure(file, line, what, code);
+}
+
+void LogCommandSummary(const std::wstring& text) noexcept {
+    Record(LogLevel::Commands, text);
+}
+
+std::wstring SetLogFolder(const std::wstring& folder) {
+    std::wstring previous = g_logFolderOverride;
+    g_logFolderOverride = folder;
+    return previous;
+}
+
+std::wstring LogFilePath() {
+    const std::wstring folder =
+        g_logFolderOverride.empty() ? DefaultLogFolder() : g_logFolderOverride;
+    return folder.empty() ? std::wstring() : folder + L"\\Spamwarden.log";
+}
+
+} // namespace sw

@@ -1,0 +1,103 @@
+// The one diagnostics path: every failure the add-in does not show to the
+// user is recorded here, with the operation, its HRESULT or Win32 code and
+// the file and line, so that "the button does nothing" leaves a trace.
+//
+// Records always go to OutputDebugStringW. They also go to the log file
+// %LOCALAPPDATA%\Tallpine\Spamwarden\Spamwarden.log when the DWORD
+// "LogLevel" is 1 (failures) or 2 (failures and a summary of each command);
+// the value is read from HKLM\Software\Policies\Tallpine\Spamwarden, else
+// HKCU\Software\Policies\Tallpine\Spamwarden, else
+// HKCU\Software\Tallpine\Spamwarden. The file is capped at 1 MB: it is then
+// renamed to Spamwarden.log.1 (replacing an older one) and started afresh.
+// Nothing here throws or shows a window.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <string>
+
+namespace sw {
+
+// An exception that carries an HRESULT (HostError is one), so that a caught
+// failure is recorded with its code.
+class CodedError : public std::exception {
+public:
+    explicit CodedError(HRESULT code) noexcept : m_code(code) {}
+    HRESULT code() const noexcept { return m_code; }
+    const char* what() const noexcept override { return "operation failed"; }
+
+private:
+    HRESULT m_code;
+};
+
+enum class LogLevel : DWORD {
+    Off = 0,
+    Failures = 1,
+    Commands = 2, // failures and each command's summary
+};
+
+inline constexpr wchar_t kLogLevelValue[] = L"LogLevel";
+inline constexpr wchar_t kLogSettingsKey[] = L"Software\\Tallpine\\Spamwarden";
+inline constexpr wchar_t kLogPolicyKey[] = L"Software\\Policies\\Tallpine\\Spamwarden";
+inline constexpr ULONGLONG kLogFileLimit = 1024 * 1024;
+
+// The level in force now; values above 2 count as 2.
+LogLevel CurrentLogLevel() noexcept;
+
+// Records the failure `code` of `operation` at file:line. `code` is an
+// HRESULT, or a Win32 error code when `win32` is set.
+void LogFailure(const char* file, int line, const wchar_t* operation, long code,
+                bool win32 = false) noexcept;
+// Records the exception being handled; call it only inside a catch block.
+void LogCaughtException(const char* file, int line) noexcept;
+// Records a command's summary at level 2 ("Block Senders: 3 items, ...").
+void LogCommandSummary(const std::wstring& text) noexcept;
+
+// The log file's folder; an empty folder restores the default. Tests point
+// it into a scratch folder. Answers the previous setting.
+std::wstring SetLogFolder(const std::wstring& folder);
+// The log file's full path ("" when the folder cannot be found).
+std::wstring LogFilePath();
+
+namespace detail {
+inline HRESULT LogIfFailed(HRESULT hr, const char* file, int line,
+                           const wchar_t* operation) noexcept {
+    if (FAILED(hr))
+        LogFailure(file, line, operation, hr);
+    return hr;
+}
+inline LONG LogIfWin32Error(LONG error, const char* file, int line,
+                            const wchar_t* operation) noexcept {
+    if (error != ERROR_SUCCESS)
+        LogFailure(file, line, operation, error, true);
+    return error;
+}
+inline bool LogIfFalse(bool ok, const char* file, int line, const wchar_t* operation) noexcept {
+    if (!ok)
+        LogFailure(file, line, operation, static_cast<long>(GetLastError()), true);
+    return ok;
+}
+} // namespace detail
+
+} // namespace sw
+
+#define SW_WIDEN2(text) L##text
+#define SW_WIDEN(text) SW_WIDEN2(text)
+
+// Evaluates an HRESULT expression, records it when it failed and yields it.
+#define SW_LOG_IF_FAILED(expression)                                                               \
+    ::sw::detail::LogIfFailed((expression), __FILE__, __LINE__, SW_WIDEN(#expression))
+// The same for a Win32 error code (ERROR_SUCCESS is success).
+#define SW_LOG_IF_WIN32_ERROR(expression)                                                          \
+    ::sw::detail::LogIfWin32Error((expression), __FILE__, __LINE__, SW_WIDEN(#expression))
+// The same for a bool whose failure leaves its reason in GetLastError().
+#define SW_LOG_IF_FALSE(expression)                                                                \
+    ::sw::detail::LogIfFalse((expression), __FILE__, __LINE__, SW_WIDEN(#expression))
+// Records the exception being handled, inside a catch block.
+#define SW_LOG_CAUGHT() ::sw::LogCaughtException(__FILE__, __LINE__)
+// Ends a try block: whatever it raised is recorded and goes no further.
+#define SW_CATCH_LOG()                                                                             \
+    catch (...) {                                                                                  \
+        SW_LOG_CAUGHT();                                                                           \
+    }

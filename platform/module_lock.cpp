@@ -1,0 +1,24 @@
+#include "platform/module_lock.h"
+
+#include <windows.h>
+
+namespace sw {
+namespace {
+
+volatile LONG g_moduleLocks = 0;
+
+} // namespace
+
+void LockModule() noexcept {
+    InterlockedIncrement(&g_moduleLocks);
+}
+
+void UnlockModule() noexcept {
+    InterlockedDecrement(&g_moduleLocks);
+}
+
+long ModuleLockCount() noexcept {
+    return InterlockedCompareExchange(&g_moduleLocks, 0, 0);
+}
+
+} // namespace sw

@@ -1,0 +1,48 @@
+#include "platform/user_message.h"
+
+#include "platform/diagnostics.h"
+
+#include <cstdarg>
+#include <cwchar>
+#include <vector>
+
+namespace sw {
+namespace {
+
+void ShowMessageBox(const std::wstring& text, const std::wstring& caption, MessageIcon icon) {
+    MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), MB_OK | static_cast<UINT>(icon));
+}
+
+MessagePresenter g_presenter = &ShowMessageBox;
+
+} // namespace
+
+void ShowUserMessage(const std::wstring& text, MessageIcon icon, const wchar_t* caption) noexcept {
+    try {
+        g_presenter(text, caption ? caption : kMessageCaption, icon);
+    } catch (...) {
+        // A message that cannot be shown must not take the host down.
+        SW_LOG_CAUGHT();
+    }
+}
+
+MessagePresenter SetMessagePresenter(MessagePresenter presenter) noexcept {
+    MessagePresenter previous = g_presenter;
+    g_presenter = presenter ? presenter : &ShowMessageBox;
+    return previous;
+}
+
+std::wstring FormatText(const wchar_t* format, ...) {
+    std::vector<wchar_t> buffer(256);
+    for (;;) {
+        va_list args;
+        va_start(args, format);
+        int n = vswprintf(buffer.data(), buffer.size(), format, args);
+        va_end(args);
+        if (n >= 0 && static_cast<size_t>(n) < buffer.size())
+            return std::wstring(buffer.data(), static_cast<size_t>(n));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+} // namespace sw

@@ -1,0 +1,208 @@
+// The built Spamwarden.dll as Windows sees it: regsvr32 registration and
+// removal in the prefix's real registry, and the simulated Outlook loading
+// it from its Addins key.
+#include "tests/addin/addin_fixture.h"
+
+#include "platform/automation.h"
+#include "platform/registry_key.h"
+#include "sim/loader/addin_host.h"
+
+#include <gmock/gmock.h>
+
+namespace sw::test {
+namespace {
+
+using ::testing::IsEmpty;
+
+constexpr wchar_t kClsidKey[] = L"CLSID\\{6E1C3A52-8F0B-4D2E-9A51-2B7C4D8E9F10}";
+constexpr wchar_t kTypeLibKey[] = L"TypeLib\\{6E1C3A51-8F0B-4D2E-9A51-2B7C4D8E9F10}";
+constexpr wchar_t kAddinsKey[] = L"Software\\Microsoft\\Office\\Outlook\\Addins";
+constexpr wchar_t kOtherAddin[] = L"Software\\Microsoft\\Office\\Outlook\\Addins\\Other.Addin";
+
+DWORD RunRegsvr32(bool unregister) {
+    std::wstring command = L"regsvr32.exe /s ";
+    if (unregister)
+        command += L"/u ";
+    command += L"\"" + AddinDllPath() + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return GetLastError();
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+bool Exists(HKEY root, const std::wstring& path) {
+    unique_hkey key;
+    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+std::wstring Text(HKEY root, const std::wstring& path, const wchar_t* name) {
+    wchar_t buffer[512] = {};
+    DWORD size = sizeof buffer - sizeof(wchar_t);
+    if (RegGetValueW(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+        ERROR_SUCCESS)
+        return L"<none>";
+    return buffer;
+}
+
+DWORD Dword(HKEY root, const std::wstring& path, const wchar_t* name) {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    RegGetValueW(root, path.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+    return value;
+}
+
+// Creates the add-in straight from the DLL's class factory, registered or not.
+com_ptr<IDispatch> CreateFromDll(HMODULE dll) {
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto get = reinterpret_cast<GetClassObject>(
+        reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+    com_ptr<IClassFactory> factory;
+    EXPECT_EQ(get(CLSID_Connect, IID_IClassFactory, factory.put_void()), S_OK);
+    com_ptr<IUnknown> none;
+    EXPECT_EQ(get(IID_IConnect, IID_IClassFactory, none.put_void()), CLASS_E_CLASSNOTAVAILABLE);
+    com_ptr<IDispatch> object;
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IDispatch, object.put_void()), S_OK);
+    return object;
+}
+
+HRESULT LookUp(IDispatch* object, const wchar_t* name) {
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    return object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+}
+
+// Runs first: nothing of the add-in is registered yet in this process.
+TEST(Registration, CallbacksResolveOnlyWithTheTypeLibraryRegistered) {
+    ASSERT_EQ(RunRegsvr32(true), 0u);
+    EXPECT_FALSE(Exists(HKEY_CLASSES_ROOT, kTypeLibKey));
+
+    HMODULE dll = LoadLibraryW(AddinDllPath().c_str());
+    ASSERT_NE(dll, nullptr);
+    using CanUnload = HRESULT(STDAPICALLTYPE*)();
+    auto canUnload = reinterpret_cast<CanUnload>(
+        reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
+    {
+        com_ptr<IDispatch> connect = CreateFromDll(dll);
+        EXPECT_EQ(LookUp(connect.get(), L"OnBlockSenders"), TYPE_E_LIBNOTREGISTERED);
+        EXPECT_EQ(canUnload(), S_FALSE) << "a live object holds the module";
+
+        ASSERT_EQ(RunRegsvr32(false), 0u);
+        for (const wchar_t* name :
+             {L"OnBlockSenders", L"OnManageBlockedSenders", L"OnBlockDomains", L"OnRibbonHelp",
+              L"GetBlockSenderImage", L"GetBlockDomainImage", L"OnRibbonLoad",
+              L"OnRibbonGetEnabled", L"OnRibbonSupport", L"OnBlockSingleDomain"})
+            EXPECT_EQ(LookUp(connect.get(), name), S_OK) << name;
+    }
+    EXPECT_EQ(canUnload(), S_OK);
+    FreeLibrary(dll);
+}
+
+TEST(Registration, WritesTheClassTheProgIdsAndTheAddinKey) {
+    // A stale subkey from an older version disappears on registration.
+    HKEY stale = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, (std::wstring(kClsidKey) + L"\\Stale").c_str(), 0,
+                              nullptr, 0, KEY_WRITE, nullptr, &stale, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(stale);
+    ASSERT_EQ(RunRegsvr32(false), 0u);
+    ASSERT_EQ(RunRegsvr32(false), 0u);
+    EXPECT_FALSE(Exists(HKEY_CLASSES_ROOT, std::wstring(kClsidKey) + L"\\Stale"));
+
+    const std::wstring server = std::wstring(kClsidKey) + L"\\InprocServer32";
+    EXPECT_EQ(Text(HKEY_CLASSES_ROOT, kClsidKey, nullptr), L"Connect Class");
+    EXPECT_EQ(lstrcmpiW(Text(HKEY_CLASSES_ROOT, server, nullptr).c_str(), AddinDllPath().c_str()),
+              0)
+        << Text(HKEY_CLASSES_ROOT, server, nullptr);
+    EXPECT_EQ(Text(HKEY_CLASSES_ROOT, server, L"ThreadingModel"), L"Apartment");
+    EXPECT_TRUE(Exists(HKEY_CLASSES_ROOT, std::wstring(kClsidKey) + L"\\Programmable"));
+    EXPECT_EQ(Text(HKEY_CLASSES_ROOT, std::wstring(kClsidKey) + L"\\TypeLib", nullptr),
+              L"{6E1C3A51-8F0B-4D2E-9A51-2B7C4D8E9F10}");
+    EXPECT_EQ(Text(HKEY_CLASSES_ROOT, L"Spamwarden.Connect\\CurVer", nullptr),
+              L"Spamwarden.Connect.1");
+    EXPECT_EQ(Text(HKEY_CLASSES_ROOT, L"Spamwarden.Connect.1\\CLSID", nullptr),
+              L"{6E1C3A52-8F0B-4D2E-9A51-2B7C4D8E9F10}");
+
+    const std::wstring addin = std::wstring(kAddinsKey) + L"\\Spamwarden.Connect";
+    EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, addin, L"FriendlyName"), L"Spamwarden");
+    EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, addin, L"Description"), L"Spamwarden");
+    EXPECT_EQ(Dword(HKEY_LOCAL_MACHINE, addin, L"LoadBehavior"), 3u);
+    EXPECT_EQ(Dword(HKEY_LOCAL_MACHINE, addin, L"RequireShutdownNotification"), 1u);
+}
+
+TEST(Registration, RemovalLeavesOtherAddinsAlone) {
+    HKEY other = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kOtherAddin, 0, nullptr, 0, KEY_WRITE, nullptr,
+                              &other, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(other);
+    ASSERT_EQ(RunRegsvr32(true), 0u);
+    EXPECT_FALSE(Exists(HKEY_CLASSES_ROOT, kClsidKey));
+    EXPECT_FALSE(Exists(HKEY_CLASSES_ROOT, L"Spamwarden.Connect"));
+    EXPECT_FALSE(Exists(HKEY_CLASSES_ROOT, L"Spamwarden.Connect.1"));
+    EXPECT_FALSE(Exists(HKEY_CLASSES_ROOT, kTypeLibKey));
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, std::wstring(kAddinsKey) + L"\\Spamwarden.Connect"));
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, kOtherAddin));
+    EXPECT_TRUE(Exists(HKEY_CLASSES_ROOT, L"CLSID"));
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kOtherAddin);
+    ASSERT_EQ(RunRegsvr32(false), 0u);
+}
+
+class LoadedByOutlook : public AddinTest {};
+
+TEST_F(LoadedByOutlook, Version14GetsTheRibbonAndItsButtonsWork) {
+    CreateProfile(14);
+    auto& box = m_outlook.mailbox();
+    sim::Item& spam = box.AddMail(box.Inbox(), L"offers@spam.example", {L"me@corp.example"});
+    box.Select({&spam});
+    const auto start = m_outlook.References();
+    {
+        sim::AddinHost outlook(m_outlook);
+        ASSERT_EQ(outlook.Start(), 1u);
+        const sim::LoadedAddin& addin = outlook.addins()[0];
+        EXPECT_EQ(addin.progId, L"Spamwarden.Connect");
+        EXPECT_EQ(addin.connectResult, S_OK);
+        EXPECT_EQ(addin.startupResult, S_OK);
+        EXPECT_EQ(addin.ribbonResult, S_OK);
+        EXPECT_EQ(addin.callbacks.size(), 9u);
+        EXPECT_THAT(addin.unresolved, IsEmpty());
+
+        EXPECT_EQ(outlook.Fire(L"Spamwarden.Connect", L"BlockDomain"), S_OK);
+        EXPECT_TRUE(box.JunkEmail().contains(spam));
+        unique_variant image;
+        EXPECT_EQ(outlook.Fire(L"Spamwarden.Connect", L"BlockSenders", L"getImage", image.put()),
+                  S_OK);
+        EXPECT_EQ(image.type(), VT_DISPATCH);
+        outlook.Shutdown();
+    }
+    // Every host reference is back while the DLL is still loaded: nothing is
+    // left for the module's unloading to release.
+    EXPECT_EQ(m_outlook.References(), start) << sim::DescribeRefCounts(m_outlook.References());
+    CoFreeUnusedLibrariesEx(0, 0);
+    // The DLL's own state is not this executable's: read the list by path.
+    g_profileName = kProfile;
+    g_hostVersion = 14;
+    EXPECT_EQ(RegistrySandbox::GetText(ProfileSubkeyPath(kProfileListSubkey), L"001f041a"),
+              L"@spam.example;");
+}
+
+TEST_F(LoadedByOutlook, OlderHostsAreNotAskedForARibbon) {
+    CreateProfile(12);
+    m_outlook.SetVersion(L"12.0.0.6423");
+    sim::AddinHost outlook(m_outlook);
+    ASSERT_EQ(outlook.Start(), 1u);
+    EXPECT_EQ(outlook.addins()[0].startupResult, S_OK);
+    EXPECT_EQ(outlook.addins()[0].ribbonResult, S_FALSE);
+    outlook.Shutdown();
+    CoFreeUnusedLibrariesEx(0, 0);
+}
+
+} // namespace
+} // namespace sw::test
