@@ -52,12 +52,10 @@ std::string Utf8(const std::wstring& text) {
     return bytes;
 }
 
-// Creates the folder and its parent (the maker's folder) when missing.
+// Creates the folder, and any missing folder above it (the maker's).
 void CreateLogFolder(const std::wstring& folder) {
-    const size_t slash = folder.find_last_of(L'\\');
-    if (slash != std::wstring::npos && slash > 0)
-        CreateDirectoryW(folder.substr(0, slash).c_str(), nullptr);
-    CreateDirectoryW(folder.c_str(), nullptr);
+    if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
+        SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
 }
 
 struct FileCloser {

@@ -15,7 +15,7 @@ cmake --build "$build" --target spamwarden_dll spamwarden_demo wineprefix >/dev/
 
 (
   . "$root/scripts/wine-session.sh"
-  dll=$(winepath -w "$build/host/Spamwarden.dll")
+  dll=$(winepath -w "$build/addin/Spamwarden.dll")
   wine regsvr32 /s "$dll"
   echo "Registered $dll with regsvr32."
   echo

@@ -54,4 +54,14 @@ com_ptr<_IDTExtensibility2> AddinTest::NewConnect() {
     return connect;
 }
 
+com_ptr<_IDTExtensibility2> AddinTest::Started(const wchar_t* version) {
+    m_outlook.SetVersion(version);
+    auto connect = NewConnect();
+    EXPECT_EQ(
+        connect->OnConnection(m_outlook.Application().get(), ext_cm_Startup, nullptr, nullptr),
+        S_OK);
+    EXPECT_EQ(connect->OnStartupComplete(nullptr), S_OK);
+    return connect;
+}
+
 } // namespace sw::test

@@ -35,6 +35,9 @@ protected:
     // and the add-in look under different roots from 15 on).
     void CreateProfile(int version);
     com_ptr<_IDTExtensibility2> NewConnect();
+    // A new Connect, connected to the simulated host of `version`
+    // ("14.0.0.4760") and with its start-up completed.
+    com_ptr<_IDTExtensibility2> Started(const wchar_t* version);
 
     RegistrySandbox m_sandbox;
     MessageRecorder m_messages;

@@ -31,17 +31,6 @@ protected:
     ConnectTest() : m_previousShell(SetShellOpener(&RecordShell)) { g_shellCalls.clear(); }
     ~ConnectTest() override { SetShellOpener(m_previousShell); }
 
-    // Connect and complete start-up on the simulated host of `version`.
-    com_ptr<_IDTExtensibility2> Started(const wchar_t* version) {
-        m_outlook.SetVersion(version);
-        auto connect = NewConnect();
-        EXPECT_EQ(
-            connect->OnConnection(m_outlook.Application().get(), ext_cm_Startup, nullptr, nullptr),
-            S_OK);
-        EXPECT_EQ(connect->OnStartupComplete(nullptr), S_OK);
-        return connect;
-    }
-
     // Calls an IConnect method by name through the object's IDispatch.
     HRESULT CallByName(IUnknown* object, const wchar_t* name, VARIANT* result = nullptr) {
         com_ptr<IDispatch> dispatch;

@@ -2,6 +2,7 @@
 // real (Wine) registry and the add-in's message boxes.
 #include "commands/block_commands.h"
 #include "outlook/host_error.h"
+#include "platform/diagnostics.h"
 #include "sim/outlook/fault_plan.h"
 #include "sim/outlook/outlook_session.h"
 #include "store/profile_store.h"
@@ -14,6 +15,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 namespace sw {
 namespace {
 
@@ -25,6 +30,7 @@ using test::ImportPatch;
 using test::MessageRecorder;
 using test::RegistrySandbox;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 struct WriteCounter {
@@ -222,6 +228,35 @@ TEST_F(BlockCommandTest, FailedReadOfTheBlockedListEndsTheRun) {
     EXPECT_FALSE(InJunk(ann));
     EXPECT_THAT(g_blockedSinceLoad, IsEmpty());
     EXPECT_EQ(WriteCounter::writes, 0);
+}
+
+TEST_F(BlockCommandTest, AMessageThatDoesNotMoveIsRecordedNotShown) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"spamwarden-command-log";
+    const std::wstring previous = SetLogFolder(folder);
+    RegistrySandbox::SetDword(kLogSettingsKey, kLogLevelValue, 2);
+    WriteCounter::writes = 0;
+
+    Item& ann = Mail(L"ann@example.org");
+    box().Select({&ann});
+    m_outlook.faults().Add(Fault::Fail(L"Move", E_ACCESSDENIED));
+    BlockSelectedSenders();
+    EXPECT_THAT(m_messages.texts(), IsEmpty()) << "what the user sees is unchanged";
+    EXPECT_EQ(StoredBlocked(), L"ann@example.org;");
+    EXPECT_FALSE(InJunk(ann));
+
+    std::string log;
+    {
+        std::ifstream file(std::filesystem::path(LogFilePath()), std::ios::binary);
+        log.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    DeleteFileW(LogFilePath().c_str());
+    RemoveDirectoryW(folder.c_str());
+    SetLogFolder(previous);
+    EXPECT_THAT(log, HasSubstr("\"Move\""));
+    EXPECT_THAT(log, HasSubstr("0x80070005 at commands/block_commands.cpp:"));
+    EXPECT_THAT(log, HasSubstr("Block Senders: 1 items, 0 moved, 1 entries added, "));
 }
 
 TEST_F(BlockCommandTest, HostFailureMidSelectionKeepsWhatWasDone) {

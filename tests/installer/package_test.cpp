@@ -13,8 +13,10 @@
 #include "sim/loader/addin_host.h"
 #include "store/profile_store.h"
 #include "store/state.h"
+#include "platform/version.h"
 #include "support/help_file.h"
 #include "support/shell_open.h"
+#include "support/support_mail.h"
 #include "tests/harness/registry_sandbox.h"
 #include "tests/installer/expected_registration.h"
 #include "tests/installer/msi_package.h"
@@ -32,6 +34,7 @@ namespace sw::test {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 constexpr wchar_t kHelpKey[] = L"SOFTWARE\\Tallpine\\Spamwarden";
@@ -150,6 +153,40 @@ protected:
     static inline bool s_buildDllWasRegistered = false;
     MsiPackage m_package{WindowsPath(SW_PACKAGE)};
 };
+
+// The product's one version, as the DLL's version resource, the package and
+// the support mail carry it.
+TEST(ProductVersion, TheDllThePackageAndTheSupportMailAgree) {
+    const std::wstring dll = WindowsPath(SW_ADDIN_DLL);
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(dll.c_str(), &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<BYTE> info(size);
+    ASSERT_TRUE(GetFileVersionInfoW(dll.c_str(), 0, size, info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    const std::wstring version = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+                                 std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+                                 std::to_wstring(HIWORD(fixed->dwFileVersionLS));
+    EXPECT_EQ(version, std::to_wstring(SW_VERSION_MAJOR) + L"." +
+                           std::to_wstring(SW_VERSION_MINOR) + L"." +
+                           std::to_wstring(SW_VERSION_PATCH));
+    EXPECT_EQ(LOWORD(fixed->dwFileVersionLS), 0);
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+
+    const MsiPackage package(WindowsPath(SW_PACKAGE));
+    EXPECT_EQ(package.version(), version);
+
+    wchar_t* product = nullptr;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\ProductVersion",
+                               reinterpret_cast<void**>(&product), &length));
+    const std::wstring shortVersion =
+        std::to_wstring(SW_VERSION_MAJOR) + L"." + std::to_wstring(SW_VERSION_MINOR);
+    EXPECT_EQ(std::wstring(product), shortVersion);
+    EXPECT_THAT(SupportMailLink(L"Windows 10", 16),
+                HasSubstr(L"Product Version: " + shortVersion + L" "));
+}
 
 TEST_F(InstalledPackage, InstallsTheFilesAndTheRegistrationTheDllWouldWrite) {
     RemoveEveryRelease();

@@ -27,12 +27,7 @@ LegacySurfaceTest::~LegacySurfaceTest() {
 com_ptr<_IDTExtensibility2> LegacySurfaceTest::Started(const wchar_t* version) {
     m_outlook.SetVersion(version);
     CreateProfile(static_cast<int>(m_outlook.majorVersion()));
-    auto connect = NewConnect();
-    EXPECT_EQ(
-        connect->OnConnection(m_outlook.Application().get(), ext_cm_Startup, nullptr, nullptr),
-        S_OK);
-    EXPECT_EQ(connect->OnStartupComplete(nullptr), S_OK);
-    return connect;
+    return AddinTest::Started(version);
 }
 
 std::vector<std::wstring> LegacySurfaceTest::ToolbarTags() {
