@@ -123,6 +123,7 @@ void LogSummary(BlockMode mode, const RunSummary& summary, ULONGLONG started) no
                        mode == BlockMode::Senders ? L"Block Senders" : L"Block Domains",
                        summary.items, summary.moved, summary.added, GetTickCount64() - started));
     } catch (...) {
+        // Out of memory while composing the summary: it goes unrecorded.
     }
 }
 

@@ -20,12 +20,8 @@ void RequireObject(IDispatch* object) {
 // A host call whose failure the caller turns into a default (an empty text,
 // 0, a missing object) is recorded with the member's name.
 HRESULT Recorded(HRESULT hr, const wchar_t* name) noexcept {
-    if (FAILED(hr)) {
-        try {
-            LogFailure(__FILE__, __LINE__, (std::wstring(L"host call ") + name).c_str(), hr);
-        } catch (...) {
-        }
-    }
+    if (FAILED(hr))
+        LogFailure(__FILE__, __LINE__, name, hr, false, L"host call");
     return hr;
 }
 

@@ -128,15 +128,19 @@ LogLevel CurrentLogLevel() noexcept {
     return level >= 2 ? LogLevel::Commands : static_cast<LogLevel>(level);
 }
 
-void LogFailure(const char* file, int line, const wchar_t* operation, long code,
-                bool win32) noexcept {
+void LogFailure(const char* file, int line, const wchar_t* operation, long code, bool win32,
+                const wchar_t* kind) noexcept {
     try {
         wchar_t number[64];
         swprintf(number, 64, win32 ? L"Win32 error %ld" : L"0x%08lX", code);
-        Record(LogLevel::Failures, std::wstring(L"failure: ") + (operation ? operation : L"") +
-                                       L": " + number + L" at " + Widen(file) + L":" +
-                                       std::to_wstring(line));
+        std::wstring text = L"failure: ";
+        if (kind)
+            text += std::wstring(kind) + L" ";
+        text += std::wstring(operation ? operation : L"") + L": " + number + L" at " + Widen(file) +
+                L":" + std::to_wstring(line);
+        Record(LogLevel::Failures, text);
     } catch (...) {
+        // Out of memory while composing the record: it goes unrecorded.
     }
 }
 
@@ -155,6 +159,7 @@ void LogCaughtException(const char* file, int line) noexcept {
         code = E_FAIL;
         what = L"C++ exception";
     } catch (...) {
+        // Of no known kind: recorded as E_UNEXPECTED.
     }
     LogFailure(file, line, what, code);
 }

@@ -46,9 +46,10 @@ inline constexpr ULONGLONG kLogFileLimit = 1024 * 1024;
 LogLevel CurrentLogLevel() noexcept;
 
 // Records the failure `code` of `operation` at file:line. `code` is an
-// HRESULT, or a Win32 error code when `win32` is set.
-void LogFailure(const char* file, int line, const wchar_t* operation, long code,
-                bool win32 = false) noexcept;
+// HRESULT, or a Win32 error code when `win32` is set; `kind`, when given,
+// goes before the operation ("host call" "Move").
+void LogFailure(const char* file, int line, const wchar_t* operation, long code, bool win32 = false,
+                const wchar_t* kind = nullptr) noexcept;
 // Records the exception being handled; call it only inside a catch block.
 void LogCaughtException(const char* file, int line) noexcept;
 // Records a command's summary at level 2 ("Block Senders: 3 items, ...").
