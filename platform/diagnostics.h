@@ -74,11 +74,6 @@ inline LONG LogIfWin32Error(LONG error, const char* file, int line,
         LogFailure(file, line, operation, error, true);
     return error;
 }
-inline bool LogIfFalse(bool ok, const char* file, int line, const wchar_t* operation) noexcept {
-    if (!ok)
-        LogFailure(file, line, operation, static_cast<long>(GetLastError()), true);
-    return ok;
-}
 } // namespace detail
 
 } // namespace sw
@@ -92,9 +87,6 @@ inline bool LogIfFalse(bool ok, const char* file, int line, const wchar_t* opera
 // The same for a Win32 error code (ERROR_SUCCESS is success).
 #define SW_LOG_IF_WIN32_ERROR(expression)                                                          \
     ::sw::detail::LogIfWin32Error((expression), __FILE__, __LINE__, SW_WIDEN(#expression))
-// The same for a bool whose failure leaves its reason in GetLastError().
-#define SW_LOG_IF_FALSE(expression)                                                                \
-    ::sw::detail::LogIfFalse((expression), __FILE__, __LINE__, SW_WIDEN(#expression))
 // Records the exception being handled, inside a catch block.
 #define SW_LOG_CAUGHT() ::sw::LogCaughtException(__FILE__, __LINE__)
 // Ends a try block: whatever it raised is recorded and goes no further.
