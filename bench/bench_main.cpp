@@ -1,6 +1,6 @@
 // Spamwarden's benchmarks: each section prints a table comparing the add-in's
 // code with its baseline or with Outlook's limits. Sections by name on the
-// command line (startup, commands, options, reapply), or all of them.
+// command line (startup, commands, options, reapply, tidy, import), or all of them.
 #include "bench/sections.h"
 #include "platform/user_message.h"
 
@@ -31,6 +31,8 @@ constexpr Section kSections[] = {
     {"commands", &sw::bench::RunCommandsBench},
     {"options", &sw::bench::RunOptionsBench},
     {"reapply", &sw::bench::RunReapplyBench},
+    {"tidy", &sw::bench::RunTidyBench},
+    {"import", &sw::bench::RunImportBench},
 };
 
 bool Chosen(const char* name, int argc, char** argv) {
@@ -52,7 +54,7 @@ int main(int argc, char** argv) {
             known = known || std::strcmp(argv[i], section.name) == 0;
         if (!known) {
             std::fprintf(stderr, "usage: spamwarden_bench [startup] [commands] [options] "
-                                 "[reapply]\n");
+                                 "[reapply] [tidy] [import]\n");
             return 2;
         }
     }

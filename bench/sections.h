@@ -13,5 +13,9 @@ void RunCommandsBench();
 void RunOptionsBench();
 // Putting the commands' additions back at disconnection.
 void RunReapplyBench();
+// Tidy's proposals and their application on a long list.
+void RunTidyBench();
+// Importing a long list file and exporting it.
+void RunImportBench();
 
 } // namespace sw::bench

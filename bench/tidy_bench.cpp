@@ -1,0 +1,7 @@
+#include "bench/sections.h"
+
+namespace sw::bench {
+
+void RunTidyBench() {}
+
+} // namespace sw::bench

@@ -1,0 +1,70 @@
+// Tidy: proposals that make a Blocked Senders list smaller without blocking
+// less, in three groups the user chooses from. No window is involved; the
+// Tidy dialog shows these proposals and the page applies the chosen ones.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace sw {
+
+enum class TidyGroup {
+    CaseDuplicates = 0,   // entries equal but for ASCII letter case: keep the first
+    CoveredAddresses = 1, // addresses whose exact domain entry is on the list
+    FoldedDomains = 2,    // N or more addresses at a domain folded into "@domain"
+};
+inline constexpr size_t kTidyGroupCount = 3;
+inline constexpr int kDefaultFoldThreshold = 3;
+
+// One proposed change: the entries it removes and the entry it adds (empty
+// when it adds none).
+struct TidyChange {
+    std::vector<std::wstring> removed;
+    std::wstring added;
+};
+
+// One group's proposal and what it saves in the stored list, where every
+// entry takes its UTF-16 code units and a ";".
+struct TidyProposal {
+    std::vector<TidyChange> changes;
+    size_t bytesSaved = 0;
+    size_t entriesSaved = 0;
+};
+
+using TidyProposals = std::array<TidyProposal, kTidyGroupCount>;
+using TidyChoice = std::array<bool, kTidyGroupCount>;
+
+struct TidyInput {
+    // The list, no two entries equal but for ASCII case, in any order.
+    const std::vector<std::wstring>* entries = nullptr;
+    // Further copies of entries, equal to one of `entries` but for case,
+    // that the stored list holds (the page keeps the first of each).
+    const std::vector<std::wstring>* duplicates = nullptr;
+    // The Safe Senders list as stored ("a@x.example;@y.example;").
+    std::wstring safeSenders;
+    // The safe-domain setting ("@gmail.com;@yahoo.com"), consulted only
+    // while `safeDomainsOn`.
+    std::wstring safeDomains;
+    bool safeDomainsOn = true;
+    // Folding needs at least this many listed addresses at one domain.
+    int foldThreshold = kDefaultFoldThreshold;
+};
+
+// The three groups' proposals on the same list. The groups never touch the
+// same entry, so any choice of them can be applied together and their
+// savings add up.
+TidyProposals ProposeTidy(const TidyInput& input);
+
+// `entries` with the chosen groups' changes made (the duplicates group
+// changes nothing here: its copies are not in `entries`).
+std::vector<std::wstring> ApplyTidy(const std::vector<std::wstring>& entries,
+                                    const TidyProposals& proposals, const TidyChoice& chosen);
+
+// One line of the dialog's preview for a change of `group`, for example
+// "ann@spam.example (covered by @spam.example)" or
+// "a@x.example, b@x.example, c@x.example → @x.example".
+std::wstring DescribeTidyChange(TidyGroup group, const TidyChange& change);
+
+} // namespace sw

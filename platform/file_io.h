@@ -1,0 +1,26 @@
+// Whole-file reads and atomic replacement of files.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace sw {
+
+// Reads the whole file at `path` into `bytes`, refusing files larger than
+// `limit` bytes (ERROR_FILE_TOO_LARGE). Answers ERROR_SUCCESS or the Win32
+// error that stopped it; `bytes` is left empty on failure.
+DWORD ReadWholeFile(const std::wstring& path, size_t limit, std::string& bytes);
+
+// Writes `bytes` to a new temporary file beside `path`, then puts it in
+// place of `path` (replacing an existing file in one step). Answers
+// ERROR_SUCCESS or the Win32 error; on failure `path` is as it was and the
+// temporary file is gone.
+DWORD WriteFileAtomically(const std::wstring& path, std::string_view bytes);
+
+// The system's text for a Win32 error, without its final line break.
+std::wstring Win32ErrorText(DWORD error);
+
+} // namespace sw
