@@ -1,5 +1,6 @@
 #include "commands/block_commands.h"
 
+#include "commands/capacity_warning.h"
 #include "commands/sender_address.h"
 #include "outlook/host_call.h"
 #include "outlook/host_error.h"
@@ -58,6 +59,9 @@ struct RunSummary {
 };
 
 void RunBlockCommand(BlockMode mode, RunSummary& summary) {
+    // A command shows at most one message: the capacity warning only when
+    // nothing else was said.
+    const unsigned long messagesBefore = ShownMessageCount();
     Dispatch explorer = GetObject(HostApp(), L"ActiveExplorer");
     Dispatch folder = GetObject(explorer.get(), L"CurrentFolder");
     if (GetLong(folder.get(), L"DefaultItemType") != kMailItemType) {
@@ -110,8 +114,11 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
             ++summary.moved;
     }
 
-    if (blocked.Text().size() != startLength)
+    if (blocked.Text().size() != startLength) {
         WriteProfileList(blocked.Text(), ProfileListKind::Blocked);
+        if (ShownMessageCount() == messagesBefore)
+            WarnAboutCapacity(blocked.Text(), safe.Text());
+    }
 }
 
 void LogSummary(BlockMode mode, const RunSummary& summary, ULONGLONG started) noexcept {

@@ -14,16 +14,22 @@ void ShowMessageBox(const std::wstring& text, const std::wstring& caption, Messa
 }
 
 MessagePresenter g_presenter = &ShowMessageBox;
+unsigned long g_shownMessages = 0;
 
 } // namespace
 
 void ShowUserMessage(const std::wstring& text, MessageIcon icon, const wchar_t* caption) noexcept {
+    ++g_shownMessages;
     try {
         g_presenter(text, caption ? caption : kMessageCaption, icon);
     } catch (...) {
         // A message that cannot be shown must not take the host down.
         SW_LOG_CAUGHT();
     }
+}
+
+unsigned long ShownMessageCount() noexcept {
+    return g_shownMessages;
 }
 
 MessagePresenter SetMessagePresenter(MessagePresenter presenter) noexcept {

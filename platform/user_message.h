@@ -20,6 +20,10 @@ inline constexpr wchar_t kMessageCaption[] = L"Spamwarden";
 void ShowUserMessage(const std::wstring& text, MessageIcon icon = MessageIcon::Warning,
                      const wchar_t* caption = kMessageCaption) noexcept;
 
+// How many messages ShowUserMessage has shown in this process; a command
+// compares it before and after to show at most one.
+unsigned long ShownMessageCount() noexcept;
+
 // printf-style composition for the message texts ("RegOpenKeyEx Failed: %ld.").
 std::wstring FormatText(const wchar_t* format, ...);
 

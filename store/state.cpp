@@ -15,6 +15,7 @@ std::wstring g_safeDomains = BuiltInSafeDomains();
 HKEY g_settingsRoot = HKEY_CURRENT_USER;
 std::wstring g_settingsMaker;
 int g_commandRunning = 0;
+int g_capacityWarned = 0;
 int g_toolbarStep = 0;
 
 void ResetAddinState() {
@@ -29,6 +30,7 @@ void ResetAddinState() {
     g_settingsRoot = HKEY_CURRENT_USER;
     g_settingsMaker.clear();
     g_commandRunning = 0;
+    g_capacityWarned = 0;
     g_toolbarStep = 0;
 }
 

@@ -46,6 +46,10 @@ extern std::wstring g_settingsMaker;
 // Set while Block Senders or Block Domains started from the ribbon, the
 // toolbar or the multiple-selection context items runs.
 extern int g_commandRunning;
+// The highest capacity level of the Blocked Senders list (CapacityLevel:
+// 1 past 90 %, 2 past the limit) that a command has warned about since the
+// module was loaded; each level is told once.
+extern int g_capacityWarned;
 // The stage the toolbar build has reached, reported by its failure messages:
 // 219 command bars, 225 the bar, 241 its controls and each button's control,
 // 290 style, 293 face, 337 click subscription.

@@ -1,6 +1,7 @@
 // Block Senders and Block Domains end to end: the simulated Outlook, the
 // real (Wine) registry and the add-in's message boxes.
 #include "commands/block_commands.h"
+#include "commands/capacity_warning.h"
 #include "outlook/host_error.h"
 #include "platform/diagnostics.h"
 #include "sim/outlook/fault_plan.h"
@@ -32,6 +33,7 @@ using test::RegistrySandbox;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 struct WriteCounter {
     static inline int writes = 0;
@@ -257,6 +259,82 @@ TEST_F(BlockCommandTest, AMessageThatDoesNotMoveIsRecordedNotShown) {
     EXPECT_THAT(log, HasSubstr("\"Move\""));
     EXPECT_THAT(log, HasSubstr("0x80070005 at commands/block_commands.cpp:"));
     EXPECT_THAT(log, HasSubstr("Block Senders: 1 items, 0 moved, 1 entries added, "));
+}
+
+// A stored list of `count` entries of 19 units each ("s00000@spam.example;").
+std::wstring FillerList(size_t count) {
+    std::wstring list;
+    list.reserve(count * 20);
+    for (size_t i = 0; i < count; ++i) {
+        wchar_t entry[32];
+        swprintf(entry, 32, L"s%05zu@spam.example;", i);
+        list += entry;
+    }
+    return list;
+}
+
+TEST_F(BlockCommandTest, ANearlyFullListIsToldOnceALevel) {
+    // 11,750 entries of 20 units: 470,002 bytes stored, just under 90 %.
+    StoreBlocked(FillerList(11750));
+    Item& first = Mail(L"first@new.example");
+    box().Select({&first});
+    BlockSelectedSenders();
+    ASSERT_EQ(m_messages.texts().size(), 1u);
+    EXPECT_EQ(m_messages.texts()[0], CapacityWarningText(1, L"11,751 entries · 460 KB of 510 KB"));
+    EXPECT_TRUE(InJunk(first));
+
+    // The same level is not told again; a list that did not grow says nothing.
+    m_messages.clear();
+    Item& second = Mail(L"second@new.example");
+    Item& again = Mail(L"first@new.example");
+    box().Select({&second});
+    BlockSelectedSenders();
+    box().Select({&again});
+    BlockSelectedSenders();
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+
+    // Past the limit: told once more.
+    StoreBlocked(FillerList(13057));
+    Item& third = Mail(L"third@new.example");
+    box().Select({&third});
+    BlockSelectedDomains();
+    ASSERT_EQ(m_messages.texts().size(), 1u);
+    EXPECT_THAT(m_messages.texts()[0], HasSubstr(L"larger than Outlook and Exchange can keep"));
+    EXPECT_THAT(m_messages.texts()[0], HasSubstr(L"Tidy"));
+}
+
+// Refuses the read of the Safe Senders value.
+struct SafeReadRefused {
+    static inline ImportPatch* patch = nullptr;
+    static LONG WINAPI Hook(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                            LPDWORD size) {
+        if (name && std::wstring(name) == L"001f0418")
+            return ERROR_ACCESS_DENIED;
+        return patch->original<decltype(&RegQueryValueExW)>()(key, name, reserved, type, data,
+                                                              size);
+    }
+};
+
+TEST_F(BlockCommandTest, ACommandThatSaidSomethingElseGivesNoCapacityWarning) {
+    StoreBlocked(FillerList(11750));
+    {
+        // The Safe Senders list cannot be read: the command says so and goes on.
+        ImportPatch refuse("advapi32.dll", "RegQueryValueExW",
+                           reinterpret_cast<void*>(&SafeReadRefused::Hook));
+        ASSERT_TRUE(refuse.active());
+        SafeReadRefused::patch = &refuse;
+        box().Select({&Mail(L"first@new.example")});
+        BlockSelectedSenders();
+    }
+    EXPECT_THAT(m_messages.texts(), ElementsAre(L"RegQueryValueEx Failed: 5."));
+    EXPECT_EQ(StoredBlocked().size(), 11750u * 20u + 18u) << "written all the same";
+
+    // The warning is not lost: the next command that grows the list gives it.
+    m_messages.clear();
+    box().Select({&Mail(L"second@new.example")});
+    BlockSelectedSenders();
+    ASSERT_EQ(m_messages.texts().size(), 1u);
+    EXPECT_THAT(m_messages.texts()[0], HasSubstr(L"nearly full"));
 }
 
 TEST_F(BlockCommandTest, HostFailureMidSelectionKeepsWhatWasDone) {
