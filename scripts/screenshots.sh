@@ -14,6 +14,8 @@ if [ ! -f "$build/wineprefix/.spamwarden-ready" ]; then
   cmake --build "$build" --target wineprefix
 fi
 
+# A prefix made before the fonts were installed in it gets them now.
+"$root/scripts/wine-fonts.sh" "$build/wineprefix"
 . "$root/scripts/wine-session.sh"
 mkdir -p "$root/docs/images"
 wine "$build/tests/manager_screenshots.exe" "$(winepath -w "$root/docs/images")" </dev/null

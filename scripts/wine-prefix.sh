@@ -27,6 +27,9 @@ if [ ! -f "$prefix/system.reg" ]; then
   wineserver -w
 fi
 
+# Windows draws the caption buttons with the Marlett font; Wine finds it only
+# in the prefix's own Fonts folder, else the close button shows an "r".
+"$(dirname "$0")/wine-fonts.sh" "$prefix"
 # Xvfb has no window manager: unmanaged windows close at once.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
 # The simulated MAPI provider, registered as the default mail client so that
