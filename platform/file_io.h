@@ -11,7 +11,10 @@ namespace sw {
 
 // Reads the whole file at `path` into `bytes`, refusing files larger than
 // `limit` bytes (ERROR_FILE_TOO_LARGE). Answers ERROR_SUCCESS or the Win32
-// error that stopped it; `bytes` is left empty on failure.
+// error that stopped it; `bytes` is left empty on failure. The file is
+// shared for reading, writing and deleting; one that changes size while it
+// is read is read to its end as it is then. A device (not a file on a disk)
+// answers ERROR_INVALID_FUNCTION without being read.
 DWORD ReadWholeFile(const std::wstring& path, size_t limit, std::string& bytes);
 
 // Writes `bytes` to a new temporary file beside `path`, then puts it in
@@ -20,7 +23,8 @@ DWORD ReadWholeFile(const std::wstring& path, size_t limit, std::string& bytes);
 // temporary file is gone.
 DWORD WriteFileAtomically(const std::wstring& path, std::string_view bytes);
 
-// The system's text for a Win32 error, without its final line break.
+// The system's text for a Win32 error, without its final line break;
+// "error N" when the system has none.
 std::wstring Win32ErrorText(DWORD error);
 
 } // namespace sw
