@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <unordered_set>
@@ -217,27 +218,61 @@ const wchar_t* CheckLine(std::wstring_view line, std::wstring& entry) {
     return nullptr;
 }
 
-std::wstring FoldAsciiCase(std::wstring_view text) {
-    std::wstring folded(text);
-    for (wchar_t& c : folded) {
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
-    return folded;
+wchar_t FoldAsciiCase(wchar_t c) noexcept {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
+
+// The entries taken so far, as a set of their indices, equal when their
+// texts are equal but for ASCII case. Indices rather than folded copies:
+// a copy of each entry would cost an allocation a line.
+class EntrySet {
+public:
+    explicit EntrySet(const std::vector<std::wstring>& entries)
+        : m_set(0, Hash{&entries}, Equal{&entries}) {}
+    void Reserve(size_t count) { m_set.reserve(count); }
+    // Adds entries[index]; false when an equal entry is in the set already.
+    bool Insert(size_t index) { return m_set.insert(index).second; }
+
+private:
+    struct Hash {
+        const std::vector<std::wstring>* entries;
+        size_t operator()(size_t index) const noexcept {
+            uint64_t hash = 14695981039346656037ull; // FNV-1a
+            for (const wchar_t c : (*entries)[index])
+                hash = (hash ^ static_cast<uint64_t>(FoldAsciiCase(c))) * 1099511628211ull;
+            return static_cast<size_t>(hash ^ (hash >> 32));
+        }
+    };
+    struct Equal {
+        const std::vector<std::wstring>* entries;
+        bool operator()(size_t a, size_t b) const noexcept {
+            const std::wstring& left = (*entries)[a];
+            const std::wstring& right = (*entries)[b];
+            return left.size() == right.size() &&
+                   std::equal(left.begin(), left.end(), right.begin(), [](wchar_t x, wchar_t y) {
+                       return FoldAsciiCase(x) == FoldAsciiCase(y);
+                   });
+        }
+    };
+    std::unordered_set<size_t, Hash, Equal> m_set;
+};
 
 // ParseImportedLines, passing std::bad_alloc on.
 ImportedLines ParseLines(std::wstring_view text) {
     ImportedLines result;
-    std::unordered_set<std::wstring> seen;
+    // Room for a line of 20 characters or more each, a common length of
+    // an entry; shorter lines only grow the containers.
+    result.entries.reserve(text.size() / 20);
+    EntrySet taken(result.entries);
+    taken.Reserve(text.size() / 20);
     std::wstring entry;
     size_t lineNumber = 0;
     size_t position = 0;
     while (position < text.size()) {
         ++lineNumber;
-        size_t end = text.find_first_of(L"\r\n", position);
-        if (end == std::wstring_view::npos)
-            end = text.size();
+        size_t end = position;
+        while (end < text.size() && text[end] != L'\n' && text[end] != L'\r')
+            ++end;
         const std::wstring_view line = Trim(text.substr(position, end - position));
         position = end;
         if (position < text.size())
@@ -249,8 +284,9 @@ ImportedLines ParseLines(std::wstring_view text) {
             result.skipped.push_back({lineNumber, std::wstring(line), reason});
             continue;
         }
-        if (seen.insert(FoldAsciiCase(entry)).second)
-            result.entries.push_back(entry);
+        result.entries.push_back(entry);
+        if (!taken.Insert(result.entries.size() - 1))
+            result.entries.pop_back(); // the first of equal entries stays
     }
     return result;
 }
