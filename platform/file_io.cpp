@@ -53,7 +53,8 @@ DWORD ReadAll(HANDLE file, size_t limit, std::string& bytes) {
     return ERROR_SUCCESS;
 }
 
-// The folder part of `path`, with its separator ("C:\lists\", "C:", "").
+// The folder of `path` with its separator ("C:\lists\", "C:", ""): where the
+// temporary file goes.
 std::wstring FolderOf(const std::wstring& path) {
     const size_t separator = path.find_last_of(L"\\/:");
     return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
