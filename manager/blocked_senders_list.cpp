@@ -24,21 +24,47 @@ std::vector<std::wstring> TakeEntries(EntrySet& set) {
 } // namespace
 
 void BlockedSendersList::Load(std::wstring_view listText) {
-    std::vector<std::wstring> entries;
-    CListTokenizer tokenizer(listText, L";");
-    std::wstring token;
-    while (tokenizer.NextToken(token))
-        entries.push_back(std::move(token));
+    // The order folds A-Z to a-z and compares code units: comparing views of
+    // a folded copy of the text gives it with plain (vectorised) compares.
+    std::wstring folded(listText);
+    for (wchar_t& c : folded) {
+        if (c >= L'A' && c <= L'Z')
+            c = static_cast<wchar_t>(c + (L'a' - L'A'));
+    }
+    struct Piece {
+        size_t offset;
+        size_t length;
+    };
+    std::vector<Piece> pieces;
+    pieces.reserve(static_cast<size_t>(std::count(listText.begin(), listText.end(), L';')) + 1);
+    for (size_t start = 0, i = 0; i <= listText.size(); ++i) {
+        if (i == listText.size() || listText[i] == L';') {
+            if (i > start)
+                pieces.push_back({start, i - start});
+            start = i + 1;
+        }
+    }
+    const std::wstring_view foldedView(folded);
+    const auto key = [&](const Piece& piece) {
+        return foldedView.substr(piece.offset, piece.length);
+    };
     // A stable sort keeps entries that are equal under the order in their
     // stored order; keeping the first of each run then keeps what putting
     // them in one at a time would.
-    std::stable_sort(entries.begin(), entries.end(), AsciiCaseLess{});
-    entries.erase(std::unique(entries.begin(), entries.end(),
-                              [](const std::wstring& a, const std::wstring& b) {
-                                  return CompareIgnoringAsciiCase(a, b) == 0;
-                              }),
-                  entries.end());
+    std::stable_sort(pieces.begin(), pieces.end(),
+                     [&](const Piece& a, const Piece& b) { return key(a) < key(b); });
+    std::vector<std::wstring> entries;
+    std::vector<std::wstring> duplicates;
+    entries.reserve(pieces.size());
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        std::wstring text(listText.substr(pieces[i].offset, pieces[i].length));
+        if (i > 0 && key(pieces[i - 1]) == key(pieces[i]))
+            duplicates.push_back(std::move(text));
+        else
+            entries.push_back(std::move(text));
+    }
     m_entries = std::move(entries);
+    m_duplicates = std::move(duplicates);
     m_lentFrom.clear();
     m_matches.clear();
     m_search.clear();
@@ -231,6 +257,74 @@ bool BlockedSendersList::ConvertRowsToDomain(std::span<const int> rows) {
         m_stale = true;
     }
     return RefilterIfModified();
+}
+
+size_t BlockedSendersList::MergeEntries(std::vector<std::wstring> entries) {
+    // Sorted, then merged in one pass: one entry at a time would move half
+    // the list for each.
+    std::stable_sort(entries.begin(), entries.end(), AsciiCaseLess{});
+    std::vector<std::wstring> merged;
+    merged.reserve(m_entries.size() + entries.size());
+    size_t added = 0;
+    size_t i = 0;
+    for (std::wstring& entry : entries) {
+        if (entry.empty())
+            continue;
+        while (i < m_entries.size() && CompareIgnoringAsciiCase(m_entries[i], entry) < 0)
+            merged.push_back(m_entries[i++]);
+        const bool listed =
+            (i < m_entries.size() && CompareIgnoringAsciiCase(m_entries[i], entry) == 0) ||
+            (!merged.empty() && CompareIgnoringAsciiCase(merged.back(), entry) == 0);
+        if (!listed) {
+            merged.push_back(std::move(entry));
+            ++added;
+        }
+    }
+    if (added == 0)
+        return 0;
+    while (i < m_entries.size())
+        merged.push_back(m_entries[i++]);
+    // Nothing below can fail: the list changes all at once or not at all.
+    m_entries = std::move(merged);
+    m_modified = true;
+    m_stale = true;
+    RefilterIfModified();
+    return added;
+}
+
+void BlockedSendersList::ReplaceEntries(std::vector<std::wstring> entries, bool dropDuplicates) {
+    std::stable_sort(entries.begin(), entries.end(), AsciiCaseLess{});
+    entries.erase(std::unique(entries.begin(), entries.end(),
+                              [](const std::wstring& a, const std::wstring& b) {
+                                  return CompareIgnoringAsciiCase(a, b) == 0;
+                              }),
+                  entries.end());
+    entries.erase(std::remove(entries.begin(), entries.end(), std::wstring()), entries.end());
+    m_entries = std::move(entries);
+    if (dropDuplicates)
+        m_duplicates.clear();
+    m_modified = true;
+    m_stale = true;
+    RefilterIfModified();
+}
+
+size_t BlockedSendersList::StoredEntries() const noexcept {
+    size_t count = 0;
+    for (const std::wstring& entry : m_entries)
+        count += entry.empty() ? 0 : 1;
+    return count + (m_modified ? 0 : m_duplicates.size());
+}
+
+size_t BlockedSendersList::StoredBytes() const noexcept {
+    size_t units = 0;
+    for (const std::wstring& entry : m_entries)
+        units += entry.empty() ? 0 : entry.size() + 1;
+    if (!m_modified) {
+        for (const std::wstring& entry : m_duplicates)
+            units += entry.size() + 1;
+    }
+    // The stored value ends with a 0; an empty list leaves no value to count.
+    return units == 0 ? 0 : (units + 1) * sizeof(wchar_t);
 }
 
 std::wstring BlockedSendersList::ListText() const {

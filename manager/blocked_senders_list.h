@@ -44,8 +44,27 @@ public:
     // Replaces every address entry on those rows by its domain entry.
     bool ConvertRowsToDomain(std::span<const int> rows);
 
+    // Puts every entry of `entries` that is not listed yet (ASCII case
+    // ignored) at its sorted place, the first of equal ones; returns how many
+    // were added. Rebuilds the shown list when the list has been modified.
+    size_t MergeEntries(std::vector<std::wstring> entries);
+
+    // Replaces the entries by `entries` (any order, the first of equal ones
+    // kept) and marks the list modified; with `dropDuplicates` the stored
+    // copies that Load passed over are given up too. Rebuilds the shown list.
+    void ReplaceEntries(std::vector<std::wstring> entries, bool dropDuplicates);
+
     // Every non-empty entry followed by ";", the form the profile store keeps.
     std::wstring ListText() const;
+    // The UTF-16 bytes and the entries of the list as OK would leave it
+    // stored: the working list once modified, else the list as loaded with
+    // its copies.
+    size_t StoredBytes() const noexcept;
+    size_t StoredEntries() const noexcept;
+
+    // Entries of the loaded list equal to a kept one but for letter case, in
+    // stored order: the list keeps the first of each.
+    const std::vector<std::wstring>& Duplicates() const noexcept { return m_duplicates; }
 
     const std::vector<std::wstring>& Entries() const noexcept { return m_entries; }
     const std::wstring& Search() const noexcept { return m_search; }
@@ -64,6 +83,7 @@ private:
 
     std::vector<std::wstring> m_entries; // ascending, no two equal under the order
     std::vector<std::wstring> m_matches; // entries containing m_search, in order
+    std::vector<std::wstring> m_duplicates;
     std::wstring m_search;
     bool m_modified = false;
 

@@ -2,11 +2,16 @@
 
 #include "manager/dialog_procedure.h"
 #include "manager/email_address_dialog.h"
+#include "manager/file_chooser.h"
+#include "manager/list_transfer.h"
+#include "manager/tidy_dialog.h"
 #include "manager/resource.h"
 #include "manager/window_text.h"
 #include "platform/module.h"
 #include "platform/user_message.h"
+#include "store/list_capacity.h"
 #include "store/profile_store.h"
+#include "store/state.h"
 
 #include <algorithm>
 
@@ -47,6 +52,15 @@ INT_PTR CBlockedSendersPage::HandleMessage(HWND window, UINT message, WPARAM wPa
         case IDC_CONVERT_TO_DOMAIN:
             OnConvertToDomain();
             return TRUE;
+        case IDC_TIDY:
+            OnTidy();
+            return TRUE;
+        case IDC_IMPORT:
+            OnImport();
+            return TRUE;
+        case IDC_EXPORT:
+            OnExport();
+            return TRUE;
         }
         break;
     case WM_NOTIFY: {
@@ -74,6 +88,11 @@ void CBlockedSendersPage::OnInitDialog() {
     std::wstring stored;
     m_readFailed = !ReadProfileList(stored, ProfileListKind::Blocked); // tells the user
     m_list.Load(m_readFailed ? std::wstring() : stored);
+    if (!m_readFailed) {
+        std::wstring safe;
+        if (ReadProfileList(safe, ProfileListKind::Safe))
+            m_safeBytes = StoredListBytes(safe);
+    }
 
     RECT client = {};
     GetClientRect(m_listView, &client);
@@ -92,6 +111,8 @@ void CBlockedSendersPage::OnInitDialog() {
     // Set once: later changes leave the count loaded here on show.
     m_total = FormatText(L"Total: %d", static_cast<int>(count));
     SetDlgItemTextW(m_window, IDC_TOTAL, m_total.c_str());
+    SendDlgItemMessageW(m_window, IDC_CAPACITY_BAR, PBM_SETRANGE32, 0, 100);
+    ShowCapacity();
     m_initialized = true;
 }
 
@@ -103,6 +124,54 @@ void CBlockedSendersPage::OnSearchChanged() {
 void CBlockedSendersPage::OnRemove() {
     if (m_list.RemoveRows(SelectedRows()))
         ShowRows();
+}
+
+void CBlockedSendersPage::OnTidy() {
+    // Folding must know the Safe Senders list; without it Tidy proposes
+    // nothing (the store has told the user why).
+    std::wstring safe;
+    if (!ReadProfileList(safe, ProfileListKind::Safe))
+        return;
+    TidyInput input;
+    input.entries = &m_list.Entries();
+    input.duplicates = &m_list.Duplicates();
+    input.safeSenders = std::move(safe);
+    input.safeDomains = g_safeDomains;
+    input.safeDomainsOn = g_hasSafeDomains != 0;
+    CTidyDialog dialog(std::move(input), m_list.StoredBytes(), m_list.StoredEntries(), m_safeBytes);
+    if (dialog.DoModal(GetParent(m_window)) != IDOK || !dialog.ChangesAnything())
+        return;
+    const TidyChoice& chosen = dialog.choice();
+    m_list.ReplaceEntries(ApplyTidy(m_list.Entries(), dialog.proposals(), chosen),
+                          chosen[static_cast<size_t>(TidyGroup::CaseDuplicates)]);
+    ShowRows();
+}
+
+void CBlockedSendersPage::OnImport() {
+    std::wstring path;
+    if (!ChooseListFile(GetParent(m_window), FileChoice::Open, path))
+        return;
+    ImportedLines imported;
+    std::wstring error;
+    if (!ImportListFile(path, imported, error)) {
+        ShowUserMessage(error, MessageIcon::Warning);
+        return;
+    }
+    const size_t offered = imported.entries.size();
+    const size_t added = m_list.MergeEntries(std::move(imported.entries));
+    if (added > 0)
+        ShowRows();
+    ShowUserMessage(ImportReport(added, offered - added, imported.skipped),
+                    MessageIcon::Information);
+}
+
+void CBlockedSendersPage::OnExport() {
+    std::wstring path;
+    if (!ChooseListFile(GetParent(m_window), FileChoice::Save, path))
+        return;
+    std::wstring error;
+    if (!ExportListFile(path, m_list.Shown(), error))
+        ShowUserMessage(error, MessageIcon::Warning);
 }
 
 void CBlockedSendersPage::OnEdit() {
@@ -167,12 +236,49 @@ std::vector<int> CBlockedSendersPage::SelectedRows() const {
 void CBlockedSendersPage::ShowRows() {
     // Row numbers now stand for other entries: keep no selection that would
     // point a later Remove at them. Emptying the list drops the selection
-    // without a change notice per row; what may survive is cleared after.
-    ListView_SetItemCountEx(m_listView, 0, 0);
-    ListView_SetItemCountEx(m_listView, static_cast<int>(m_list.Shown().size()), 0);
+    // without a change notice per row; what may survive is cleared after. A
+    // new count costs Wine's list view a scroll-bar update that it paints at
+    // once unless told to wait; an unchanged count without a selection needs
+    // no update at all, which keeps a search keystroke quick.
+    const int count = static_cast<int>(m_list.Shown().size());
+    const bool selected = ListView_GetSelectedCount(m_listView) != 0;
+    if (selected || ListView_GetItemCount(m_listView) != count) {
+        SendMessageW(m_listView, WM_SETREDRAW, FALSE, 0);
+        if (selected)
+            ListView_SetItemCountEx(m_listView, 0, 0);
+        ListView_SetItemCountEx(m_listView, count, 0);
+        SendMessageW(m_listView, WM_SETREDRAW, TRUE, 0);
+    }
     if (ListView_GetSelectedCount(m_listView) != 0)
         ListView_SetItemState(m_listView, -1, 0, LVIS_SELECTED);
     InvalidateRect(m_listView, nullptr, TRUE);
+    ShowCapacity();
+}
+
+void CBlockedSendersPage::ShowCapacity() {
+    ListCapacity capacity;
+    capacity.bytes = m_list.StoredBytes() + m_safeBytes;
+    capacity.entries = m_list.StoredEntries();
+    const CapacityLevel level = capacity.Level();
+    const HWND bar = GetDlgItem(m_window, IDC_CAPACITY_BAR);
+    // Normal, paused (yellow) past 90 %, error (red) past the limit: a visual
+    // style colours the bar by its state, the classic look by its colour.
+    SendMessageW(bar, PBM_SETSTATE,
+                 level == CapacityLevel::Over      ? PBST_ERROR
+                 : level == CapacityLevel::Warning ? PBST_PAUSED
+                                                   : PBST_NORMAL,
+                 0);
+    SendMessageW(bar, PBM_SETBARCOLOR, 0,
+                 static_cast<LPARAM>(level == CapacityLevel::Over      ? kCapacityOverColour
+                                     : level == CapacityLevel::Warning ? kCapacityWarningColour
+                                                                       : CLR_DEFAULT));
+    SendMessageW(bar, PBM_SETPOS, std::min(capacity.Percent(), 100u), 0);
+    std::wstring text = capacity.Text();
+    if (level == CapacityLevel::Over)
+        text += L" — over the limit";
+    else if (level == CapacityLevel::Warning)
+        text += L" — nearly full";
+    SetDlgItemTextW(m_window, IDC_CAPACITY_TEXT, text.c_str());
 }
 
 } // namespace sw

@@ -1,6 +1,7 @@
 // The Blocked Senders page of the Options sheet (dialog 206): a virtual list
-// of the profile's Blocked Senders entries with search, Remove, Edit and
-// Convert to Domain, written back through the profile store on OK.
+// of the profile's Blocked Senders entries with search, Remove, Edit,
+// Convert to Domain, Tidy, Import and Export, and a meter of how full the
+// junk lists are; written back through the profile store on OK.
 #pragma once
 
 #include "manager/blocked_senders_list.h"
@@ -12,6 +13,11 @@
 #include <vector>
 
 namespace sw {
+
+// The capacity bar's colour past 90 % and past the limit, where the bar is
+// not drawn by a visual style (which colours it by its state instead).
+inline constexpr COLORREF kCapacityWarningColour = RGB(0xD8, 0x9A, 0x00);
+inline constexpr COLORREF kCapacityOverColour = RGB(0xC4, 0x2B, 0x1C);
 
 class CBlockedSendersPage {
 public:
@@ -29,6 +35,9 @@ private:
     void OnRemove();
     void OnEdit();
     void OnConvertToDomain();
+    void OnTidy();
+    void OnImport();
+    void OnExport();
     void OnGetDispInfo(NMLVDISPINFOW& request) const;
     int OnFindItem(const NMLVFINDITEMW& request) const;
     void OnApply();
@@ -36,11 +45,15 @@ private:
     std::vector<int> SelectedRows() const;
     // Gives the list view the new row count after the shown list changed.
     void ShowRows();
+    // Shows the capacity of the list as OK would store it.
+    void ShowCapacity();
 
     HWND m_window = nullptr;
     HWND m_listView = nullptr;
     BlockedSendersList m_list;
     std::wstring m_total;
+    // The Safe Senders value's bytes, which count against the same limit.
+    size_t m_safeBytes = 0;
     bool m_initialized = false;
     // A list that could not be read must never be written back: the empty
     // copy would replace the stored list.

@@ -6,6 +6,7 @@
 #define IDD_BLOCKED_SENDERS 206
 #define IDD_EMAIL_ADDRESS 211
 #define IDD_OPTIONS 216
+#define IDD_TIDY 230
 
 // The manifest that selects version 6 of the common controls; id 2 is the
 // one an activation context is built from when the code lives in a DLL.
@@ -18,6 +19,26 @@
 #define IDC_CONVERT_TO_DOMAIN 205
 #define IDC_TOTAL 206
 #define IDC_ENTRIES 208
+#define IDC_TIDY 222
+#define IDC_IMPORT 223
+#define IDC_EXPORT 224
+#define IDC_CAPACITY_BAR 225
+#define IDC_CAPACITY_TEXT 226
+
+// Tidy dialog: a check box, what it saves and a preview for each group.
+#define IDC_TIDY_DUPLICATES 231
+#define IDC_TIDY_COVERED 232
+#define IDC_TIDY_FOLD 233
+#define IDC_TIDY_THRESHOLD 234
+#define IDC_TIDY_THRESHOLD_SPIN 235
+#define IDC_TIDY_DUPLICATES_SAVES 236
+#define IDC_TIDY_COVERED_SAVES 237
+#define IDC_TIDY_FOLD_SAVES 238
+#define IDC_TIDY_DUPLICATES_LIST 239
+#define IDC_TIDY_COVERED_LIST 240
+#define IDC_TIDY_FOLD_LIST 241
+#define IDC_TIDY_TOTAL 242
+#define IDC_TIDY_FOLD_LABEL 243
 
 // Email Address dialog.
 #define IDC_EMAIL_ADDRESS 207

@@ -140,6 +140,14 @@ HWND SheetDriver::FindThreadWindow(const wchar_t* title) const {
     return search.found;
 }
 
+HWND SheetDriver::WaitForWindow(const wchar_t* title) const {
+    return WaitForThreadWindow(m_uiThread, title);
+}
+
+bool SheetDriver::WaitUntilGone(HWND window) {
+    return WaitForWindowGone(window);
+}
+
 std::wstring SheetDriver::AnswerEmailDialog(const std::wstring* text) const {
     const HWND dialog = WaitForThreadWindow(m_uiThread, L"Email Address");
     if (!dialog)
@@ -176,9 +184,11 @@ void RunOptionsSheet(const std::function<void(SheetDriver&)>& script) {
         }
         // Whatever the script left open is cancelled, inner dialogs first.
         for (int attempt = 0; attempt < 3 && IsWindow(sheet); ++attempt) {
-            if (HWND dialog = driver.FindThreadWindow(L"Email Address")) {
-                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-                WaitForWindowGone(dialog);
+            for (const wchar_t* title : {L"Email Address", L"Tidy the Blocked Senders List"}) {
+                if (HWND dialog = driver.FindThreadWindow(title)) {
+                    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                    WaitForWindowGone(dialog);
+                }
             }
             if (!driver.pressed() || attempt > 0)
                 driver.PressCancel();

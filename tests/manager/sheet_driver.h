@@ -51,6 +51,10 @@ public:
 
     // A visible top-level window of the sheet's thread with this title.
     HWND FindThreadWindow(const wchar_t* title) const;
+    // The same, waited for (null when it never appears).
+    HWND WaitForWindow(const wchar_t* title) const;
+    // Waits until `window` is gone; false when it stays.
+    static bool WaitUntilGone(HWND window);
 
 private:
     void Press(int button);
