@@ -13,6 +13,8 @@
 #include "store/profile_store.h"
 #include "store/state.h"
 
+#include <uxtheme.h>
+
 #include <algorithm>
 
 namespace sw {
@@ -262,16 +264,20 @@ void CBlockedSendersPage::ShowCapacity() {
     const CapacityLevel level = capacity.Level();
     const HWND bar = GetDlgItem(m_window, IDC_CAPACITY_BAR);
     // Normal, paused (yellow) past 90 %, error (red) past the limit: a visual
-    // style colours the bar by its state, the classic look by its colour.
-    SendMessageW(bar, PBM_SETSTATE,
-                 level == CapacityLevel::Over      ? PBST_ERROR
-                 : level == CapacityLevel::Warning ? PBST_PAUSED
-                                                   : PBST_NORMAL,
-                 0);
-    SendMessageW(bar, PBM_SETBARCOLOR, 0,
-                 static_cast<LPARAM>(level == CapacityLevel::Over      ? kCapacityOverColour
-                                     : level == CapacityLevel::Warning ? kCapacityWarningColour
-                                                                       : CLR_DEFAULT));
+    // style colours the bar by its state. A bar that keeps no state (an older
+    // comctl32, Wine's) is coloured directly, which only its classic look shows.
+    const WPARAM state = level == CapacityLevel::Over      ? PBST_ERROR
+                         : level == CapacityLevel::Warning ? PBST_PAUSED
+                                                           : PBST_NORMAL;
+    SendMessageW(bar, PBM_SETSTATE, state, 0);
+    if (static_cast<WPARAM>(SendMessageW(bar, PBM_GETSTATE, 0, 0)) != state) {
+        if (level != CapacityLevel::Normal)
+            SetWindowTheme(bar, L" ", L" "); // no visual style: the classic look
+        SendMessageW(bar, PBM_SETBARCOLOR, 0,
+                     static_cast<LPARAM>(level == CapacityLevel::Over      ? kCapacityOverColour
+                                         : level == CapacityLevel::Warning ? kCapacityWarningColour
+                                                                           : CLR_DEFAULT));
+    }
     SendMessageW(bar, PBM_SETPOS, std::min(capacity.Percent(), 100u), 0);
     std::wstring text = capacity.Text();
     if (level == CapacityLevel::Over)

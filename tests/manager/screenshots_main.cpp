@@ -1,6 +1,8 @@
-// Renders the two pages of the Options sheet over a sample list into PNG
-// files for the documentation. Usage: manager_screenshots OUTPUT_FOLDER
+// Renders the two pages of the Options sheet over a sample list, the
+// capacity meter of a nearly full list, the Tidy dialog and the report of an
+// import into PNG files for the documentation. Usage: manager_screenshots OUTPUT_FOLDER
 // (run under Wine with a display; scripts/screenshots.sh does that).
+#include "manager/file_chooser.h"
 #include "manager/resource.h"
 #include "platform/com_ptr.h"
 #include "store/profile_store.h"
@@ -13,6 +15,7 @@
 #include <wincodec.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -29,6 +32,37 @@ constexpr wchar_t kSampleList[] =
     L"alerts@bank-secure.invalid;team@free-gift-cards.example;prince@inheritance.example;"
     L"promo@casino-royale.test;jobs@work-from-home.example;admin@password-reset.invalid;"
     L"marketing@leads4u.example;";
+
+// Copies of a few entries in other letter cases, addresses that a domain
+// entry covers, and a domain with four addresses: work for Tidy.
+constexpr wchar_t kUntidyEntries[] =
+    L"DEALS@Bargain-Outlet.example;ceo@spam-king.example;news@spam-king.example;"
+    L"tips@stock-alerts.example;picks@stock-alerts.example;hot@stock-alerts.example;"
+    L"win@stock-alerts.example;offers@gmail.com;deals@gmail.com;promo@gmail.com;"
+    L"Marketing@Leads4U.example;";
+
+// What the import screenshot imports: a few good lines and a few bad ones.
+constexpr char kImportFile[] = "ann@offers.example\r\nexample-spam.com\r\n*@junkmail.example\r\n"
+                               "deals@bargain-outlet.example\r\nnot an address\r\n"
+                               "bob@offers.example; carl@offers.example\r\nvip@\r\n";
+
+std::wstring g_importPath;
+
+bool ChooseImportFile(HWND, sw::FileChoice, std::wstring& path) {
+    path = g_importPath;
+    return true;
+}
+
+// `count` addresses of 36 characters: 74 bytes each as stored.
+std::wstring LongList(size_t count) {
+    std::wstring list;
+    for (size_t i = 0; i < count; ++i) {
+        wchar_t entry[64];
+        swprintf(entry, 64, L"offer%05zu@promo-mailer%05zu.example;", i, i % 977);
+        list += entry;
+    }
+    return list;
+}
 
 // Screen pixels of a window, top-down BGR rows padded to 4 bytes.
 struct Capture {
@@ -171,9 +205,11 @@ int wmain(int argc, wchar_t** argv) {
     sw::test::RegistrySandbox sandbox;
     sw::g_profileName = L"Screenshots";
     const std::wstring listKey = sw::ProfileSubkeyPath(sw::kProfileListSubkey);
-    const std::wstring list = kSampleList;
-    sandbox.SetValue(listKey, L"001f041a", REG_BINARY, list.c_str(),
-                     static_cast<DWORD>((list.size() + 1) * sizeof(wchar_t)));
+    const auto store = [&](const std::wstring& list) {
+        sandbox.SetValue(listKey, L"001f041a", REG_BINARY, list.c_str(),
+                         static_cast<DWORD>((list.size() + 1) * sizeof(wchar_t)));
+    };
+    store(kSampleList);
     sw::SetSettingsRoot(HKEY_CURRENT_USER, sw::kSettingsMaker);
 
     bool saved = true;
@@ -193,5 +229,44 @@ int wmain(int argc, wchar_t** argv) {
         saved &= Save(sheet.sheet(), folder, L"blocked-senders-search.png");
         sheet.PressCancel();
     });
+
+    // A list at 95 % of what Exchange keeps: the meter turns amber.
+    store(LongList(6600));
+    sw::test::RunOptionsSheet([&](SheetDriver& sheet) {
+        ComApartment com;
+        sheet.ShowPage(1);
+        saved &= Save(sheet.sheet(), folder, L"blocked-senders-meter.png");
+        sheet.PressCancel();
+    });
+
+    store(std::wstring(kSampleList) + kUntidyEntries);
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    g_importPath = std::wstring(temp) + L"spamwarden-screenshot-import.txt";
+    std::ofstream(g_importPath.c_str(), std::ios::binary) << kImportFile;
+    const sw::FileChooser previous = sw::SetFileChooser(&ChooseImportFile);
+    sw::test::RunOptionsSheet([&](SheetDriver& sheet) {
+        ComApartment com;
+        const HWND blocked = sheet.ShowPage(1);
+        SheetDriver::PostClick(blocked, IDC_TIDY);
+        if (const HWND tidy = sheet.WaitForWindow(L"Tidy the Blocked Senders List")) {
+            saved &= Save(tidy, folder, L"tidy-dialog.png");
+            SheetDriver::Click(tidy, IDCANCEL);
+            SheetDriver::WaitUntilGone(tidy);
+        } else {
+            saved = false;
+        }
+        SheetDriver::PostClick(blocked, IDC_IMPORT);
+        if (const HWND report = sheet.WaitForWindow(L"Spamwarden")) {
+            saved &= Save(report, folder, L"import-result.png");
+            PostMessageW(report, WM_COMMAND, IDOK, 0);
+            SheetDriver::WaitUntilGone(report);
+        } else {
+            saved = false;
+        }
+        sheet.PressCancel();
+    });
+    sw::SetFileChooser(previous);
+    DeleteFileW(g_importPath.c_str());
     return saved ? 0 : 1;
 }
