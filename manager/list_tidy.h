@@ -23,6 +23,9 @@ inline constexpr int kDefaultFoldThreshold = 3;
 struct TidyChange {
     std::vector<std::wstring> removed;
     std::wstring added;
+    // The listed entry that makes the removal safe, as listed: the copy kept
+    // of a duplicate, the domain entry covering an address; empty for a fold.
+    std::wstring kept;
 };
 
 // One group's proposal and what it saves in the stored list, where every
@@ -55,16 +58,29 @@ struct TidyInput {
 // The three groups' proposals on the same list. The groups never touch the
 // same entry, so any choice of them can be applied together and their
 // savings add up.
+//
+// Only addresses with exactly one "@", something before it and a domain after
+// it are ever removed or folded, and only domain entries "@domain" with no
+// further "@" cover them; every other entry is left alone. Domains compare
+// without regard to ASCII case. Duplicates come in the order given, one change
+// each, skipping any that is a copy of no entry; covered addresses in list
+// order; folds in the list order of their first address, each removing its
+// addresses in list order.
 TidyProposals ProposeTidy(const TidyInput& input);
 
 // `entries` with the chosen groups' changes made (the duplicates group
-// changes nothing here: its copies are not in `entries`).
+// changes nothing here: its copies are not in `entries`). Kept entries stay
+// in their order; a fold's domain entry takes the place of its first address.
+// An address is removed only while the result holds its exact domain entry,
+// so even proposals made on another list never make it block less.
 std::vector<std::wstring> ApplyTidy(const std::vector<std::wstring>& entries,
                                     const TidyProposals& proposals, const TidyChoice& chosen);
 
 // One line of the dialog's preview for a change of `group`, for example
+// "Ann@Spam.example (a copy of ann@spam.example)",
 // "ann@spam.example (covered by @spam.example)" or
-// "a@x.example, b@x.example, c@x.example → @x.example".
+// "a@x.example, b@x.example, c@x.example → @x.example". A fold of more than
+// four addresses names the first three and "… and N more".
 std::wstring DescribeTidyChange(TidyGroup group, const TidyChange& change);
 
 } // namespace sw
