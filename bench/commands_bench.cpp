@@ -12,6 +12,7 @@
 #include "commands/block_commands.h"
 #include "sim/outlook/mailbox.h"
 #include "sim/outlook/outlook_session.h"
+#include "store/list_capacity.h"
 #include "store/profile_store.h"
 #include "store/state.h"
 
@@ -157,6 +158,9 @@ void RunCommandsBench() {
     ScratchRegistry registry;
     ResetAddinState();
     g_accountKeys = CreateBenchProfile(16, 2);
+    // The long lists are past Exchange's limits on purpose: the one message
+    // about that counts as given, so that no run waits on it.
+    g_capacityWarned = static_cast<int>(CapacityLevel::Over);
     const std::wstring safe = SafeListText(kSafeEntries);
     BenchCommand(false, safe);
     BenchCommand(true, safe);

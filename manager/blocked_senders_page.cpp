@@ -119,13 +119,14 @@ void CBlockedSendersPage::OnInitDialog() {
 }
 
 void CBlockedSendersPage::OnSearchChanged() {
+    // A search changes what is shown, never the list: the meter stays.
     m_list.ApplyFilter(WindowText(GetDlgItem(m_window, IDC_SEARCH)));
     ShowRows();
 }
 
 void CBlockedSendersPage::OnRemove() {
     if (m_list.RemoveRows(SelectedRows()))
-        ShowRows();
+        ShowEdit();
 }
 
 void CBlockedSendersPage::OnTidy() {
@@ -146,7 +147,7 @@ void CBlockedSendersPage::OnTidy() {
     const TidyChoice& chosen = dialog.choice();
     m_list.ReplaceEntries(ApplyTidy(m_list.Entries(), dialog.proposals(), chosen),
                           chosen[static_cast<size_t>(TidyGroup::CaseDuplicates)]);
-    ShowRows();
+    ShowEdit();
 }
 
 void CBlockedSendersPage::OnImport() {
@@ -162,7 +163,7 @@ void CBlockedSendersPage::OnImport() {
     const size_t offered = imported.entries.size();
     const size_t added = m_list.MergeEntries(std::move(imported.entries));
     if (added > 0)
-        ShowRows();
+        ShowEdit();
     ShowUserMessage(ImportReport(added, offered - added, imported.skipped),
                     MessageIcon::Information);
 }
@@ -189,13 +190,13 @@ void CBlockedSendersPage::OnEdit() {
     if (dialog.DoModal(GetParent(m_window)) != IDOK)
         return;
     if (m_list.EditEntry(oldText, std::move(dialog.m_text)))
-        ShowRows();
+        ShowEdit();
 }
 
 void CBlockedSendersPage::OnConvertToDomain() {
     const std::vector<int> rows = SelectedRows();
     if (!rows.empty() && m_list.ConvertRowsToDomain(rows))
-        ShowRows();
+        ShowEdit();
 }
 
 void CBlockedSendersPage::OnGetDispInfo(NMLVDISPINFOW& request) const {
@@ -254,6 +255,10 @@ void CBlockedSendersPage::ShowRows() {
     if (ListView_GetSelectedCount(m_listView) != 0)
         ListView_SetItemState(m_listView, -1, 0, LVIS_SELECTED);
     InvalidateRect(m_listView, nullptr, TRUE);
+}
+
+void CBlockedSendersPage::ShowEdit() {
+    ShowRows();
     ShowCapacity();
 }
 
@@ -262,28 +267,39 @@ void CBlockedSendersPage::ShowCapacity() {
     capacity.bytes = m_list.StoredBytes() + m_safeBytes;
     capacity.entries = m_list.StoredEntries();
     const CapacityLevel level = capacity.Level();
-    const HWND bar = GetDlgItem(m_window, IDC_CAPACITY_BAR);
-    // Normal, paused (yellow) past 90 %, error (red) past the limit: a visual
-    // style colours the bar by its state. A bar that keeps no state (an older
-    // comctl32, Wine's) is coloured directly, which only its classic look shows.
-    const WPARAM state = level == CapacityLevel::Over      ? PBST_ERROR
-                         : level == CapacityLevel::Warning ? PBST_PAUSED
-                                                           : PBST_NORMAL;
-    SendMessageW(bar, PBM_SETSTATE, state, 0);
-    if (static_cast<WPARAM>(SendMessageW(bar, PBM_GETSTATE, 0, 0)) != state) {
-        if (level != CapacityLevel::Normal)
-            SetWindowTheme(bar, L" ", L" "); // no visual style: the classic look
-        SendMessageW(bar, PBM_SETBARCOLOR, 0,
-                     static_cast<LPARAM>(level == CapacityLevel::Over      ? kCapacityOverColour
-                                         : level == CapacityLevel::Warning ? kCapacityWarningColour
-                                                                           : CLR_DEFAULT));
-    }
-    SendMessageW(bar, PBM_SETPOS, std::min(capacity.Percent(), 100u), 0);
     std::wstring text = capacity.Text();
     if (level == CapacityLevel::Over)
-        text += L" — over the limit";
+        text += L" \u2014 over the limit";
     else if (level == CapacityLevel::Warning)
-        text += L" — nearly full";
+        text += L" \u2014 nearly full";
+    if (text == m_capacityText)
+        return;
+    m_capacityText = text;
+
+    const HWND bar = GetDlgItem(m_window, IDC_CAPACITY_BAR);
+    if (level != m_capacityLevel) {
+        m_capacityLevel = level;
+        // Normal, paused (yellow) past 90 %, error (red) past the limit: a
+        // visual style colours the bar by its state. A bar that keeps no
+        // state (an older comctl32, Wine's) is coloured directly, which only
+        // its classic look shows.
+        const WPARAM state = level == CapacityLevel::Over      ? PBST_ERROR
+                             : level == CapacityLevel::Warning ? PBST_PAUSED
+                                                               : PBST_NORMAL;
+        SendMessageW(bar, PBM_SETSTATE, state, 0);
+        if (static_cast<WPARAM>(SendMessageW(bar, PBM_GETSTATE, 0, 0)) != state) {
+            if (level != CapacityLevel::Normal && !m_classicBar) {
+                SetWindowTheme(bar, L" ", L" "); // no visual style: the classic look
+                m_classicBar = true;
+            }
+            SendMessageW(bar, PBM_SETBARCOLOR, 0,
+                         static_cast<LPARAM>(level == CapacityLevel::Over ? kCapacityOverColour
+                                             : level == CapacityLevel::Warning
+                                                 ? kCapacityWarningColour
+                                                 : CLR_DEFAULT));
+        }
+    }
+    SendMessageW(bar, PBM_SETPOS, std::min(capacity.Percent(), 100u), 0);
     SetDlgItemTextW(m_window, IDC_CAPACITY_TEXT, text.c_str());
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "manager/blocked_senders_list.h"
+#include "store/list_capacity.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -45,8 +46,10 @@ private:
     std::vector<int> SelectedRows() const;
     // Gives the list view the new row count after the shown list changed.
     void ShowRows();
-    // Shows the capacity of the list as OK would store it.
+    // Shows the capacity of the list as OK would store it; after an edit.
     void ShowCapacity();
+    // ShowRows and ShowCapacity: what every edit of the list needs.
+    void ShowEdit();
 
     HWND m_window = nullptr;
     HWND m_listView = nullptr;
@@ -54,6 +57,10 @@ private:
     std::wstring m_total;
     // The Safe Senders value's bytes, which count against the same limit.
     size_t m_safeBytes = 0;
+    // What the meter shows, so that an unchanged capacity costs nothing.
+    std::wstring m_capacityText;
+    CapacityLevel m_capacityLevel = CapacityLevel::Normal;
+    bool m_classicBar = false;
     bool m_initialized = false;
     // A list that could not be read must never be written back: the empty
     // copy would replace the stored list.

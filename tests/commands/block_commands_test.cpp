@@ -280,7 +280,8 @@ TEST_F(BlockCommandTest, ANearlyFullListIsToldOnceALevel) {
     box().Select({&first});
     BlockSelectedSenders();
     ASSERT_EQ(m_messages.texts().size(), 1u);
-    EXPECT_EQ(m_messages.texts()[0], CapacityWarningText(1, L"11,751 entries · 460 KB of 510 KB"));
+    EXPECT_EQ(m_messages.texts()[0],
+              CapacityWarningText(1, L"11,751 entries \u00B7 460 KB of 510 KB"));
     EXPECT_TRUE(InJunk(first));
 
     // The same level is not told again; a list that did not grow says nothing.
