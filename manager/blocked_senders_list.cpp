@@ -4,6 +4,7 @@
 #include "store/list_text.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <set>
 
 namespace sw {
@@ -31,16 +32,29 @@ void BlockedSendersList::Load(std::wstring_view listText) {
         if (c >= L'A' && c <= L'Z')
             c = static_cast<wchar_t>(c + (L'a' - L'A'));
     }
+    // Each entry's first eight folded units packed into two integers decide
+    // most comparisons without reading the text; 0 pads a shorter entry,
+    // which then sorts first, as the order wants.
     struct Piece {
+        std::uint64_t head;
+        std::uint64_t next;
         size_t offset;
         size_t length;
+    };
+    const auto pack = [&](size_t offset, size_t length, size_t from) {
+        std::uint64_t key = 0;
+        for (size_t k = from; k < from + 4; ++k)
+            key = (key << 16) | (k < length ? static_cast<std::uint16_t>(folded[offset + k]) : 0u);
+        return key;
     };
     std::vector<Piece> pieces;
     pieces.reserve(static_cast<size_t>(std::count(listText.begin(), listText.end(), L';')) + 1);
     for (size_t start = 0, i = 0; i <= listText.size(); ++i) {
         if (i == listText.size() || listText[i] == L';') {
-            if (i > start)
-                pieces.push_back({start, i - start});
+            if (i > start) {
+                const size_t length = i - start;
+                pieces.push_back({pack(start, length, 0), pack(start, length, 4), start, length});
+            }
             start = i + 1;
         }
     }
@@ -51,8 +65,15 @@ void BlockedSendersList::Load(std::wstring_view listText) {
     // A stable sort keeps entries that are equal under the order in their
     // stored order; keeping the first of each run then keeps what putting
     // them in one at a time would.
-    std::stable_sort(pieces.begin(), pieces.end(),
-                     [&](const Piece& a, const Piece& b) { return key(a) < key(b); });
+    std::stable_sort(pieces.begin(), pieces.end(), [&](const Piece& a, const Piece& b) {
+        if (a.head != b.head)
+            return a.head < b.head;
+        if (a.next != b.next)
+            return a.next < b.next;
+        // The first eight units agree: the rest decides.
+        return key(a).substr(std::min<size_t>(8, a.length)) <
+               key(b).substr(std::min<size_t>(8, b.length));
+    });
     std::vector<std::wstring> entries;
     std::vector<std::wstring> duplicates;
     entries.reserve(pieces.size());
