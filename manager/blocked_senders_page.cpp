@@ -87,10 +87,19 @@ INT_PTR CBlockedSendersPage::HandleMessage(HWND window, UINT message, WPARAM wPa
 void CBlockedSendersPage::OnInitDialog() {
     m_listView = GetDlgItem(m_window, IDC_ENTRIES);
 
-    std::wstring stored;
-    m_readFailed = !ReadProfileList(stored, ProfileListKind::Blocked); // tells the user
-    m_list.Load(m_readFailed ? std::wstring() : stored);
-    if (!m_readFailed) {
+    LoadedBlockedList loaded = m_preload.Take();
+    if (loaded.read) {
+        m_readFailed = false;
+        m_list = std::move(loaded.list);
+    } else {
+        // Read here, where a failure can be told.
+        std::wstring stored;
+        m_readFailed = !ReadProfileList(stored, ProfileListKind::Blocked);
+        m_list.Load(m_readFailed ? std::wstring() : stored);
+    }
+    if (loaded.safeRead) {
+        m_safeBytes = loaded.safeBytes;
+    } else if (!m_readFailed) {
         std::wstring safe;
         if (ReadProfileList(safe, ProfileListKind::Safe))
             m_safeBytes = StoredListBytes(safe);

@@ -4,6 +4,7 @@
 // junk lists are; written back through the profile store on OK.
 #pragma once
 
+#include "manager/blocked_list_preload.h"
 #include "manager/blocked_senders_list.h"
 #include "store/list_capacity.h"
 
@@ -23,6 +24,8 @@ inline constexpr COLORREF kCapacityOverColour = RGB(0xC4, 0x2B, 0x1C);
 class CBlockedSendersPage {
 public:
     PROPSHEETPAGEW PageDescription();
+    // Starts reading the list while the sheet shows its first page.
+    void StartPreload() noexcept { m_preload.Start(); }
 
     static CBlockedSendersPage* FromInitParam(LPARAM lParam) noexcept {
         return reinterpret_cast<CBlockedSendersPage*>(
@@ -53,6 +56,7 @@ private:
 
     HWND m_window = nullptr;
     HWND m_listView = nullptr;
+    BlockedListPreload m_preload;
     BlockedSendersList m_list;
     std::wstring m_total;
     // The Safe Senders value's bytes, which count against the same limit.

@@ -19,6 +19,7 @@ void COptionsSheet::DoModal(HWND owner, const CommonControls& controls) {
     header.nPages = ARRAYSIZE(pages);
     header.nStartPage = 0;
     header.ppsp = pages;
+    m_blockedSendersPage.StartPreload();
     controls.PropertySheet(header);
 }
 

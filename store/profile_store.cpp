@@ -112,12 +112,12 @@ void CollectAccountKeys(std::vector<std::wstring>& keys) {
     }
 }
 
-bool ReadProfileList(std::wstring& out, ProfileListKind kind) {
+bool ReadProfileListQuietly(std::wstring& out, ProfileListKind kind, std::wstring& failure) {
     const std::wstring path = ProfileSubkeyPath(kProfileListSubkey);
     unique_hkey key;
     LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, key.put());
     if (rc != ERROR_SUCCESS) {
-        ShowUserMessage(FormatText(L"RegOpenKeyEx Failed: %ld.", rc));
+        failure = FormatText(L"RegOpenKeyEx Failed: %ld.", rc);
         return false;
     }
 
@@ -129,7 +129,7 @@ bool ReadProfileList(std::wstring& out, ProfileListKind kind) {
         return true;
     }
     if (rc != ERROR_SUCCESS) {
-        ShowUserMessage(FormatText(L"RegQueryValueEx Failed: %ld.", rc));
+        failure = FormatText(L"RegQueryValueEx Failed: %ld.", rc);
         return false;
     }
 
@@ -139,11 +139,19 @@ bool ReadProfileList(std::wstring& out, ProfileListKind kind) {
     rc = RegQueryValueExW(key.get(), valueName, nullptr, nullptr, data.get(), &size);
     key.reset();
     if (rc != ERROR_SUCCESS) {
-        ShowUserMessage(FormatText(L"RegQueryValueEx Failed: %ld.", rc));
+        failure = FormatText(L"RegQueryValueEx Failed: %ld.", rc);
         return false;
     }
     out = DecodeListData(data.get(), size);
     return true;
+}
+
+bool ReadProfileList(std::wstring& out, ProfileListKind kind) {
+    std::wstring failure;
+    if (ReadProfileListQuietly(out, kind, failure))
+        return true;
+    ShowUserMessage(failure);
+    return false;
 }
 
 bool WriteProfileListToKey(const std::wstring& subkey, const std::wstring& list,

@@ -34,6 +34,10 @@ void CollectAccountKeys(std::vector<std::wstring>& keys);
 // Replaces `out` with the stored list; false (after telling the user) on failure,
 // with `out` unchanged. A missing value is the empty list.
 bool ReadProfileList(std::wstring& out, ProfileListKind kind);
+// The same without telling the user: `failure` receives the message that
+// ReadProfileList would show. Another thread may call it while the
+// profile name stays as it is.
+bool ReadProfileListQuietly(std::wstring& out, ProfileListKind kind, std::wstring& failure);
 
 // Writes `list` into the key `subkey` under the profile, or into the profile
 // list key when that key does not exist. False after telling the user.

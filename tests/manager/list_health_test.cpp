@@ -1,6 +1,7 @@
 // The Blocked Senders page's tools for a healthy list, driven through the
 // real sheet: the capacity meter, Tidy, Import and Export.
 #include "manager/file_chooser.h"
+#include "manager/blocked_list_preload.h"
 #include "manager/blocked_senders_page.h"
 #include "manager/list_transfer.h"
 #include "manager/resource.h"
@@ -117,6 +118,30 @@ TEST_F(ListHealthTest, TheMeterFollowsEveryEditAndAFullListWorksAsAnyOther) {
     EXPECT_EQ(opened, L"1 entry \u00B7 1 KB of 510 KB");
     EXPECT_EQ(openedState, static_cast<LRESULT>(CLR_DEFAULT));
     EXPECT_EQ(openedPosition, 0);
+}
+
+TEST_F(ListHealthTest, TheListIsReadAheadWithoutAWordAndFailuresAreLeftToThePage) {
+    StoreList(L"b@x.example;A@x.example;a@X.example;");
+    RegistrySandbox::SetValue(m_listKey, L"001f0418", REG_BINARY, L"boss@corp.example;",
+                              19 * sizeof(wchar_t));
+    LoadedBlockedList loaded = LoadBlockedList();
+    EXPECT_TRUE(loaded.read);
+    EXPECT_THAT(loaded.list.Entries(), ElementsAre(L"A@x.example", L"b@x.example"));
+    EXPECT_THAT(loaded.list.Duplicates(), ElementsAre(L"a@X.example"));
+    EXPECT_TRUE(loaded.safeRead);
+    EXPECT_EQ(loaded.safeBytes, 38u);
+
+    // No profile key: nothing read, nothing said; the page reads again and
+    // the store tells the user there.
+    RegistrySandbox::DeleteKey(m_listKey);
+    loaded = LoadBlockedList();
+    EXPECT_FALSE(loaded.read);
+    EXPECT_TRUE(loaded.list.Entries().empty());
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+    std::vector<std::wstring> rows{L"not shown"};
+    RunOptionsSheet([&](SheetDriver& sheet) { rows = SheetDriver::Rows(List(sheet.ShowPage(1))); });
+    EXPECT_THAT(rows, IsEmpty());
+    EXPECT_THAT(m_messages.texts(), ElementsAre(L"RegOpenKeyEx Failed: 2."));
 }
 
 TEST_F(ListHealthTest, TidyProposesThreeGroupsAndAppliesTheChosenOnesOnOk) {
