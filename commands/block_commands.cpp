@@ -2,6 +2,7 @@
 
 #include "commands/capacity_warning.h"
 #include "commands/sender_address.h"
+#include "commands/smtp_address.h"
 #include "outlook/host_call.h"
 #include "outlook/host_error.h"
 #include "outlook/office_ids.h"
@@ -27,7 +28,7 @@ bool SentToItself(IDispatch* mail, const std::wstring& sender) {
     if (GetCount(recipients.get()) != 1)
         return false;
     Dispatch recipient = GetItem(recipients.get(), 1);
-    return EqualsIgnoringAsciiCase(GetText(recipient.get(), L"Address"), sender);
+    return EqualsIgnoringAsciiCase(RecipientSmtpAddress(recipient.get()), sender);
 }
 
 // The entry that blocks `sender`, or empty when the item is to be left alone.
@@ -35,7 +36,8 @@ bool SentToItself(IDispatch* mail, const std::wstring& sender) {
 // exception is off.
 std::wstring EntryFor(BlockMode mode, IDispatch* mail, const CListIndex& safe,
                       const CListIndex* safeDomains) {
-    const std::wstring sender = GetText(mail, L"SenderEmailAddress");
+    // An Exchange sender's X.500 path never reaches the list: its SMTP address does.
+    const std::wstring sender = SenderSmtpAddress(mail);
     if (mode == BlockMode::Senders && SentToItself(mail, sender))
         return {};
     const std::wstring domain = DomainOfAddress(sender);

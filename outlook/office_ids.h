@@ -32,6 +32,12 @@ inline constexpr DISPID kDispidClick = 1;                       // _CommandBarBu
 inline constexpr DISPID kDispidOnUpdate = 1;                    // _CommandBarsEvents
 inline constexpr DISPID kDispidItemContextMenuDisplay = 0xFB41; // ApplicationEvents_11
 
+// PR_SENDER_SMTP_ADDRESS by its DASL name, for PropertyAccessor.GetProperty.
+inline constexpr wchar_t kSenderSmtpAddressProperty[] =
+    L"http://schemas.microsoft.com/mapi/proptag/0x5D01001F";
+// SenderEmailType and AddressEntry.Type of an Exchange user.
+inline constexpr wchar_t kExchangeAddressType[] = L"EX";
+
 // MsoControlType, MsoButtonStyle, OlItemType, OlDefaultFolders.
 inline constexpr LONG kControlButton = 1;
 inline constexpr LONG kControlPopup = 10;

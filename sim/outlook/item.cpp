@@ -49,6 +49,20 @@ public:
                 call.ReturnText(m_item.senderAddress);
                 return S_OK;
             });
+            AddProperty(L"SenderEmailType", [this](Invocation& call) {
+                call.ReturnText(m_item.senderType);
+                return S_OK;
+            });
+            AddProperty(L"Sender", [this](Invocation& call) {
+                call.ReturnObject(
+                    MakeAddressEntry(hostShare(), {m_item.senderAddress, m_item.senderAddress,
+                                                   m_item.senderType, m_item.senderSmtp}));
+                return S_OK;
+            });
+            AddProperty(L"PropertyAccessor", [this](Invocation& call) {
+                call.ReturnObject(MakePropertyAccessor(hostShare(), m_item));
+                return S_OK;
+            });
         }
         if (info.hasRecipients) {
             AddProperty(L"Recipients", [this](Invocation& call) {

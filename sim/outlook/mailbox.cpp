@@ -50,8 +50,18 @@ Item& Mailbox::AddMail(Folder& folder, std::wstring senderAddress,
     item->subject = std::move(subject);
     item->senderAddress = std::move(senderAddress);
     for (const auto& address : recipientAddresses)
-        item->recipients.push_back({address, address});
+        item->recipients.push_back({address, address, L"SMTP", {}});
     return Place(std::move(item), folder);
+}
+
+Item& Mailbox::AddExchangeMail(Folder& folder, std::wstring x500Path, std::wstring smtp,
+                               bool smtpProperty,
+                               const std::vector<std::wstring>& recipientAddresses) {
+    Item& item = AddMail(folder, std::move(x500Path), recipientAddresses);
+    item.senderType = L"EX";
+    item.senderSmtp = std::move(smtp);
+    item.senderSmtpProperty = smtpProperty;
+    return item;
 }
 
 Item& Mailbox::AddItem(Folder& folder, ItemKind kind, std::wstring subject) {

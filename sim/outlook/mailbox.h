@@ -37,9 +37,13 @@ inline constexpr long Drafts = 16;
 inline constexpr long Junk = 23;
 } // namespace default_folder
 
+// An addressee. An Exchange user ("EX") has an X.500 path as its Address;
+// its SMTP address comes only from the directory, through the Exchange user.
 struct MailRecipient {
     std::wstring name;
     std::wstring address;
+    std::wstring type = L"SMTP";
+    std::wstring smtp; // the Exchange user's SMTP address; "" when it has none
 };
 
 class Folder;
@@ -50,6 +54,13 @@ public:
     std::wstring subject;
     std::wstring senderAddress; // empty: the host reports an empty text
     std::vector<MailRecipient> recipients;
+    // "SMTP", or "EX" for an Exchange sender: senderAddress is then an X.500
+    // path, and the SMTP address is senderSmtp, answered by the message's
+    // PR_SENDER_SMTP_ADDRESS when senderSmtpProperty is set, and by the
+    // sender's Exchange user when it is not empty.
+    std::wstring senderType = L"SMTP";
+    std::wstring senderSmtp;
+    bool senderSmtpProperty = false;
 
     // The folder the item is in now.
     Folder& folder() const noexcept { return *m_folder; }
@@ -104,6 +115,10 @@ public:
     // A mail message; each recipient's display name is its address.
     Item& AddMail(Folder& folder, std::wstring senderAddress,
                   const std::vector<std::wstring>& recipientAddresses, std::wstring subject = {});
+    // A message from an Exchange sender with that X.500 path; `smtp` and
+    // `smtpProperty` as for Item.
+    Item& AddExchangeMail(Folder& folder, std::wstring x500Path, std::wstring smtp,
+                          bool smtpProperty, const std::vector<std::wstring>& recipientAddresses);
     // An item of any kind with only a subject; fill in the rest through the result.
     Item& AddItem(Folder& folder, ItemKind kind, std::wstring subject = {});
 

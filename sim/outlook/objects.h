@@ -27,6 +27,10 @@ com_ptr<IDispatch> MakeSelection(HostShare host, std::vector<Item*> items);
 com_ptr<IDispatch> MakeItem(HostShare host, Item& item);
 com_ptr<IDispatch> MakeRecipients(HostShare host, Item& item);
 com_ptr<IDispatch> MakeRecipient(HostShare host, MailRecipient recipient);
+// AddressEntry of a sender or recipient: Type, Address, GetExchangeUser().
+com_ptr<IDispatch> MakeAddressEntry(HostShare host, MailRecipient entry);
+// A message's PropertyAccessor: GetProperty answers PR_SENDER_SMTP_ADDRESS.
+com_ptr<IDispatch> MakePropertyAccessor(HostShare host, Item& item);
 
 // A collection with Count and a 1-based Item(index); an index outside
 // 1..Count fails with DISP_E_BADINDEX.

@@ -18,6 +18,10 @@ public:
             call.ReturnText(m_recipient.name);
             return S_OK;
         });
+        AddProperty(L"AddressEntry", [this](Invocation& call) {
+            call.ReturnObject(MakeAddressEntry(hostShare(), m_recipient));
+            return S_OK;
+        });
     }
 
 private:

@@ -261,6 +261,52 @@ TEST_F(BlockCommandTest, AMessageThatDoesNotMoveIsRecordedNotShown) {
     EXPECT_THAT(log, HasSubstr("Block Senders: 1 items, 0 moved, 1 entries added, "));
 }
 
+constexpr wchar_t kAnnX500[] =
+    L"/O=CORP/OU=EXCHANGE ADMINISTRATIVE GROUP (FYDIBOHF23SPDLT)/CN=RECIPIENTS/CN=ANN";
+constexpr wchar_t kBobX500[] =
+    L"/O=CORP/OU=EXCHANGE ADMINISTRATIVE GROUP (FYDIBOHF23SPDLT)/CN=RECIPIENTS/CN=BOB";
+
+TEST_F(BlockCommandTest, ExchangeSendersAreBlockedByTheirSmtpAddressNeverTheirX500Path) {
+    // PR_SENDER_SMTP_ADDRESS on the message; the Exchange user only; neither.
+    Item& byProperty = box().AddExchangeMail(box().Inbox(), kAnnX500, L"ann@spam.example", true,
+                                             {L"me@corp.example", L"you@corp.example"});
+    Item& byDirectory = box().AddExchangeMail(box().Inbox(), kBobX500, L"Bob@Other.example", false,
+                                              {L"me@corp.example", L"you@corp.example"});
+    Item& unknown = box().AddExchangeMail(box().Inbox(), L"/O=CORP/CN=GHOST", L"", false,
+                                          {L"me@corp.example", L"you@corp.example"});
+    box().Select({&byProperty, &byDirectory, &unknown});
+    BlockSelectedSenders();
+    EXPECT_EQ(StoredBlocked(), L"ann@spam.example;Bob@Other.example;");
+    EXPECT_TRUE(InJunk(byProperty));
+    EXPECT_TRUE(InJunk(byDirectory));
+    EXPECT_FALSE(InJunk(unknown)) << "no SMTP address: left alone as today";
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+
+    // Block Domains takes the domain of the SMTP address.
+    Item& domain = box().AddExchangeMail(box().Inbox(), kAnnX500, L"carl@junk.example", true,
+                                         {L"me@corp.example", L"you@corp.example"});
+    box().Select({&domain});
+    BlockSelectedDomains();
+    EXPECT_EQ(StoredBlocked(), L"ann@spam.example;Bob@Other.example;@junk.example;");
+    EXPECT_EQ(StoredBlocked().find(L"/O="), std::wstring::npos);
+}
+
+TEST_F(BlockCommandTest, AnExchangeUserWritingToItselfIsNotBlocked) {
+    Item& self =
+        box().AddExchangeMail(box().Inbox(), kAnnX500, L"ann@corp.example", true, {L"placeholder"});
+    self.recipients[0] = {L"Ann", kAnnX500, L"EX", L"ANN@corp.example"};
+    // An Exchange recipient whose directory entry has no SMTP address is
+    // nobody's own address.
+    Item& other =
+        box().AddExchangeMail(box().Inbox(), kBobX500, L"bob@corp.example", true, {L"placeholder"});
+    other.recipients[0] = {L"Ghost", L"/O=CORP/CN=GHOST", L"EX", L""};
+    box().Select({&self, &other});
+    BlockSelectedSenders();
+    EXPECT_EQ(StoredBlocked(), L"bob@corp.example;");
+    EXPECT_FALSE(InJunk(self));
+    EXPECT_TRUE(InJunk(other));
+}
+
 // A stored list of `count` entries of 19 units each ("s00000@spam.example;").
 std::wstring FillerList(size_t count) {
     std::wstring list;

@@ -74,7 +74,16 @@ public:
             &box.AddItem(box.Inbox(), sim::ItemKind::Report, L"report"),
             &box.AddMail(box.Inbox(), L"friend@ok.example", {L"me@corp.example"}),
             &box.AddMail(box.Inbox(), L"bob@gmail.com", {L"me@corp.example", L"x@y.example"}),
-            &box.AddMail(box.Inbox(), L"cid@other.example", {L"me@corp.example"})};
+            &box.AddMail(box.Inbox(), L"cid@other.example", {L"me@corp.example"}),
+            // Exchange senders: by the message's property, by the directory,
+            // and one writing to itself through an Exchange recipient.
+            &box.AddExchangeMail(box.Inbox(), L"/O=SWEEP/CN=DEE", L"dee@spam.example", true,
+                                 {L"me@corp.example", L"x@y.example"}),
+            &box.AddExchangeMail(box.Inbox(), L"/O=SWEEP/CN=EVE", L"eve@evil.example", false,
+                                 {L"me@corp.example", L"x@y.example"}),
+            &box.AddExchangeMail(box.Inbox(), L"/O=SWEEP/CN=FAY", L"fay@corp.example", true,
+                                 {L"placeholder"})};
+        selection.back()->recipients[0] = {L"Fay", L"/O=SWEEP/CN=FAY", L"EX", L"fay@corp.example"};
         box.Select(selection);
         m_start = m_outlook.References();
 
