@@ -15,6 +15,8 @@
 #include "store/state.h"
 
 #include <optional>
+#include <unordered_set>
+#include <vector>
 #include <string>
 
 namespace sw {
@@ -60,6 +62,30 @@ struct RunSummary {
     size_t added = 0;
 };
 
+// The items, in the folder shown, of the collapsed conversations the
+// selection holds (Outlook 2010 and later: Explorer.Selection itself holds
+// none of them). Failing hosts give what was had until then, without a word.
+std::vector<Dispatch> ConversationItems(IDispatch* selection) {
+    std::vector<Dispatch> items;
+    if (g_hostVersion < 14)
+        return items;
+    try {
+        const unique_variant kind = unique_variant::FromLong(kConversationHeaders);
+        const Dispatch headers = CallForObject(selection, L"GetSelection", {&kind.get()});
+        const LONG count = GetCount(headers.get());
+        for (LONG h = 1; h <= count; ++h) {
+            const Dispatch header = GetItem(headers.get(), h);
+            const Dispatch members = CallForObject(header.get(), L"GetItems", {});
+            const LONG size = GetCount(members.get());
+            for (LONG i = 1; i <= size; ++i)
+                items.push_back(GetItem(members.get(), i));
+        }
+    } catch (const HostError&) {
+        SW_LOG_CAUGHT();
+    }
+    return items;
+}
+
 void RunBlockCommand(BlockMode mode, RunSummary& summary) {
     // A command shows at most one message: the capacity warning only when
     // nothing else was said.
@@ -94,18 +120,26 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
 
     Dispatch selection = GetObject(explorer.get(), L"Selection");
     const LONG count = GetCount(selection.get());
-    summary.items = count;
+    const std::vector<Dispatch> conversations = ConversationItems(selection.get());
+    summary.items = count + static_cast<LONG>(conversations.size());
     const size_t startLength = blocked.Text().size();
 
-    for (LONG i = 1; i <= count; ++i) {
-        Dispatch item = GetItem(selection.get(), i);
-        Dispatch mail = QueryDispatch(item.get(), kIidMailItem);
+    // A message both selected and inside a selected conversation is acted on
+    // once: known by its EntryID, asked for only when conversations are in.
+    std::unordered_set<std::wstring> seen;
+    const auto process = [&](IDispatch* item) {
+        Dispatch mail = QueryDispatch(item, kIidMailItem);
         if (!mail)
-            continue;
+            return;
+        if (!conversations.empty()) {
+            std::wstring id = GetText(mail.get(), L"EntryID");
+            if (!id.empty() && !seen.insert(std::move(id)).second)
+                return;
+        }
         std::wstring entry =
             EntryFor(mode, mail.get(), safe, safeDomains ? &*safeDomains : nullptr);
         if (entry.empty())
-            continue;
+            return;
         if (!blocked.Contains(entry)) {
             blocked.Append(entry);
             g_blockedSinceLoad.push_back(std::move(entry));
@@ -114,7 +148,11 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
         // A message that does not move leaves the run going; it is recorded.
         if (SUCCEEDED(SW_LOG_IF_FAILED(CallMethod(mail.get(), L"Move", {&junkArg.get()}))))
             ++summary.moved;
-    }
+    };
+    for (LONG i = 1; i <= count; ++i)
+        process(GetItem(selection.get(), i).get());
+    for (const Dispatch& item : conversations)
+        process(item.get());
 
     if (blocked.Text().size() != startLength) {
         WriteProfileList(blocked.Text(), ProfileListKind::Blocked);

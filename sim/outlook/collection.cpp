@@ -3,6 +3,8 @@
 #include "sim/outlook/dispatch_object.h"
 #include "sim/outlook/objects.h"
 
+#include <cwchar>
+
 namespace sw::sim {
 
 namespace {
@@ -43,11 +45,86 @@ com_ptr<IDispatch> MakeCollection(HostShare host, std::wstring kind, std::functi
                                     std::move(item));
 }
 
-com_ptr<IDispatch> MakeSelection(HostShare host, std::vector<Item*> items) {
+// olConversationHeaders: GetSelection's only kind here.
+constexpr long kConversationHeaders = 1;
+
+com_ptr<IDispatch> MakeItemList(HostShare host, std::wstring kind, std::vector<Item*> items) {
     auto shared = std::make_shared<std::vector<Item*>>(std::move(items));
     return MakeCollection(
-        host, L"Selection", [shared] { return static_cast<long>(shared->size()); },
+        host, std::move(kind), [shared] { return static_cast<long>(shared->size()); },
         [shared, host](long index) { return MakeItem(host, *(*shared)[index - 1]); });
+}
+
+namespace {
+
+class ConversationHeader final : public DispatchObject {
+public:
+    ConversationHeader(HostShare host, std::vector<Item*> items)
+        : DispatchObject(std::move(host), L"ConversationHeader"), m_items(std::move(items)) {
+        // The conversation's items in the folder shown, as they are now.
+        AddMethod(L"GetItems", 0, 0, [this](Invocation& call) {
+            std::vector<Item*> here;
+            for (Item* item : m_items) {
+                if (&item->folder() == &this->host().mailbox.currentFolder())
+                    here.push_back(item);
+            }
+            call.ReturnObject(MakeItemList(hostShare(), L"SimpleItems", std::move(here)));
+            return S_OK;
+        });
+    }
+
+private:
+    std::vector<Item*> m_items;
+};
+
+class Selection final : public DispatchObject {
+public:
+    Selection(HostShare host, std::vector<Item*> items,
+              std::vector<std::vector<Item*>> conversations)
+        : DispatchObject(std::move(host), L"Selection"), m_items(std::move(items)),
+          m_conversations(std::move(conversations)) {
+        AddProperty(L"Count", [this](Invocation& call) {
+            call.ReturnLong(static_cast<long>(m_items.size()));
+            return S_OK;
+        });
+        AddMethod(L"Item", 1, 1, [this](Invocation& call) {
+            long index = 0;
+            if (HRESULT hr = call.GetLong(0, index); FAILED(hr))
+                return hr;
+            if (index < 1 || index > static_cast<long>(m_items.size()))
+                return DISP_E_BADINDEX;
+            call.ReturnObject(MakeItem(hostShare(), *m_items[static_cast<size_t>(index - 1)]));
+            return S_OK;
+        });
+        // Outlook 2010 and later; only the conversation headers here.
+        AddMethod(L"GetSelection", 1, 1, [this](Invocation& call) {
+            long kind = 0;
+            if (HRESULT hr = call.GetLong(0, kind); FAILED(hr))
+                return hr;
+            if (kind != kConversationHeaders || _wtol(this->host().version.c_str()) < 14)
+                return DISP_E_EXCEPTION;
+            auto headers = std::make_shared<std::vector<std::vector<Item*>>>(m_conversations);
+            HostShare share = hostShare();
+            call.ReturnObject(MakeCollection(
+                share, L"Selection", [headers] { return static_cast<long>(headers->size()); },
+                [headers, share](long index) {
+                    return MakeDispatch<ConversationHeader>(
+                        share, (*headers)[static_cast<size_t>(index - 1)]);
+                }));
+            return S_OK;
+        });
+    }
+
+private:
+    std::vector<Item*> m_items;
+    std::vector<std::vector<Item*>> m_conversations;
+};
+
+} // namespace
+
+com_ptr<IDispatch> MakeSelection(HostShare host, std::vector<Item*> items,
+                                 std::vector<std::vector<Item*>> conversations) {
+    return MakeDispatch<Selection>(std::move(host), std::move(items), std::move(conversations));
 }
 
 com_ptr<IDispatch> MakeFolderItems(HostShare host, Folder& folder) {

@@ -17,7 +17,9 @@ public:
             return S_OK;
         });
         AddProperty(L"Selection", [this](Invocation& call) {
-            call.ReturnObject(MakeSelection(hostShare(), this->host().mailbox.selection()));
+            const Mailbox& box = this->host().mailbox;
+            call.ReturnObject(
+                MakeSelection(hostShare(), box.selection(), box.selectedConversations()));
             return S_OK;
         });
         AddProperty(L"CommandBars", [this](Invocation& call) {

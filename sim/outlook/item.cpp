@@ -40,6 +40,10 @@ public:
             call.ReturnLong(info.objectClass);
             return S_OK;
         });
+        AddProperty(L"EntryID", [this](Invocation& call) {
+            call.ReturnText(m_item.entryId);
+            return S_OK;
+        });
         AddProperty(L"Subject", [this](Invocation& call) {
             call.ReturnText(m_item.subject);
             return S_OK;

@@ -72,6 +72,9 @@ Item& Mailbox::AddItem(Folder& folder, ItemKind kind, std::wstring subject) {
 }
 
 Item& Mailbox::Place(std::unique_ptr<Item> item, Folder& folder) {
+    wchar_t id[40];
+    swprintf(id, 40, L"00000000A1B2C3D4E5F60708%08zX", m_items.size() + 1);
+    item->entryId = id;
     item->m_folder = &folder;
     folder.m_items.push_back(item.get());
     m_items.push_back(std::move(item));

@@ -58,6 +58,8 @@ public:
     // path, and the SMTP address is senderSmtp, answered by the message's
     // PR_SENDER_SMTP_ADDRESS when senderSmtpProperty is set, and by the
     // sender's Exchange user when it is not empty.
+    // The item's EntryID: hexadecimal, unique in the mailbox, kept when it moves.
+    std::wstring entryId;
     std::wstring senderType = L"SMTP";
     std::wstring senderSmtp;
     bool senderSmtpProperty = false;
@@ -133,7 +135,24 @@ public:
     // Shows `folder` and clears the selection.
     void ShowFolder(Folder& folder);
     const std::vector<Item*>& selection() const noexcept { return m_selection; }
-    void Select(std::vector<Item*> items) { m_selection = std::move(items); }
+    // Selects `items` and no conversation.
+    void Select(std::vector<Item*> items) {
+        m_selection = std::move(items);
+        m_conversations.clear();
+    }
+    // Selects `items` and the collapsed conversations `conversations`, each
+    // the items of one conversation in any folder. Outlook's Selection holds
+    // only the items; Selection.GetSelection(olConversationHeaders) answers
+    // the conversations, and a conversation's GetItems its items in the
+    // folder shown.
+    void SelectWithConversations(std::vector<Item*> items,
+                                 std::vector<std::vector<Item*>> conversations) {
+        m_selection = std::move(items);
+        m_conversations = std::move(conversations);
+    }
+    const std::vector<std::vector<Item*>>& selectedConversations() const noexcept {
+        return m_conversations;
+    }
     // The explorer's command bars.
     CommandBarSet& commandBars() noexcept { return m_commandBars; }
 
@@ -146,6 +165,7 @@ private:
     bool m_explorerOpen = true;
     Folder* m_currentFolder = nullptr;
     std::vector<Item*> m_selection;
+    std::vector<std::vector<Item*>> m_conversations;
     CommandBarSet m_commandBars;
 };
 

@@ -22,8 +22,11 @@ com_ptr<IDispatch> MakeExplorer(HostShare host);
 com_ptr<IDispatch> MakeFolder(HostShare host, Folder& folder);
 // Count and Item over the folder's items as they stand at each call.
 com_ptr<IDispatch> MakeFolderItems(HostShare host, Folder& folder);
-// The selection as it stood when it was asked for.
-com_ptr<IDispatch> MakeSelection(HostShare host, std::vector<Item*> items);
+// The selection as it stood when it was asked for, with its conversations.
+com_ptr<IDispatch> MakeSelection(HostShare host, std::vector<Item*> items,
+                                 std::vector<std::vector<Item*>> conversations = {});
+// A collection (Count, Item) of these items.
+com_ptr<IDispatch> MakeItemList(HostShare host, std::wstring kind, std::vector<Item*> items);
 com_ptr<IDispatch> MakeItem(HostShare host, Item& item);
 com_ptr<IDispatch> MakeRecipients(HostShare host, Item& item);
 com_ptr<IDispatch> MakeRecipient(HostShare host, MailRecipient recipient);

@@ -307,6 +307,58 @@ TEST_F(BlockCommandTest, AnExchangeUserWritingToItselfIsNotBlocked) {
     EXPECT_TRUE(InJunk(other));
 }
 
+size_t CallsOf(const sim::CallLog& log, const wchar_t* member) {
+    size_t count = 0;
+    for (const sim::CallRecord& record : log.records())
+        count += record.member == member ? 1 : 0;
+    return count;
+}
+
+TEST_F(BlockCommandTest, CollapsedConversationsJoinTheRunAndNoMessageIsActedOnTwice) {
+    m_outlook.SetVersion(L"14.0.0.4760");
+    g_hostVersion = 14;
+    Item& ann = Mail(L"ann@spam.example");
+    Item& annAgain = Mail(L"ann@spam.example");
+    Item& bob = Mail(L"bob@junk.example");
+    Item& cid = Mail(L"cid@other.example");
+    // The user's own reply lies in another folder: not in this run.
+    Item& reply = box().AddMail(*box().DefaultFolder(sim::default_folder::SentMail),
+                                L"me@corp.example", {L"ann@spam.example"});
+    // cid and bob selected; ann's conversation and bob's collapsed.
+    box().SelectWithConversations({&cid, &bob}, {{&ann, &annAgain, &reply}, {&bob}});
+    m_outlook.calls().Clear();
+    BlockSelectedSenders();
+    EXPECT_EQ(StoredBlocked(), L"cid@other.example;bob@junk.example;ann@spam.example;");
+    EXPECT_TRUE(InJunk(ann));
+    EXPECT_TRUE(InJunk(annAgain));
+    EXPECT_TRUE(InJunk(bob));
+    EXPECT_TRUE(InJunk(cid));
+    EXPECT_FALSE(InJunk(reply));
+    EXPECT_EQ(CallsOf(m_outlook.calls(), L"Move"), 4u) << "bob once";
+    EXPECT_EQ(WriteCounter::writes, 1);
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+
+    // Only a collapsed conversation selected: Explorer.Selection is empty.
+    Item& dee = Mail(L"dee@spam.example");
+    box().SelectWithConversations({}, {{&dee}});
+    BlockSelectedDomains();
+    EXPECT_TRUE(InJunk(dee));
+    EXPECT_EQ(StoredBlocked(),
+              L"cid@other.example;bob@junk.example;ann@spam.example;@spam.example;");
+}
+
+TEST_F(BlockCommandTest, HostsBeforeOutlook2010AreNotAskedForConversations) {
+    Item& ann = Mail(L"ann@spam.example");
+    Item& bob = Mail(L"bob@junk.example");
+    box().SelectWithConversations({&ann}, {{&bob}});
+    m_outlook.calls().Clear();
+    BlockSelectedSenders();
+    EXPECT_EQ(StoredBlocked(), L"ann@spam.example;");
+    EXPECT_FALSE(InJunk(bob));
+    EXPECT_EQ(CallsOf(m_outlook.calls(), L"GetSelection"), 0u);
+    EXPECT_EQ(CallsOf(m_outlook.calls(), L"EntryID"), 0u) << "no conversation, no EntryID";
+}
+
 // A stored list of `count` entries of 19 units each ("s00000@spam.example;").
 std::wstring FillerList(size_t count) {
     std::wstring list;

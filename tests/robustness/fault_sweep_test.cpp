@@ -84,7 +84,10 @@ public:
             &box.AddExchangeMail(box.Inbox(), L"/O=SWEEP/CN=FAY", L"fay@corp.example", true,
                                  {L"placeholder"})};
         selection.back()->recipients[0] = {L"Fay", L"/O=SWEEP/CN=FAY", L"EX", L"fay@corp.example"};
-        box.Select(selection);
+        // A collapsed conversation (asked for from Outlook 2010 on) holding a
+        // selected message and one of its own.
+        sim::Item& gus = box.AddMail(box.Inbox(), L"gus@spam.example", {L"me@corp.example"});
+        box.SelectWithConversations(selection, {{selection[0], &gus}});
         m_start = m_outlook.References();
 
         EXPECT_EQ(Connect::Create(nullptr, IID__IDTExtensibility2, m_connect.put_void()), S_OK);
