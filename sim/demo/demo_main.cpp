@@ -155,6 +155,18 @@ int RunRibbonHost() {
     Item& freemail = box.AddMail(box.Inbox(), L"lucky.winner.2026@gmail.com", {L"me@corp.example"},
                                  L"Re: your parcel");
     box.AddMail(box.Inbox(), L"ann@partner.example", {L"me@corp.example"}, L"Meeting notes");
+    // A conversation of three messages, shown collapsed, and a message from
+    // an Exchange sender, whom Outlook reports by a directory path.
+    Item& crypto1 = box.AddMail(box.Inbox(), L"invest@crypto-gains.example", {L"me@corp.example"},
+                                L"Double your coins");
+    Item& crypto2 = box.AddMail(box.Inbox(), L"invest@crypto-gains.example", {L"me@corp.example"},
+                                L"Re: Double your coins");
+    Item& crypto3 = box.AddMail(box.Inbox(), L"invest@crypto-gains.example", {L"me@corp.example"},
+                                L"Re: Re: Double your coins");
+    Item& exchange = box.AddExchangeMail(
+        box.Inbox(), L"/O=CORP/OU=EXCHANGE ADMINISTRATIVE GROUP/CN=RECIPIENTS/CN=INTERN42",
+        L"intern42@spamming-contractor.example", true, {L"me@corp.example"});
+    exchange.subject = L"Team lunch raffle (forwarded 40 times)";
 
     Print(L"Simulated Outlook 16.0, mail profile \u201COutlook\u201D with two mail accounts.");
     Print(L"Outlook loads the add-ins registered under HKLM\\Software\\Microsoft\\Office\\Outlook\\"
@@ -192,6 +204,16 @@ int RunRibbonHost() {
     ShowList(version, L"Blocked Senders list now:");
     Print(L"  gmail.com is a safe domain (a large free-mail provider): only that sender's own "
           L"address is blocked.");
+    Print(L"");
+    box.ShowFolder(box.Inbox());
+    box.SelectWithConversations({&exchange}, {{&crypto1, &crypto2, &crypto3}});
+    Print(L"Selected: a collapsed conversation of three messages from "
+          L"invest@crypto-gains.example (Explorer.Selection holds none of them) and a message "
+          L"from an Exchange sender reported as /O=CORP/.../CN=INTERN42.");
+    Press(outlook, L"BlockSenders", L"Block Senders");
+    ShowList(version, L"Blocked Senders list now:");
+    Print(L"  The conversation's three messages were moved; the Exchange sender is blocked by "
+          L"the SMTP address the message carries, never by the directory path.");
     Print(L"");
     ShowFolder(box.Inbox());
     ShowFolder(box.JunkEmail());
