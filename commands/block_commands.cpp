@@ -6,6 +6,7 @@
 #include "outlook/host_call.h"
 #include "outlook/host_error.h"
 #include "outlook/office_ids.h"
+#include "platform/command_progress.h"
 #include "platform/diagnostics.h"
 #include "platform/user_message.h"
 #include "store/list_index.h"
@@ -14,6 +15,7 @@
 #include "store/settings.h"
 #include "store/state.h"
 
+#include <memory>
 #include <optional>
 #include <unordered_set>
 #include <vector>
@@ -149,10 +151,25 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
         if (SUCCEEDED(SW_LOG_IF_FAILED(CallMethod(mail.get(), L"Move", {&junkArg.get()}))))
             ++summary.moved;
     };
-    for (LONG i = 1; i <= count; ++i)
+    // A long run shows its progress; Cancel stops it after the item at hand,
+    // and what was done until then is written as for a complete run.
+    const size_t total = static_cast<size_t>(count) + conversations.size();
+    std::unique_ptr<CommandProgress> progress;
+    if (total > kProgressThreshold)
+        progress = ShowCommandProgress(
+            mode == BlockMode::Senders ? L"Block Senders" : L"Block Domains", total);
+    size_t done = 0;
+    const auto goOn = [&] { return !progress || progress->Step(++done, total); };
+    bool cancelled = false;
+    for (LONG i = 1; i <= count && !cancelled; ++i) {
         process(GetItem(selection.get(), i).get());
-    for (const Dispatch& item : conversations)
-        process(item.get());
+        cancelled = !goOn();
+    }
+    for (size_t i = 0; i < conversations.size() && !cancelled; ++i) {
+        process(conversations[i].get());
+        cancelled = !goOn();
+    }
+    progress.reset();
 
     if (blocked.Text().size() != startLength) {
         WriteProfileList(blocked.Text(), ProfileListKind::Blocked);

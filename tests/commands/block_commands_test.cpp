@@ -3,6 +3,7 @@
 #include "commands/block_commands.h"
 #include "commands/capacity_warning.h"
 #include "outlook/host_error.h"
+#include "platform/command_progress.h"
 #include "platform/diagnostics.h"
 #include "sim/outlook/fault_plan.h"
 #include "sim/outlook/outlook_session.h"
@@ -305,6 +306,57 @@ TEST_F(BlockCommandTest, AnExchangeUserWritingToItselfIsNotBlocked) {
     EXPECT_EQ(StoredBlocked(), L"bob@corp.example;");
     EXPECT_FALSE(InJunk(self));
     EXPECT_TRUE(InJunk(other));
+}
+
+// Stands in for the progress window: counts its steps and asks to stop at
+// `stopAt` (0: never).
+struct ProgressProbe final : CommandProgress {
+    static inline size_t shown = 0;
+    static inline size_t total = 0;
+    static inline size_t stopAt = 0;
+    static inline std::vector<size_t> steps;
+    static std::unique_ptr<CommandProgress> Make(const std::wstring&, size_t items, unsigned) {
+        ++shown;
+        total = items;
+        return std::make_unique<ProgressProbe>();
+    }
+    bool Step(size_t done, size_t) override {
+        steps.push_back(done);
+        return stopAt == 0 || done < stopAt;
+    }
+};
+
+TEST_F(BlockCommandTest, LongRunsShowProgressAndCancelKeepsWhatWasDone) {
+    const ProgressFactory previous = SetProgressFactory(&ProgressProbe::Make);
+    ProgressProbe::shown = 0;
+    ProgressProbe::steps.clear();
+    std::vector<Item*> fifty;
+    for (int i = 0; i < 50; ++i)
+        fifty.push_back(&Mail(L"s" + std::to_wstring(i) + L"@fifty.example"));
+    box().Select(fifty);
+    BlockSelectedSenders();
+    EXPECT_EQ(ProgressProbe::shown, 0u) << "50 items show nothing new";
+    EXPECT_TRUE(InJunk(*fifty.back()));
+
+    std::vector<Item*> sixty;
+    for (int i = 0; i < 60; ++i)
+        sixty.push_back(&Mail(L"s" + std::to_wstring(i) + L"@sixty.example"));
+    box().Select(sixty);
+    ProgressProbe::stopAt = 20;
+    WriteCounter::writes = 0;
+    BlockSelectedSenders();
+    ProgressProbe::stopAt = 0;
+    SetProgressFactory(previous);
+    EXPECT_EQ(ProgressProbe::shown, 1u);
+    EXPECT_EQ(ProgressProbe::total, 60u);
+    EXPECT_EQ(ProgressProbe::steps.size(), 20u) << "stopped after the item at hand";
+    EXPECT_TRUE(InJunk(*sixty[19]));
+    EXPECT_FALSE(InJunk(*sixty[20]));
+    EXPECT_EQ(WriteCounter::writes, 1) << "written once, as a complete run";
+    const std::wstring stored = StoredBlocked();
+    EXPECT_NE(stored.find(L"s19@sixty.example;"), std::wstring::npos);
+    EXPECT_EQ(stored.find(L"s20@sixty.example;"), std::wstring::npos);
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
 }
 
 size_t CallsOf(const sim::CallLog& log, const wchar_t* member) {
