@@ -1,8 +1,10 @@
 // Renders the two pages of the Options sheet over a sample list, the
-// capacity meter of a nearly full list, the Tidy dialog and the report of an
-// import into PNG files for the documentation. Usage: manager_screenshots OUTPUT_FOLDER
+// capacity meter of a nearly full list, the Tidy dialog, the report of an
+// import and the progress window of a long run into PNG files for the
+// documentation. Usage: manager_screenshots OUTPUT_FOLDER
 // (run under Wine with a display; scripts/screenshots.sh does that).
 #include "manager/file_chooser.h"
+#include "platform/command_progress.h"
 #include "manager/resource.h"
 #include "platform/com_ptr.h"
 #include "store/profile_store.h"
@@ -16,6 +18,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -268,5 +271,18 @@ int wmain(int argc, wchar_t** argv) {
     });
     sw::SetFileChooser(previous);
     DeleteFileW(g_importPath.c_str());
+
+    // The progress window of a long blocking run.
+    {
+        ComApartment com;
+        std::unique_ptr<sw::CommandProgress> progress =
+            sw::ShowCommandProgress(L"Block Senders", 240, 0);
+        if (progress && progress->Step(87, 240)) {
+            const HWND window = FindWindowW(L"SpamwardenProgress", L"Block Senders");
+            saved &= window && Save(window, folder, L"command-progress.png");
+        } else {
+            saved = false;
+        }
+    }
     return saved ? 0 : 1;
 }
