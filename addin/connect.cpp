@@ -228,20 +228,10 @@ HRESULT Connect::StartupComplete() {
     m_legacy->SetExplorer(nullptr, nullptr);
     if (!g_hostApp)
         return E_POINTER;
-    Dispatch explorer;
-    unique_variant result;
-    SW_LOG_IF_FAILED(InvokeByName(g_hostApp.get(), L"ActiveExplorer",
-                                  DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, result));
-    if (result.type() == VT_DISPATCH && result.get().pdispVal)
-        explorer = Dispatch(result.get().pdispVal);
+    Dispatch explorer = FindObject(g_hostApp.get(), L"ActiveExplorer");
     if (!explorer)
         return E_POINTER;
-    Dispatch bars;
-    unique_variant barsResult;
-    SW_LOG_IF_FAILED(InvokeByName(explorer.get(), L"CommandBars",
-                                  DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, barsResult));
-    if (barsResult.type() == VT_DISPATCH && barsResult.get().pdispVal)
-        bars = Dispatch(barsResult.get().pdispVal);
+    Dispatch bars = FindObject(explorer.get(), L"CommandBars");
     m_legacy->SetExplorer(std::move(explorer), std::move(bars));
     m_legacy->Start();
 

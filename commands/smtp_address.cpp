@@ -9,32 +9,21 @@
 namespace sw {
 namespace {
 
-constexpr WORD kGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
-
-// The object a call yields, or null however it fails: the Exchange lookups
-// are a second chance, and their failure leaves the message alone.
-Dispatch OptionalObject(IDispatch* object, const wchar_t* name, WORD flags,
-                        std::initializer_list<const VARIANT*> args = {}) {
-    unique_variant result;
-    if (FAILED(InvokeByName(object, name, flags, args, result)) || result.type() != VT_DISPATCH ||
-        !V_DISPATCH(&result.get()))
-        return nullptr;
-    return Dispatch(V_DISPATCH(&result.get()));
-}
-
 // PrimarySmtpAddress of an address entry's Exchange user; "" for an entry
 // that is none (GetExchangeUser then answers Nothing).
 std::wstring ExchangeUserSmtp(IDispatch* addressEntry) {
     if (!addressEntry)
         return {};
-    const Dispatch user = OptionalObject(addressEntry, L"GetExchangeUser", DISPATCH_METHOD);
+    const Dispatch user = FindObject(addressEntry, L"GetExchangeUser");
     return user ? GetText(user.get(), L"PrimarySmtpAddress") : std::wstring();
 }
 
+// The Exchange lookups are a second chance: when one fails, the message is
+// left alone.
 std::wstring ExchangeSenderSmtp(IDispatch* mail) {
     // The message's own property first: it needs no directory lookup. A
     // message without it makes GetProperty fail, which is no fault.
-    if (const Dispatch accessor = OptionalObject(mail, L"PropertyAccessor", kGet)) {
+    if (const Dispatch accessor = FindObject(mail, L"PropertyAccessor")) {
         const unique_variant name = unique_variant::FromText(kSenderSmtpAddressProperty);
         unique_variant value;
         if (SUCCEEDED(InvokeByName(accessor.get(), L"GetProperty", DISPATCH_METHOD, {&name.get()},
@@ -45,7 +34,7 @@ std::wstring ExchangeSenderSmtp(IDispatch* mail) {
                 return smtp;
         }
     }
-    const Dispatch sender = OptionalObject(mail, L"Sender", kGet);
+    const Dispatch sender = FindObject(mail, L"Sender");
     return ExchangeUserSmtp(sender.get());
 }
 
@@ -68,7 +57,7 @@ std::wstring RecipientSmtpAddress(IDispatch* recipient) {
     if (address.find(L'@') != std::wstring::npos)
         return address;
     try {
-        const Dispatch entry = OptionalObject(recipient, L"AddressEntry", kGet);
+        const Dispatch entry = FindObject(recipient, L"AddressEntry");
         if (entry && EqualsIgnoringAsciiCase(GetText(entry.get(), L"Type"), kExchangeAddressType))
             return ExchangeUserSmtp(entry.get());
     } catch (const HostError&) {

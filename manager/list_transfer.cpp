@@ -1,6 +1,7 @@
 #include "manager/list_transfer.h"
 
 #include "platform/file_io.h"
+#include "store/list_capacity.h"
 
 #include <windows.h>
 
@@ -291,18 +292,6 @@ ImportedLines ParseLines(std::wstring_view text) {
     return result;
 }
 
-// "1,234": the report is in English, so its numbers are grouped the same way.
-std::wstring FormatCount(size_t count) {
-    const std::wstring digits = std::to_wstring(count);
-    std::wstring grouped;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            grouped.push_back(L',');
-        grouped.push_back(digits[i]);
-    }
-    return grouped;
-}
-
 // A skipped line as the message shows it: long lines shortened, control
 // characters (which a message box would render as nothing, or act on) shown
 // as a replacement mark.
@@ -323,20 +312,21 @@ std::wstring Quote(const std::wstring& text) {
 }
 
 std::wstring Report(size_t added, size_t alreadyListed, const std::vector<SkippedLine>& skipped) {
-    std::wstring report = L"Imported " + FormatCount(added) +
-                          (added == 1 ? L" entry; " : L" entries; ") + FormatCount(alreadyListed) +
-                          (alreadyListed == 1 ? L" was" : L" were") + L" already listed.";
+    std::wstring report = L"Imported " + GroupedNumber(added) +
+                          (added == 1 ? L" entry; " : L" entries; ") +
+                          GroupedNumber(alreadyListed) + (alreadyListed == 1 ? L" was" : L" were") +
+                          L" already listed.";
     if (skipped.empty())
         return report;
-    report += L"\n\nSkipped " + FormatCount(skipped.size()) +
+    report += L"\n\nSkipped " + GroupedNumber(skipped.size()) +
               (skipped.size() == 1 ? L" line:" : L" lines:");
     const size_t shown = std::min(skipped.size(), kReportedLines);
     for (size_t i = 0; i < shown; ++i) {
-        report += L"\nline " + FormatCount(skipped[i].line) + L": " + Quote(skipped[i].text) +
+        report += L"\nline " + GroupedNumber(skipped[i].line) + L": " + Quote(skipped[i].text) +
                   L" (" + skipped[i].reason + L")";
     }
     if (skipped.size() > shown)
-        report += L"\nand " + FormatCount(skipped.size() - shown) + L" more";
+        report += L"\nand " + GroupedNumber(skipped.size() - shown) + L" more";
     return report;
 }
 

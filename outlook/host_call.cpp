@@ -80,6 +80,17 @@ Dispatch CallForObject(IDispatch* object, const wchar_t* name,
     return ObjectFrom(result.get());
 }
 
+Dispatch FindObject(IDispatch* object, const wchar_t* name,
+                    std::initializer_list<const VARIANT*> args) {
+    unique_variant result;
+    if (FAILED(Recorded(InvokeByName(object, name, kGet, args, result), name)))
+        return nullptr;
+    Dispatch found;
+    if (result.type() == VT_DISPATCH && V_DISPATCH(&result.get()))
+        found = Dispatch(V_DISPATCH(&result.get()));
+    return found;
+}
+
 Dispatch GetItem(IDispatch* collection, LONG index) {
     const unique_variant position = unique_variant::FromLong(index);
     return CallForObject(collection, L"Item", {&position.get()});

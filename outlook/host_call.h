@@ -25,6 +25,10 @@ HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
 Dispatch GetObject(IDispatch* object, const wchar_t* name);
 Dispatch CallForObject(IDispatch* object, const wchar_t* name,
                        std::initializer_list<const VARIANT*> args);
+// The object a property or method yields, or null when the call fails (the
+// failure is recorded) or yields none: for objects the caller can do without.
+Dispatch FindObject(IDispatch* object, const wchar_t* name,
+                    std::initializer_list<const VARIANT*> args = {});
 // A collection's element at a 1-based index, passed as a 32-bit integer.
 Dispatch GetItem(IDispatch* collection, LONG index);
 
