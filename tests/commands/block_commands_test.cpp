@@ -13,6 +13,7 @@
 #include "tests/harness/import_patch.h"
 #include "tests/harness/message_recorder.h"
 #include "tests/harness/registry_sandbox.h"
+#include "tests/harness/scratch_files.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -234,9 +235,7 @@ TEST_F(BlockCommandTest, FailedReadOfTheBlockedListEndsTheRun) {
 }
 
 TEST_F(BlockCommandTest, AMessageThatDoesNotMoveIsRecordedNotShown) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"spamwarden-command-log";
+    const std::wstring folder = test::ScratchPath(L"command-log");
     const std::wstring previous = SetLogFolder(folder);
     RegistrySandbox::SetDword(kLogSettingsKey, kLogLevelValue, 2);
     WriteCounter::writes = 0;
@@ -249,11 +248,7 @@ TEST_F(BlockCommandTest, AMessageThatDoesNotMoveIsRecordedNotShown) {
     EXPECT_EQ(StoredBlocked(), L"ann@example.org;");
     EXPECT_FALSE(InJunk(ann));
 
-    std::string log;
-    {
-        std::ifstream file(std::filesystem::path(LogFilePath()), std::ios::binary);
-        log.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
+    const std::string log = test::ReadBytes(LogFilePath());
     DeleteFileW(LogFilePath().c_str());
     RemoveDirectoryW(folder.c_str());
     SetLogFolder(previous);

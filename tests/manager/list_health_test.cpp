@@ -7,6 +7,7 @@
 #include "manager/resource.h"
 #include "manager/tidy_dialog.h"
 #include "tests/harness/message_recorder.h"
+#include "tests/harness/scratch_files.h"
 #include "tests/manager/manager_fixture.h"
 #include "tests/manager/sheet_driver.h"
 
@@ -36,22 +37,6 @@ std::wstring FillerList(size_t count) {
         list += entry;
     }
     return list;
-}
-
-std::wstring Scratch(const wchar_t* name) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"spamwarden-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           name;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    std::ifstream file(std::filesystem::path(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 class ListHealthTest : public ManagerTest {
@@ -220,8 +205,8 @@ TEST_F(ListHealthTest, ImportMergesReportsOnceAndExportWritesTheShownRows) {
     StoreList(L"keep@listed.example;");
     const std::string file = "ann@import.example\r\nexample.com\r\n*@star.example\r\nbad line\r\n"
                              "x;y@z.example\r\n\r\nANN@IMPORT.EXAMPLE\r\nKEEP@listed.example\r\n";
-    const std::wstring importPath = Scratch(L"import.txt");
-    const std::wstring exportPath = Scratch(L"export.txt");
+    const std::wstring importPath = ScratchPath(L"import.txt");
+    const std::wstring exportPath = ScratchPath(L"export.txt");
     WriteBytes(importPath, file);
     DeleteFileW(exportPath.c_str());
     std::vector<std::wstring> rows;
@@ -258,8 +243,8 @@ TEST_F(ListHealthTest, ImportMergesReportsOnceAndExportWritesTheShownRows) {
 TEST_F(ListHealthTest, AFileThatCannotBeUsedSaysWhichAndWhyAndChangesNothing) {
     const std::wstring stored = L"keep@listed.example;";
     StoreList(stored);
-    const std::wstring missing = Scratch(L"no-such-file.txt");
-    const std::wstring noFolder = Scratch(L"no-such-folder") + L"\\export.txt";
+    const std::wstring missing = ScratchPath(L"no-such-file.txt");
+    const std::wstring noFolder = ScratchPath(L"no-such-folder") + L"\\export.txt";
     std::vector<std::wstring> rows;
     RunOptionsSheet([&](SheetDriver& sheet) {
         const HWND page = sheet.ShowPage(1);

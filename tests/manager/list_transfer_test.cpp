@@ -5,6 +5,7 @@
 
 #include "platform/file_io.h"
 #include "platform/unique_handle.h"
+#include "tests/harness/scratch_files.h"
 #include "store/list_text.h"
 
 #include <gmock/gmock.h>
@@ -206,10 +207,7 @@ TEST(ListTransferRoundTripTest, RandomValidListsComeBackUnchanged) {
 class ListTransferFileTest : public ::testing::Test {
 protected:
     ListTransferFileTest() {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        m_folder =
-            std::wstring(temp) + L"spamwarden-transfer-" + std::to_wstring(GetCurrentProcessId());
+        m_folder = ScratchPath(L"transfer");
         std::filesystem::remove_all(m_folder);
         std::filesystem::create_directory(m_folder);
     }
@@ -217,16 +215,13 @@ protected:
         std::error_code ignored;
         std::filesystem::remove_all(m_folder, ignored);
     }
-    void Write(const std::wstring& path, const std::string& bytes) {
-        std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
-    }
 
     std::wstring m_folder;
 };
 
 TEST_F(ListTransferFileTest, ImportsAFileOrNamesItWithTheReason) {
     const std::wstring path = m_folder + L"\\list.txt";
-    Write(path, Utf16(L"ann@x.example\r\nfoo bar\r\n", false));
+    WriteBytes(path, Utf16(L"ann@x.example\r\nfoo bar\r\n", false));
     ImportedLines lines;
     std::wstring error = L"stale";
     ASSERT_TRUE(ImportListFile(path, lines, error));
@@ -249,16 +244,16 @@ TEST_F(ListTransferFileTest, ImportsAFileOrNamesItWithTheReason) {
         ASSERT_TRUE(locker);
         EXPECT_EQ(refusal(path), path + L": the file is in use by another program");
     }
-    Write(path, "\x89PNG\r\n\x1A\n\0\0\0\rIHDR"s);
+    WriteBytes(path, "\x89PNG\r\n\x1A\n\0\0\0\rIHDR"s);
     EXPECT_EQ(refusal(path), path + L": the file is not a text file");
 
     // Exactly 16 MB is taken, one byte more is not.
     std::string full = "ann@x.example\r\n";
     full.resize(kImportFileLimit, ' ');
-    Write(path, full);
+    WriteBytes(path, full);
     ASSERT_TRUE(ImportListFile(path, lines, error)) << error;
     EXPECT_EQ(lines.entries, Entries{L"ann@x.example"});
-    Write(path, full + " ");
+    WriteBytes(path, full + " ");
     EXPECT_EQ(refusal(path), path + L": the file is larger than 16 MB");
 }
 

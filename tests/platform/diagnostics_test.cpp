@@ -5,6 +5,7 @@
 #include "outlook/host_error.h"
 #include "tests/harness/machine_registry_sandbox.h"
 #include "tests/harness/registry_sandbox.h"
+#include "tests/harness/scratch_files.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -21,26 +22,13 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-// A scratch folder under the system's temporary folder.
-std::wstring ScratchFolder(const wchar_t* name) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"spamwarden-diagnostics-" + name + L"-" +
-           std::to_wstring(GetCurrentProcessId());
-}
-
-std::string ReadFile(const std::wstring& path) {
-    std::ifstream file(std::filesystem::path(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 class DiagnosticsTest : public ::testing::Test {
 protected:
-    DiagnosticsTest() : m_folder(ScratchFolder(L"log")) {
+    DiagnosticsTest() : m_folder(ScratchPath(L"diagnostics")) {
         // The folder and its parent are made by the first record.
         m_previous = SetLogFolder(m_folder + L"\\Tallpine\\Spamwarden");
         m_log = LogFilePath();
@@ -95,7 +83,7 @@ TEST_F(DiagnosticsTest, RecordsReachTheFileByLevel) {
     EXPECT_EQ(SW_LOG_IF_FAILED(S_FALSE), S_FALSE) << "success is not recorded";
     EXPECT_EQ(SW_LOG_IF_WIN32_ERROR(ERROR_FILE_NOT_FOUND), ERROR_FILE_NOT_FOUND);
     LogCommandSummary(L"Block Senders: 1 items");
-    std::string text = ReadFile(m_log);
+    std::string text = ReadBytes(m_log);
     EXPECT_THAT(text, HasSubstr("failure: E_ACCESSDENIED: 0x80070005 at "
                                 "tests/platform/diagnostics_test.cpp:" +
                                 std::to_string(failureLine) + "\r\n"));
@@ -105,7 +93,7 @@ TEST_F(DiagnosticsTest, RecordsReachTheFileByLevel) {
 
     SetLevel(2);
     LogCommandSummary(L"Block Senders: 1 items, 1 moved, 1 entries added, 0 ms");
-    EXPECT_THAT(ReadFile(m_log), HasSubstr("] Block Senders: 1 items, 1 moved"));
+    EXPECT_THAT(ReadBytes(m_log), HasSubstr("] Block Senders: 1 items, 1 moved"));
 }
 
 TEST_F(DiagnosticsTest, CaughtExceptionsAreRecordedWithTheirCode) {
@@ -122,7 +110,7 @@ TEST_F(DiagnosticsTest, CaughtExceptionsAreRecordedWithTheirCode) {
         throw 42;
     }
     SW_CATCH_LOG()
-    const std::string text = ReadFile(m_log);
+    const std::string text = ReadBytes(m_log);
     EXPECT_THAT(text, HasSubstr("failure: exception: 0x80010108"));
     EXPECT_THAT(text, HasSubstr("failure: out of memory: 0x8007000E"));
     EXPECT_THAT(text, HasSubstr("failure: unknown exception: 0x8000FFFF"));
@@ -139,10 +127,10 @@ TEST_F(DiagnosticsTest, TheFileIsCappedAndOneOlderFileKept) {
         older << "the oldest records";
     }
     SW_LOG_IF_FAILED(E_ABORT);
-    const std::string current = ReadFile(m_log);
+    const std::string current = ReadBytes(m_log);
     EXPECT_THAT(current, HasSubstr("E_ABORT"));
     EXPECT_LT(current.size(), 1000u) << "started afresh";
-    const std::string older = ReadFile(m_log + L".1");
+    const std::string older = ReadBytes(m_log + L".1");
     EXPECT_GE(older.size(), kLogFileLimit) << "the full file became the older one";
     EXPECT_THAT(older, HasSubstr("E_FAIL"));
 }
@@ -165,7 +153,7 @@ TEST_F(DiagnosticsTest, ASecondWriterOrReaderBreaksNothing) {
     SW_LOG_IF_FAILED(E_ABORT);
     CloseHandle(viewer);
     CloseHandle(other);
-    const std::string text = ReadFile(m_log);
+    const std::string text = ReadBytes(m_log);
     EXPECT_THAT(text, HasSubstr("E_FAIL"));
     EXPECT_THAT(text, HasSubstr("other process"));
     EXPECT_THAT(text, HasSubstr("E_ABORT"));

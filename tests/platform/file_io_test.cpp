@@ -4,6 +4,7 @@
 #include "platform/file_io.h"
 
 #include "platform/unique_handle.h"
+#include "tests/harness/scratch_files.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -21,10 +22,7 @@ namespace {
 class FileIoTest : public ::testing::Test {
 protected:
     FileIoTest() {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        m_folder =
-            std::wstring(temp) + L"spamwarden-file-io-" + std::to_wstring(GetCurrentProcessId());
+        m_folder = ScratchPath(L"file-io");
         std::filesystem::remove_all(m_folder);
         CreateDirectoryW(m_folder.c_str(), nullptr);
     }
@@ -37,13 +35,6 @@ protected:
 
     std::wstring PathOf(const wchar_t* name) const { return m_folder + L"\\" + name; }
 
-    static void Write(const std::wstring& path, const std::string& bytes) {
-        std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
-    }
-    static std::string Read(const std::wstring& path) {
-        std::ifstream file(std::filesystem::path(path), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
     // The names in the scratch folder: a temporary file left behind shows.
     std::vector<std::wstring> FolderNames() const {
         std::vector<std::wstring> names;
@@ -68,7 +59,7 @@ TEST_F(FileIoTest, ReadsEveryByteAndRefusesFilesOverTheLimit) {
         binary.push_back(static_cast<char>(i));
     binary += "\r\n\r\x1A tail";
     const std::wstring path = PathOf(L"binary.dat");
-    Write(path, binary);
+    WriteBytes(path, binary);
 
     std::string bytes = "stale";
     EXPECT_EQ(ReadWholeFile(path, binary.size(), bytes), ERROR_SUCCESS) << "exactly the limit";
@@ -78,7 +69,7 @@ TEST_F(FileIoTest, ReadsEveryByteAndRefusesFilesOverTheLimit) {
     EXPECT_EQ(ReadWholeFile(path, binary.size() - 1, bytes), ERROR_FILE_TOO_LARGE);
     EXPECT_TRUE(bytes.empty());
 
-    Write(path, "");
+    WriteBytes(path, "");
     bytes = "stale";
     EXPECT_EQ(ReadWholeFile(path, 0, bytes), ERROR_SUCCESS);
     EXPECT_TRUE(bytes.empty());
@@ -96,7 +87,7 @@ TEST_F(FileIoTest, PathsThatAreNoReadableFileGiveTheirErrors) {
 
 TEST_F(FileIoTest, AFileOpenElsewhereIsReadUnlessItsOwnerSharesNothing) {
     const std::wstring path = PathOf(L"list.txt");
-    Write(path, "ann@spam.example\r\n");
+    WriteBytes(path, "ann@spam.example\r\n");
     std::string bytes;
     {
         // Another program still writing the file.
@@ -121,25 +112,25 @@ TEST_F(FileIoTest, AFileOpenElsewhereIsReadUnlessItsOwnerSharesNothing) {
 TEST_F(FileIoTest, WritesANewFileOrReplacesOneLeavingNoTemporaryFile) {
     const std::wstring path = PathOf(L"export.txt");
     EXPECT_EQ(WriteFileAtomically(path, "first\r\nversion\r\n"), ERROR_SUCCESS);
-    EXPECT_EQ(Read(path), "first\r\nversion\r\n");
+    EXPECT_EQ(ReadBytes(path), "first\r\nversion\r\n");
 
     EXPECT_EQ(WriteFileAtomically(path, "short"), ERROR_SUCCESS) << "replaced, not overwritten";
-    EXPECT_EQ(Read(path), "short");
+    EXPECT_EQ(ReadBytes(path), "short");
 
     EXPECT_EQ(WriteFileAtomically(path, ""), ERROR_SUCCESS);
-    EXPECT_EQ(Read(path), "");
+    EXPECT_EQ(ReadBytes(path), "");
     EXPECT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(FolderNames(), Names{L"export.txt"});
 
     const std::string large(3 * 1024 * 1024 + 7, 'x');
     EXPECT_EQ(WriteFileAtomically(path, large), ERROR_SUCCESS);
-    EXPECT_EQ(Read(path), large);
+    EXPECT_EQ(ReadBytes(path), large);
     EXPECT_EQ(FolderNames(), Names{L"export.txt"});
 }
 
 TEST_F(FileIoTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
     const std::wstring path = PathOf(L"export.txt");
-    Write(path, "old");
+    WriteBytes(path, "old");
 
     {
         const unique_handle holder = Open(path, GENERIC_READ, 0);
@@ -147,13 +138,13 @@ TEST_F(FileIoTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
         EXPECT_EQ(WriteFileAtomically(path, "new"), ERROR_SHARING_VIOLATION)
             << "open elsewhere, sharing nothing";
     }
-    EXPECT_EQ(Read(path), "old");
+    EXPECT_EQ(ReadBytes(path), "old");
     EXPECT_EQ(FolderNames(), Names{L"export.txt"});
 
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(WriteFileAtomically(path, "new"), ERROR_ACCESS_DENIED) << "read-only";
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(Read(path), "old");
+    EXPECT_EQ(ReadBytes(path), "old");
     EXPECT_EQ(FolderNames(), Names{L"export.txt"});
 
     const std::wstring folder = PathOf(L"folder");
