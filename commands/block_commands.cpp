@@ -1,12 +1,13 @@
 #include "commands/block_commands.h"
 
 #include "commands/capacity_warning.h"
+#include "commands/earlier_messages.h"
+#include "commands/run_progress.h"
 #include "commands/sender_address.h"
 #include "commands/smtp_address.h"
 #include "outlook/host_call.h"
 #include "outlook/host_error.h"
 #include "outlook/office_ids.h"
-#include "platform/command_progress.h"
 #include "platform/diagnostics.h"
 #include "platform/user_message.h"
 #include "store/list_index.h"
@@ -17,6 +18,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <unordered_set>
 #include <vector>
 #include <string>
@@ -62,6 +64,7 @@ struct RunSummary {
     LONG items = 0;
     LONG moved = 0;
     size_t added = 0;
+    size_t earlier = 0; // earlier messages moved after the selection
 };
 
 // The items, in the folder shown, of the collapsed conversations the
@@ -125,6 +128,7 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
     const std::vector<Dispatch> conversations = ConversationItems(selection.get());
     summary.items = count + static_cast<LONG>(conversations.size());
     const size_t startLength = blocked.Text().size();
+    const size_t firstAdded = g_blockedSinceLoad.size();
 
     // A message both selected and inside a selected conversation is acted on
     // once: known by its EntryID, asked for only when conversations are in.
@@ -153,39 +157,42 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
     };
     // A long run shows its progress; Cancel stops it after the item at hand,
     // and what was done until then is written as for a complete run.
-    const size_t total = static_cast<size_t>(count) + conversations.size();
-    std::unique_ptr<CommandProgress> progress;
-    if (total > kProgressThreshold)
-        progress = ShowCommandProgress(
-            mode == BlockMode::Senders ? L"Block Senders" : L"Block Domains", total);
-    size_t done = 0;
-    const auto goOn = [&] { return !progress || progress->Step(++done, total); };
+    RunProgress progress(mode == BlockMode::Senders ? L"Block Senders" : L"Block Domains",
+                         static_cast<size_t>(count) + conversations.size());
     bool cancelled = false;
     for (LONG i = 1; i <= count && !cancelled; ++i) {
         process(GetItem(selection.get(), i).get());
-        cancelled = !goOn();
+        cancelled = !progress.Step();
     }
     for (size_t i = 0; i < conversations.size() && !cancelled; ++i) {
         process(conversations[i].get());
-        cancelled = !goOn();
+        cancelled = !progress.Step();
     }
-    progress.reset();
 
-    if (blocked.Text().size() != startLength) {
+    const bool changed = blocked.Text().size() != startLength;
+    if (changed)
         WriteProfileList(blocked.Text(), ProfileListKind::Blocked);
-        if (ShownMessageCount() == messagesBefore)
-            WarnAboutCapacity(blocked.Text(), safe.Text());
+    // The entries are stored before the host is asked for earlier messages:
+    // whatever that costs or fails, they stay.
+    if (g_moveEarlier && !cancelled && g_blockedSinceLoad.size() > firstAdded) {
+        const EarlierSweep sweep{
+            folder.get(), junk.get(), &junkArg.get(),
+            std::span<const std::wstring>(g_blockedSinceLoad).subspan(firstAdded), &safe};
+        summary.earlier = MoveEarlierMessages(sweep, progress);
     }
+    progress.Close();
+    if (changed && ShownMessageCount() == messagesBefore)
+        WarnAboutCapacity(blocked.Text(), safe.Text());
 }
 
 void LogSummary(BlockMode mode, const RunSummary& summary, ULONGLONG started) noexcept {
     if (CurrentLogLevel() != LogLevel::Commands)
         return;
     try {
-        LogCommandSummary(
-            FormatText(L"%ls: %ld items, %ld moved, %zu entries added, %llu ms",
-                       mode == BlockMode::Senders ? L"Block Senders" : L"Block Domains",
-                       summary.items, summary.moved, summary.added, GetTickCount64() - started));
+        LogCommandSummary(FormatText(
+            L"%ls: %ld items, %ld moved, %zu entries added, %zu earlier moved, %llu ms",
+            mode == BlockMode::Senders ? L"Block Senders" : L"Block Domains", summary.items,
+            summary.moved, summary.added, summary.earlier, GetTickCount64() - started));
     } catch (...) {
         // Out of memory while composing the summary: it goes unrecorded.
     }

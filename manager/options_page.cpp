@@ -92,16 +92,19 @@ void COptionsPage::OnApply() {
     WriteSettingDword(kSettingsSection, kSynListsValue, static_cast<DWORD>(g_synLists));
     WriteSettingDword(kSettingsSection, kHasSafeDomainsValue, static_cast<DWORD>(g_hasSafeDomains));
     WriteSettingText(kSettingsSection, kSafeDomainsValue, g_safeDomains);
+    WriteSettingDword(kSettingsSection, kMoveEarlierValue, static_cast<DWORD>(g_moveEarlier));
 }
 
 void COptionsPage::ShowFlags() {
     CheckDlgButton(m_window, IDC_SYN_LISTS, g_synLists ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(m_window, IDC_HAS_SAFE_DOMAINS, g_hasSafeDomains ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(m_window, IDC_MOVE_EARLIER, g_moveEarlier ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void COptionsPage::StoreFlags() {
     g_synLists = IsDlgButtonChecked(m_window, IDC_SYN_LISTS) == BST_CHECKED ? 1 : 0;
     g_hasSafeDomains = IsDlgButtonChecked(m_window, IDC_HAS_SAFE_DOMAINS) == BST_CHECKED ? 1 : 0;
+    g_moveEarlier = IsDlgButtonChecked(m_window, IDC_MOVE_EARLIER) == BST_CHECKED ? 1 : 0;
 }
 
 } // namespace sw

@@ -42,8 +42,8 @@ inline constexpr wchar_t kExchangeAddressType[] = L"EX";
 inline constexpr LONG kControlButton = 1;
 inline constexpr LONG kControlPopup = 10;
 inline constexpr LONG kButtonStyleIcon = 1;
-inline constexpr LONG kMailItemType = 0; // olMailItem
-inline constexpr LONG kJunkFolder = 23;
-inline constexpr LONG kConversationHeaders = 1; // OlSelectionContents  // olFolderJunk
+inline constexpr LONG kMailItemType = 0;        // olMailItem
+inline constexpr LONG kJunkFolder = 23;         // olFolderJunk
+inline constexpr LONG kConversationHeaders = 1; // OlSelectionContents
 
 } // namespace sw

@@ -39,6 +39,8 @@ void LoadSettings() {
     g_hasSafeDomains = FlagFromDword(ReadSettingDword(kSettingsSection, kHasSafeDomainsValue,
                                                       static_cast<DWORD>(g_hasSafeDomains)));
     g_safeDomains = ReadSettingText(kSettingsSection, kSafeDomainsValue, g_safeDomains);
+    g_moveEarlier = FlagFromDword(
+        ReadSettingDword(kSettingsSection, kMoveEarlierValue, static_cast<DWORD>(g_moveEarlier)));
 }
 
 HKEY OpenMakerKey() {

@@ -15,6 +15,7 @@ inline constexpr wchar_t kSettingsSection[] = L"Spamwarden";
 inline constexpr wchar_t kSynListsValue[] = L"SYN_LISTS";
 inline constexpr wchar_t kHasSafeDomainsValue[] = L"HasSafeDomains";
 inline constexpr wchar_t kSafeDomainsValue[] = L"SafeDomains";
+inline constexpr wchar_t kMoveEarlierValue[] = L"MoveEarlier";
 
 // The built-in safe-domain list: eleven large public mail providers.
 const std::wstring& BuiltInSafeDomains();
@@ -40,7 +41,7 @@ inline int FlagFromDword(DWORD value) noexcept {
     return value != 0 ? 1 : 0;
 }
 
-// Reads the three stored settings into memory, each falling back on its
+// Reads the four stored settings into memory, each falling back on its
 // value in memory when it is not stored or cannot be read.
 void LoadSettings();
 

@@ -12,6 +12,7 @@ std::vector<std::wstring> g_blockedSinceLoad;
 int g_synLists = 1;
 int g_hasSafeDomains = 1;
 std::wstring g_safeDomains = BuiltInSafeDomains();
+int g_moveEarlier = 0;
 HKEY g_settingsRoot = HKEY_CURRENT_USER;
 std::wstring g_settingsMaker;
 int g_commandRunning = 0;
@@ -27,6 +28,7 @@ void ResetAddinState() {
     g_synLists = 1;
     g_hasSafeDomains = 1;
     g_safeDomains = BuiltInSafeDomains();
+    g_moveEarlier = 0;
     g_settingsRoot = HKEY_CURRENT_USER;
     g_settingsMaker.clear();
     g_commandRunning = 0;

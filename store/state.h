@@ -32,11 +32,13 @@ extern std::vector<std::wstring> g_accountKeys;
 extern std::vector<std::wstring> g_blockedSinceLoad;
 
 // The settings in memory: "Synchronize blocked senders lists for all the
-// email accounts", the safe-domain exception of Block Domains, and the
-// safe-domain list in separator form ("@a.example;@b.example").
+// email accounts", the safe-domain exception of Block Domains, the
+// safe-domain list in separator form ("@a.example;@b.example"), and whether
+// the commands also move earlier messages from the senders they block.
 extern int g_synLists;
 extern int g_hasSafeDomains;
 extern std::wstring g_safeDomains;
+extern int g_moveEarlier;
 // Where the settings are stored: HKEY_CURRENT_USER\software\<maker>\...; no
 // maker until start-up sets it, and until then no setting touches the
 // registry.

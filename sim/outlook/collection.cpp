@@ -1,9 +1,11 @@
 // Collections with Count and a 1-based Item: the selection, a folder's
-// items and a message's recipients.
+// items (with Restrict) and a message's recipients.
 #include "sim/outlook/dispatch_object.h"
 #include "sim/outlook/objects.h"
+#include "sim/outlook/sender_condition.h"
 
 #include <cwchar>
+#include <optional>
 
 namespace sw::sim {
 
@@ -77,6 +79,63 @@ private:
     std::vector<Item*> m_items;
 };
 
+// A folder's Items, or what Restrict kept of them: Count and Item over
+// those still in the folder, so that a message moved away leaves the
+// collection as it does in Outlook.
+class FolderItems final : public DispatchObject {
+public:
+    FolderItems(HostShare host, Folder& folder, std::optional<std::vector<Item*>> kept)
+        : DispatchObject(std::move(host), L"Items"), m_folder(folder), m_kept(std::move(kept)) {
+        AddProperty(L"Count", [this](Invocation& call) {
+            call.ReturnLong(static_cast<long>(m_kept ? Current().size() : m_folder.items().size()));
+            return S_OK;
+        });
+        AddMethod(L"Item", 1, 1, [this](Invocation& call) {
+            long index = 0;
+            if (HRESULT hr = call.GetLong(0, index); FAILED(hr))
+                return hr;
+            const std::vector<Item*> kept = m_kept ? Current() : std::vector<Item*>();
+            const std::vector<Item*>& items = m_kept ? kept : m_folder.items();
+            if (index < 1 || index > static_cast<long>(items.size()))
+                return DISP_E_BADINDEX;
+            call.ReturnObject(MakeItem(hostShare(), *items[static_cast<size_t>(index - 1)]));
+            return S_OK;
+        });
+        // Only conditions on the sender's address; Outlook raises an
+        // exception for a filter it cannot parse.
+        AddMethod(L"Restrict", 1, 1, [this](Invocation& call) {
+            std::wstring filter;
+            if (HRESULT hr = call.GetText(0, filter); FAILED(hr))
+                return hr;
+            const std::optional<SenderCondition> condition = ParseSenderCondition(filter);
+            if (!condition)
+                return DISP_E_EXCEPTION;
+            std::vector<Item*> kept;
+            for (Item* item : Current()) {
+                if (Meets(*condition, *item))
+                    kept.push_back(item);
+            }
+            call.ReturnObject(MakeDispatch<FolderItems>(hostShare(), m_folder, std::move(kept)));
+            return S_OK;
+        });
+    }
+
+private:
+    std::vector<Item*> Current() const {
+        if (!m_kept)
+            return m_folder.items();
+        std::vector<Item*> here;
+        for (Item* item : *m_kept) {
+            if (m_folder.contains(*item))
+                here.push_back(item);
+        }
+        return here;
+    }
+
+    Folder& m_folder;
+    std::optional<std::vector<Item*>> m_kept; // nothing: every item of the folder
+};
+
 class Selection final : public DispatchObject {
 public:
     Selection(HostShare host, std::vector<Item*> items,
@@ -128,10 +187,7 @@ com_ptr<IDispatch> MakeSelection(HostShare host, std::vector<Item*> items,
 }
 
 com_ptr<IDispatch> MakeFolderItems(HostShare host, Folder& folder) {
-    Folder* f = &folder;
-    return MakeCollection(
-        host, L"Items", [f] { return static_cast<long>(f->items().size()); },
-        [f, host](long index) { return MakeItem(host, *f->items()[index - 1]); });
+    return MakeDispatch<FolderItems>(std::move(host), folder, std::nullopt);
 }
 
 com_ptr<IDispatch> MakeRecipients(HostShare host, Item& item) {

@@ -15,6 +15,10 @@ public:
             call.ReturnText(m_folder.name());
             return S_OK;
         });
+        AddProperty(L"EntryID", [this](Invocation& call) {
+            call.ReturnText(m_folder.entryId());
+            return S_OK;
+        });
         AddProperty(L"DefaultItemType", [this](Invocation& call) {
             call.ReturnLong(static_cast<long>(m_folder.itemType()));
             return S_OK;

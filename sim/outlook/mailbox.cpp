@@ -1,6 +1,7 @@
 #include "sim/outlook/mailbox.h"
 
 #include <algorithm>
+#include <cwchar>
 
 namespace sw::sim {
 
@@ -40,6 +41,9 @@ Folder& Mailbox::AddFolder(std::wstring name, FolderItemType type) {
 
 Folder& Mailbox::AddFolderNumbered(std::wstring name, FolderItemType type, long number) {
     m_folders.push_back(std::make_unique<Folder>(std::move(name), type, number));
+    wchar_t id[40];
+    swprintf(id, 40, L"00000000F0F1F2F3F4F50001%08zX", m_folders.size());
+    m_folders.back()->m_entryId = id;
     return *m_folders.back();
 }
 

@@ -83,6 +83,8 @@ public:
     FolderItemType itemType() const noexcept { return m_type; }
     // Its GetDefaultFolder number, 0 for a folder of the user's own.
     long defaultNumber() const noexcept { return m_defaultNumber; }
+    // Its EntryID: hexadecimal, unique in the mailbox.
+    const std::wstring& entryId() const noexcept { return m_entryId; }
     // In the order the folder lists them: an item moved in comes last.
     const std::vector<Item*>& items() const noexcept { return m_items; }
     bool contains(const Item& item) const noexcept { return &item.folder() == this; }
@@ -93,6 +95,7 @@ private:
     std::wstring m_name;
     FolderItemType m_type;
     long m_defaultNumber;
+    std::wstring m_entryId;
     std::vector<Item*> m_items;
 };
 

@@ -6,6 +6,7 @@
 #include "platform/command_progress.h"
 #include "platform/diagnostics.h"
 #include "sim/outlook/fault_plan.h"
+#include "tests/commands/command_fixture.h"
 #include "sim/outlook/outlook_session.h"
 #include "store/profile_store.h"
 #include "store/settings.h"
@@ -29,61 +30,17 @@ using sim::Fault;
 using sim::Folder;
 using sim::Item;
 using sim::ItemKind;
+using test::BlockCommandTest;
+using test::CallsOf;
 using test::ImportPatch;
 using test::MessageRecorder;
+using test::ProgressProbe;
 using test::RegistrySandbox;
+using test::WriteCounter;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
-
-struct WriteCounter {
-    static inline int writes = 0;
-    static inline ImportPatch* patch = nullptr;
-    static LONG WINAPI Hook(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data,
-                            DWORD size) {
-        ++writes;
-        return patch->original<decltype(&RegSetValueExW)>()(key, name, reserved, type, data, size);
-    }
-};
-
-class BlockCommandTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ResetAddinState();
-        g_hostVersion = 12;
-        g_profileName = L"Command Test";
-        RegistrySandbox::CreateKey(ListKey());
-        g_hostApp = m_outlook.Application();
-        WriteCounter::writes = 0;
-        WriteCounter::patch = &m_writes;
-    }
-    void TearDown() override { ResetAddinState(); }
-
-    static std::wstring ListKey() { return ProfileSubkeyPath(kProfileListSubkey); }
-    static void StoreBlocked(const std::wstring& list) {
-        RegistrySandbox::SetText(ListKey(), L"001f041a", list, REG_BINARY);
-    }
-    static void StoreSafe(const std::wstring& list) {
-        RegistrySandbox::SetText(ListKey(), L"001f0418", list, REG_BINARY);
-    }
-    static std::wstring StoredBlocked() {
-        return RegistrySandbox::GetText(ListKey(), L"001f041a").value_or(L"<none>");
-    }
-
-    sim::Mailbox& box() { return m_outlook.mailbox(); }
-    Item& Mail(const std::wstring& sender,
-               std::vector<std::wstring> recipients = {L"me@corp.example", L"you@corp.example"}) {
-        return box().AddMail(box().Inbox(), sender, recipients);
-    }
-    bool InJunk(const Item& item) { return box().JunkEmail().contains(item); }
-
-    RegistrySandbox m_sandbox;
-    MessageRecorder m_messages;
-    ImportPatch m_writes{"advapi32.dll", "RegSetValueExW",
-                         reinterpret_cast<void*>(&WriteCounter::Hook)};
-    sim::OutlookSession m_outlook{L"12.0.0.6423"};
-};
 
 TEST_F(BlockCommandTest, OtherFolderKindsAskForEmailsAndTouchNothing) {
     for (Folder* folder : {&box().Calendar(), &box().Contacts()}) {
@@ -303,24 +260,6 @@ TEST_F(BlockCommandTest, AnExchangeUserWritingToItselfIsNotBlocked) {
     EXPECT_TRUE(InJunk(other));
 }
 
-// Stands in for the progress window: counts its steps and asks to stop at
-// `stopAt` (0: never).
-struct ProgressProbe final : CommandProgress {
-    static inline size_t shown = 0;
-    static inline size_t total = 0;
-    static inline size_t stopAt = 0;
-    static inline std::vector<size_t> steps;
-    static std::unique_ptr<CommandProgress> Make(const std::wstring&, size_t items, unsigned) {
-        ++shown;
-        total = items;
-        return std::make_unique<ProgressProbe>();
-    }
-    bool Step(size_t done, size_t) override {
-        steps.push_back(done);
-        return stopAt == 0 || done < stopAt;
-    }
-};
-
 TEST_F(BlockCommandTest, LongRunsShowProgressAndCancelKeepsWhatWasDone) {
     const ProgressFactory previous = SetProgressFactory(&ProgressProbe::Make);
     ProgressProbe::shown = 0;
@@ -352,13 +291,6 @@ TEST_F(BlockCommandTest, LongRunsShowProgressAndCancelKeepsWhatWasDone) {
     EXPECT_NE(stored.find(L"s19@sixty.example;"), std::wstring::npos);
     EXPECT_EQ(stored.find(L"s20@sixty.example;"), std::wstring::npos);
     EXPECT_THAT(m_messages.texts(), IsEmpty());
-}
-
-size_t CallsOf(const sim::CallLog& log, const wchar_t* member) {
-    size_t count = 0;
-    for (const sim::CallRecord& record : log.records())
-        count += record.member == member ? 1 : 0;
-    return count;
 }
 
 TEST_F(BlockCommandTest, CollapsedConversationsJoinTheRunAndNoMessageIsActedOnTwice) {

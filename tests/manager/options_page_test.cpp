@@ -61,13 +61,14 @@ TEST_F(OptionsPageTest, SheetHasTwoTabsOkAndCancelButNoApply) {
 
 TEST_F(OptionsPageTest, WithNothingStoredShowsTheDefaultsAndOkStoresThemSorted) {
     Rows rows;
-    bool synVisible = true, synChecked = false, safeChecked = false;
+    bool synVisible = true, synChecked = false, safeChecked = false, earlierChecked = true;
     RunOptionsSheet([&](SheetDriver& sheet) {
         const HWND page = sheet.PageWindow(0);
         rows = SheetDriver::ListBoxRows(ListBox(page));
         synVisible = IsWindowVisible(GetDlgItem(page, IDC_SYN_LISTS));
         synChecked = SheetDriver::IsChecked(page, IDC_SYN_LISTS);
         safeChecked = SheetDriver::IsChecked(page, IDC_HAS_SAFE_DOMAINS);
+        earlierChecked = SheetDriver::IsChecked(page, IDC_MOVE_EARLIER);
         sheet.PressOk();
     });
     Rows builtIn = SafeDomainRows(BuiltInSafeDomains());
@@ -79,9 +80,11 @@ TEST_F(OptionsPageTest, WithNothingStoredShowsTheDefaultsAndOkStoresThemSorted) 
     EXPECT_FALSE(synVisible);
     EXPECT_TRUE(synChecked);
     EXPECT_TRUE(safeChecked);
+    EXPECT_FALSE(earlierChecked) << "earlier messages stay where they are by default";
 
     EXPECT_EQ(StoredDword(kSynListsValue), 1u);
     EXPECT_EQ(StoredDword(kHasSafeDomainsValue), 1u);
+    EXPECT_EQ(StoredDword(kMoveEarlierValue), 0u);
     EXPECT_EQ(StoredText(kSafeDomainsValue), BuildSafeDomains(rows));
     EXPECT_EQ(g_safeDomains, BuildSafeDomains(rows));
 }
@@ -116,6 +119,7 @@ TEST_F(OptionsPageTest, EditsTheStoredSettingsAndOkStoresThem) {
         SheetDriver::SelectListBoxRow(ListBox(page), static_cast<int>(row));
         SheetDriver::Click(page, IDC_REMOVE);
         SheetDriver::Click(page, IDC_HAS_SAFE_DOMAINS);
+        SheetDriver::Click(page, IDC_MOVE_EARLIER);
         sheet.PressOk();
     });
     EXPECT_FALSE(safeChecked);
@@ -129,8 +133,10 @@ TEST_F(OptionsPageTest, EditsTheStoredSettingsAndOkStoresThem) {
     EXPECT_EQ(StoredDword(kHasSafeDomainsValue), 1u);
     // " @c.example " sorts first by its space, and is stored trimmed.
     EXPECT_EQ(StoredText(kSafeDomainsValue), L"@c.example;@a.example;@a.example;@a.example.org");
+    EXPECT_EQ(StoredDword(kMoveEarlierValue), 1u);
     EXPECT_EQ(g_synLists, 0);
     EXPECT_EQ(g_hasSafeDomains, 1);
+    EXPECT_EQ(g_moveEarlier, 1);
 }
 
 TEST_F(OptionsPageTest, CancelStoresNothingButKeepsTheFlagsOfALeftPage) {

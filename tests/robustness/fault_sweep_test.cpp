@@ -10,6 +10,7 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -88,6 +89,13 @@ public:
         // selected message and one of its own.
         sim::Item& gus = box.AddMail(box.Inbox(), L"gus@spam.example", {L"me@corp.example"});
         box.SelectWithConversations(selection, {{selection[0], &gus}});
+        // Earlier messages, not selected, that follow the blocked senders to
+        // Junk E-mail: one by its address, one by its domain, one not mail.
+        RegistrySandbox::SetDword(L"Software\\Tallpine\\Spamwarden", L"MoveEarlier", 1);
+        box.AddMail(box.Inbox(), L"ann@spam.example", {L"me@corp.example"});
+        box.AddMail(box.Inbox(), L"zed@spam.example", {L"me@corp.example"});
+        box.AddItem(box.Inbox(), sim::ItemKind::MeetingRequest, L"invite").senderAddress =
+            L"ann@spam.example";
         m_start = m_outlook.References();
 
         EXPECT_EQ(Connect::Create(nullptr, IID__IDTExtensibility2, m_connect.put_void()), S_OK);
@@ -244,6 +252,14 @@ void Sweep(const wchar_t* version) {
             clean.m_outlook.calls().Clear();
             EXPECT_EQ(entry.run(clean), S_OK) << entry.name;
             log = clean.m_outlook.calls();
+            // The blocking commands reach the earlier messages too, so their
+            // host calls are swept as well.
+            if (std::string(entry.name).find("Block") != std::string::npos) {
+                EXPECT_TRUE(
+                    std::any_of(log.records().begin(), log.records().end(),
+                                [](const sim::CallRecord& r) { return r.member == L"Restrict"; }))
+                    << entry.name;
+            }
             clean.m_connect->OnDisconnection(ext_dm_HostShutdown, nullptr);
         }
         // (Disconnecting a ribbon host makes no host call at all.)

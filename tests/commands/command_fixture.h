@@ -1,0 +1,97 @@
+// The blocking commands' test fixture: the simulated Outlook, the real
+// (Wine) registry with the profile's lists, the add-in's message boxes and
+// a count of registry writes.
+#pragma once
+
+#include "platform/command_progress.h"
+#include "sim/outlook/call_log.h"
+#include "sim/outlook/outlook_session.h"
+#include "store/profile_store.h"
+#include "store/state.h"
+#include "tests/harness/import_patch.h"
+#include "tests/harness/message_recorder.h"
+#include "tests/harness/registry_sandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sw::test {
+
+struct WriteCounter {
+    static inline int writes = 0;
+    static inline ImportPatch* patch = nullptr;
+    static LONG WINAPI Hook(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                            DWORD size) {
+        ++writes;
+        return patch->original<decltype(&RegSetValueExW)>()(key, name, reserved, type, data, size);
+    }
+};
+
+class BlockCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetAddinState();
+        g_hostVersion = 12;
+        g_profileName = L"Command Test";
+        RegistrySandbox::CreateKey(ListKey());
+        g_hostApp = m_outlook.Application();
+        WriteCounter::writes = 0;
+        WriteCounter::patch = &m_writes;
+    }
+    void TearDown() override { ResetAddinState(); }
+
+    static std::wstring ListKey() { return ProfileSubkeyPath(kProfileListSubkey); }
+    static void StoreBlocked(const std::wstring& list) {
+        RegistrySandbox::SetText(ListKey(), L"001f041a", list, REG_BINARY);
+    }
+    static void StoreSafe(const std::wstring& list) {
+        RegistrySandbox::SetText(ListKey(), L"001f0418", list, REG_BINARY);
+    }
+    static std::wstring StoredBlocked() {
+        return RegistrySandbox::GetText(ListKey(), L"001f041a").value_or(L"<none>");
+    }
+
+    sim::Mailbox& box() { return m_outlook.mailbox(); }
+    sim::Item& Mail(const std::wstring& sender, std::vector<std::wstring> recipients = {
+                                                    L"me@corp.example", L"you@corp.example"}) {
+        return box().AddMail(box().Inbox(), sender, recipients);
+    }
+    bool InJunk(const sim::Item& item) { return box().JunkEmail().contains(item); }
+
+    RegistrySandbox m_sandbox;
+    MessageRecorder m_messages;
+    ImportPatch m_writes{"advapi32.dll", "RegSetValueExW",
+                         reinterpret_cast<void*>(&WriteCounter::Hook)};
+    sim::OutlookSession m_outlook{L"12.0.0.6423"};
+};
+
+// Stands in for the progress window: counts its steps and asks to stop at
+// `stopAt` (0: never).
+struct ProgressProbe final : CommandProgress {
+    static inline size_t shown = 0;
+    static inline size_t total = 0;
+    static inline size_t stopAt = 0;
+    static inline std::vector<size_t> steps;
+    static std::unique_ptr<CommandProgress> Make(const std::wstring&, size_t items, unsigned) {
+        ++shown;
+        total = items;
+        return std::make_unique<ProgressProbe>();
+    }
+    bool Step(size_t done, size_t) override {
+        steps.push_back(done);
+        return stopAt == 0 || done < stopAt;
+    }
+};
+
+// How many calls of `member` the log holds, on any object.
+inline size_t CallsOf(const sim::CallLog& log, const wchar_t* member) {
+    size_t count = 0;
+    for (const sim::CallRecord& record : log.records())
+        count += record.member == member ? 1 : 0;
+    return count;
+}
+
+} // namespace sw::test
