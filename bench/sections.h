@@ -17,5 +17,7 @@ void RunReapplyBench();
 void RunTidyBench();
 // Importing a long list file and exporting it.
 void RunImportBench();
+// Earlier messages found by the host: host calls against the folder's size.
+void RunEarlierBench();
 
 } // namespace sw::bench
