@@ -142,10 +142,15 @@ int RunRibbonHost() {
     CreateProfile(version);
     sw::sim::OutlookSession session(L"16.0.0.4266");
     auto& box = session.mailbox();
-    Item& deals1 = box.AddMail(box.Inbox(), L"deals@bargain-outlet.example", {L"me@corp.example"},
-                               L"90% off everything, today only");
-    Item& deals2 = box.AddMail(box.Inbox(), L"deals@bargain-outlet.example", {L"me@corp.example"},
-                               L"Last chance!!!");
+    box.AddMail(box.Inbox(), L"deals@bargain-outlet.example", {L"me@corp.example"},
+                L"Weekend sale starts now");
+    box.AddMail(box.Inbox(), L"deals@bargain-outlet.example", {L"me@corp.example"},
+                L"90% off everything, today only");
+    Item& deals = box.AddMail(box.Inbox(), L"deals@bargain-outlet.example", {L"me@corp.example"},
+                              L"Last chance!!!");
+    box.AddMail(box.Inbox(), L"heir@inheritance.example", {L"me@corp.example"},
+                L"Your late uncle's estate");
+    box.AddMail(box.Inbox(), L"jane.doe@gmail.com", {L"me@corp.example"}, L"Photos from Saturday");
     Item& boss =
         box.AddMail(box.Inbox(), L"boss@corp.example", {L"me@corp.example"}, L"Quarterly numbers");
     Item& prince = box.AddMail(box.Inbox(), L"prince@inheritance.example", {L"me@corp.example"},
@@ -169,6 +174,12 @@ int RunRibbonHost() {
     exchange.subject = L"Team lunch raffle (forwarded 40 times)";
 
     Print(L"Simulated Outlook 16.0, mail profile \u201COutlook\u201D with two mail accounts.");
+    // The user has ticked "Also move earlier messages from blocked senders to
+    // Junk E-mail" on the Options page.
+    const DWORD on = 1;
+    SetValue(L"Software\\Tallpine\\Spamwarden", L"MoveEarlier", REG_DWORD, &on, sizeof on);
+    Print(L"Options: \u201CAlso move earlier messages from blocked senders to Junk E-mail\u201D "
+          L"is on.");
     Print(L"Outlook loads the add-ins registered under HKLM\\Software\\Microsoft\\Office\\Outlook\\"
           L"Addins with LoadBehavior 3.");
     sw::sim::AddinHost outlook(session);
@@ -188,12 +199,15 @@ int RunRibbonHost() {
     Print(L"  Never blocked (Safe Senders): boss@corp.example, @partner.example");
     Print(L"");
 
-    box.Select({&deals1, &deals2, &boss});
-    Print(L"Selected: the two messages from deals@bargain-outlet.example and the one from "
+    box.Select({&deals, &boss});
+    Print(L"Selected: the latest message from deals@bargain-outlet.example and the one from "
           L"boss@corp.example.");
     Press(outlook, L"BlockSenders", L"Block Senders");
     ShowList(version, L"Blocked Senders list now:");
-    Print(L"  boss@corp.example is on the Safe Senders list, so that message stays.");
+    Print(L"  boss@corp.example is on the Safe Senders list, so that message stays. With "
+          L"\u201CAlso move earlier messages\u201D on, the two earlier messages from "
+          L"deals@bargain-outlet.example followed to Junk E-mail, found by Items.Restrict:");
+    ShowFolder(box.Inbox());
     Print(L"");
 
     box.ShowFolder(box.Inbox());
@@ -203,7 +217,8 @@ int RunRibbonHost() {
     Press(outlook, L"BlockDomain", L"Block Domains");
     ShowList(version, L"Blocked Senders list now:");
     Print(L"  gmail.com is a safe domain (a large free-mail provider): only that sender's own "
-          L"address is blocked.");
+          L"address is blocked, and jane.doe@gmail.com's earlier message stays; "
+          L"heir@inheritance.example's followed the newly blocked domain.");
     Print(L"");
     box.ShowFolder(box.Inbox());
     box.SelectWithConversations({&exchange}, {{&crypto1, &crypto2, &crypto3}});
