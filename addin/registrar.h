@@ -5,7 +5,7 @@
 //   {
 //       NoRemove CLSID
 //       {
-//           ForceRemove '{GUID}' = s 'Connect Class'
+//           ForceRemove '%CLSID%' = s 'Connect Class'
 //           {
 //               InprocServer32 = s '%MODULE%'
 //               {
@@ -18,8 +18,8 @@
 // Registering creates every key and sets its values; a ForceRemove key is
 // deleted with its subkeys first. Unregistering deletes every key not marked
 // NoRemove, with its subkeys; NoRemove keys stay and only their children are
-// visited. Names holding braces are quoted; "%MODULE%" stands for the
-// module's full path.
+// visited. Names holding braces are quoted; "%NAME%" markers stand for texts
+// the caller gives (the module's full path, the class id).
 #pragma once
 
 #include <windows.h>

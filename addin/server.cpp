@@ -35,7 +35,13 @@ std::vector<ScriptRoot> Script() {
     const std::wstring text = LoadScript();
     if (text.empty())
         throw std::invalid_argument("registration script missing");
-    return ParseRegistrationScript(text, {{L"MODULE", ModulePath()}});
+    return ParseRegistrationScript(text, ScriptReplacements(ModulePath()));
+}
+
+std::wstring GuidText(const GUID& guid) {
+    wchar_t text[40] = {};
+    StringFromGUID2(guid, text, 40);
+    return text;
 }
 
 std::wstring FolderOf(const std::wstring& path) {
@@ -75,6 +81,13 @@ void UnregisterTypeLibrary() {
 }
 
 } // namespace
+
+std::vector<std::pair<std::wstring, std::wstring>>
+ScriptReplacements(const std::wstring& modulePath) {
+    return {{L"MODULE", modulePath},
+            {L"CLSID", GuidText(CLSID_Connect)},
+            {L"LIBID", GuidText(LIBID_SPAMWARDENLib)}};
+}
 
 std::wstring ModulePath() {
     std::wstring path(MAX_PATH, L'\0');

@@ -3,6 +3,7 @@
 // it from its Addins key.
 #include "tests/addin/addin_fixture.h"
 
+#include "addin/idl/spamwarden.h"
 #include "platform/automation.h"
 #include "platform/registry_key.h"
 #include "sim/loader/addin_host.h"
@@ -14,8 +15,14 @@ namespace {
 
 using ::testing::IsEmpty;
 
-constexpr wchar_t kClsidKey[] = L"CLSID\\{6E1C3A52-8F0B-4D2E-9A51-2B7C4D8E9F10}";
-constexpr wchar_t kTypeLibKey[] = L"TypeLib\\{6E1C3A51-8F0B-4D2E-9A51-2B7C4D8E9F10}";
+std::wstring GuidText(const GUID& guid) {
+    wchar_t text[40] = {};
+    StringFromGUID2(guid, text, 40);
+    return text;
+}
+
+const std::wstring kClsidKey = L"CLSID\\" + GuidText(CLSID_Connect);
+const std::wstring kTypeLibKey = L"TypeLib\\" + GuidText(LIBID_SPAMWARDENLib);
 constexpr wchar_t kAddinsKey[] = L"Software\\Microsoft\\Office\\Outlook\\Addins";
 constexpr wchar_t kOtherAddin[] = L"Software\\Microsoft\\Office\\Outlook\\Addins\\Other.Addin";
 
@@ -124,11 +131,11 @@ TEST(Registration, WritesTheClassTheProgIdsAndTheAddinKey) {
     EXPECT_EQ(Text(HKEY_CLASSES_ROOT, server, L"ThreadingModel"), L"Apartment");
     EXPECT_TRUE(Exists(HKEY_CLASSES_ROOT, std::wstring(kClsidKey) + L"\\Programmable"));
     EXPECT_EQ(Text(HKEY_CLASSES_ROOT, std::wstring(kClsidKey) + L"\\TypeLib", nullptr),
-              L"{6E1C3A51-8F0B-4D2E-9A51-2B7C4D8E9F10}");
+              GuidText(LIBID_SPAMWARDENLib));
     EXPECT_EQ(Text(HKEY_CLASSES_ROOT, L"Spamwarden.Connect\\CurVer", nullptr),
               L"Spamwarden.Connect.1");
     EXPECT_EQ(Text(HKEY_CLASSES_ROOT, L"Spamwarden.Connect.1\\CLSID", nullptr),
-              L"{6E1C3A52-8F0B-4D2E-9A51-2B7C4D8E9F10}");
+              GuidText(CLSID_Connect));
 
     const std::wstring addin = std::wstring(kAddinsKey) + L"\\Spamwarden.Connect";
     EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, addin, L"FriendlyName"), L"Spamwarden");
