@@ -11,6 +11,7 @@ packages=(
   xvfb libxml2-utils python3
   wixl msitools
   fp-utils libchm-bin
+  osslsigncode openssl uuid-runtime
 )
 
 missing=()

@@ -22,14 +22,13 @@ constexpr wchar_t kHelpFileExtension[] = L".chm";
 // backslash) is used, anything longer leaves Help doing nothing.
 constexpr size_t kMaxHelpFilePath = MAX_PATH - 1;
 
-// The help folder as stored, or nothing when the key or value cannot be read,
-// the value is empty or it does not fit the read buffer.
-std::optional<std::wstring> ReadHelpFolder() {
+// The help folder as stored under `root`, or nothing when the key or value
+// cannot be read, the value is empty or it does not fit the read buffer.
+std::optional<std::wstring> ReadHelpFolder(HKEY root) {
     const std::wstring keyPath =
         FormatText(L"SOFTWARE\\%ls\\%ls", kSettingsMaker, kSettingsSection);
     unique_hkey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.put()) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
         return std::nullopt;
     // The value's type is not checked and an expandable text stays as it is.
     // The final unit stays 0 even for data stored without a terminator.
@@ -45,6 +44,14 @@ std::optional<std::wstring> ReadHelpFolder() {
     if (folder.empty())
         return std::nullopt;
     return folder;
+}
+
+// An installation for all users records its folder under HKLM; one for a
+// single user, without administrator rights, under HKCU, which is read
+// when the machine has none.
+std::optional<std::wstring> ReadHelpFolder() {
+    std::optional<std::wstring> folder = ReadHelpFolder(HKEY_LOCAL_MACHINE);
+    return folder ? folder : ReadHelpFolder(HKEY_CURRENT_USER);
 }
 
 std::optional<std::wstring> HelpFilePath() {

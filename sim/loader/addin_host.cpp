@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace sw::sim {
 namespace {
 
@@ -53,26 +55,93 @@ private:
     SAFEARRAY* m_array;
 };
 
-void CollectAddins(HKEY root, std::vector<std::wstring>& progIds) {
+// Adds the ProgIDs under `root` whose LoadBehavior is 3 and that no earlier
+// root named, whatever their LoadBehavior there.
+void CollectAddins(HKEY root, std::vector<std::wstring>& progIds,
+                   std::vector<std::wstring>& named) {
     unique_hkey addins;
     if (RegOpenKeyExW(root, kAddinsKey, 0, KEY_READ, addins.put()) != ERROR_SUCCESS)
         return;
+    const std::vector<std::wstring> earlier = named;
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
         DWORD length = 256;
         if (RegEnumKeyExW(addins.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS)
             break;
+        const std::wstring progId(name, length);
+        if (std::find(earlier.begin(), earlier.end(), progId) != earlier.end())
+            continue;
+        named.push_back(progId);
         DWORD behavior = 0;
         DWORD size = sizeof behavior;
         if (RegGetValueW(addins.get(), name, L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &behavior,
                          &size) == ERROR_SUCCESS &&
             behavior == 3)
-            progIds.emplace_back(name, length);
+            progIds.push_back(progId);
     }
 }
 
+std::wstring DefaultText(HKEY root, const std::wstring& path) {
+    wchar_t text[MAX_PATH + 1] = {};
+    DWORD bytes = MAX_PATH * sizeof(wchar_t);
+    if (RegGetValueW(root, path.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, text, &bytes) !=
+        ERROR_SUCCESS)
+        return {};
+    return text;
+}
+
+// Windows shows the user's classes (HKCU\Software\Classes) through
+// HKEY_CLASSES_ROOT before the machine's, so CoCreateInstance finds a class
+// an installation for one user registered. Wine shows only the machine's: the
+// host reads the user's registration itself and asks the server's
+// DllGetClassObject, as COM would. S_FALSE: not registered for the user.
+HRESULT CreateUserClass(const std::wstring& progId, IUnknown** object, HMODULE* module) {
+    const std::wstring classes = L"Software\\Classes\\";
+    const std::wstring clsidText = DefaultText(HKEY_CURRENT_USER, classes + progId + L"\\CLSID");
+    CLSID clsid;
+    if (clsidText.empty() || FAILED(CLSIDFromString(clsidText.c_str(), &clsid)))
+        return S_FALSE;
+    const std::wstring server =
+        DefaultText(HKEY_CURRENT_USER, classes + L"CLSID\\" + clsidText + L"\\InprocServer32");
+    if (server.empty())
+        return S_FALSE;
+    *module = LoadLibraryW(server.c_str());
+    if (!*module)
+        return HRESULT_FROM_WIN32(GetLastError());
+    using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto getClassObject = reinterpret_cast<GetClassObjectFn>(
+        reinterpret_cast<void*>(GetProcAddress(*module, "DllGetClassObject")));
+    if (!getClassObject)
+        return CO_E_ERRORINDLL;
+    com_ptr<IClassFactory> factory;
+    HRESULT hr = getClassObject(clsid, IID_IClassFactory, factory.put_void());
+    if (FAILED(hr))
+        return hr;
+    return factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(object));
+}
+
 } // namespace
+
+UserServerModule& UserServerModule::operator=(UserServerModule&& other) noexcept {
+    if (this != &other) {
+        this->~UserServerModule();
+        m_module = std::exchange(other.m_module, nullptr);
+    }
+    return *this;
+}
+
+UserServerModule::~UserServerModule() {
+    if (!m_module)
+        return;
+    using CanUnloadFn = HRESULT(STDAPICALLTYPE*)();
+    auto canUnload = reinterpret_cast<CanUnloadFn>(
+        reinterpret_cast<void*>(GetProcAddress(m_module, "DllCanUnloadNow")));
+    // Kept, as COM keeps a server, while it still has objects.
+    if (canUnload && canUnload() == S_OK)
+        FreeLibrary(m_module);
+    m_module = nullptr;
+}
 
 AddinHost::~AddinHost() {
     Shutdown();
@@ -80,8 +149,11 @@ AddinHost::~AddinHost() {
 
 std::vector<std::wstring> AddinHost::RegisteredAddins() {
     std::vector<std::wstring> progIds;
-    CollectAddins(HKEY_LOCAL_MACHINE, progIds);
-    CollectAddins(HKEY_CURRENT_USER, progIds);
+    std::vector<std::wstring> named;
+    // The user's own add-ins first; for one registered in both places the
+    // user's entry decides, and it loads once.
+    CollectAddins(HKEY_CURRENT_USER, progIds, named);
+    CollectAddins(HKEY_LOCAL_MACHINE, progIds, named);
     return progIds;
 }
 
@@ -93,14 +165,20 @@ size_t AddinHost::Start() {
 }
 
 bool AddinHost::Load(const std::wstring& progId) {
-    CLSID clsid;
-    if (FAILED(CLSIDFromProgID(progId.c_str(), &clsid)))
-        return false;
     LoadedAddin addin;
     addin.progId = progId;
-    if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                addin.object.put_void())))
+    HMODULE userServer = nullptr;
+    const HRESULT user = CreateUserClass(progId, addin.object.put(), &userServer);
+    addin.userServer = UserServerModule(userServer);
+    if (FAILED(user))
         return false;
+    if (user == S_FALSE) {
+        CLSID clsid;
+        if (FAILED(CLSIDFromProgID(progId.c_str(), &clsid)) ||
+            FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                    addin.object.put_void())))
+            return false;
+    }
     com_ptr<_IDTExtensibility2> connection;
     if (FAILED(addin.object.query(IID__IDTExtensibility2, connection)))
         return false;

@@ -1,8 +1,8 @@
-// Loads COM add-ins the way Outlook does: from the Addins registry key
-// (LoadBehavior 3), by ProgID, through CoCreateInstance; connects them,
-// reports start-up complete, asks version 14 and later hosts' ribbon
-// document and resolves its callbacks by name through the add-in's
-// IDispatch; disconnects and releases them at shutdown.
+// Loads COM add-ins the way Outlook does: from the Addins registry keys of
+// the user and of the machine (LoadBehavior 3), a class registered for the
+// user (HKCU\Software\Classes) before the machine's, by ProgID, through CoCreateInstance; connects
+// them, reports start-up complete, asks version 14 and later hosts' ribbon document and resolves
+// its callbacks by name through the add-in's IDispatch; disconnects and releases them at shutdown.
 #pragma once
 
 #include "platform/com_ptr.h"
@@ -13,9 +13,27 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sw::sim {
+
+// A DLL loaded by the host itself for a class registered for the user
+// alone; freed when its last object is gone.
+class UserServerModule {
+public:
+    UserServerModule() = default;
+    explicit UserServerModule(HMODULE module) noexcept : m_module(module) {}
+    UserServerModule(UserServerModule&& other) noexcept
+        : m_module(std::exchange(other.m_module, nullptr)) {}
+    UserServerModule& operator=(UserServerModule&& other) noexcept;
+    UserServerModule(const UserServerModule&) = delete;
+    UserServerModule& operator=(const UserServerModule&) = delete;
+    ~UserServerModule();
+
+private:
+    HMODULE m_module = nullptr;
+};
 
 struct LoadedAddin {
     std::wstring progId;
@@ -26,6 +44,7 @@ struct LoadedAddin {
     std::vector<RibbonElement> ribbon;
     std::map<std::wstring, DISPID> callbacks; // resolved callback names
     std::vector<std::wstring> unresolved;     // names the add-in does not know
+    UserServerModule userServer;              // outlives `object`
     com_ptr<IUnknown> object;
 };
 
@@ -36,8 +55,9 @@ public:
     AddinHost(const AddinHost&) = delete;
     AddinHost& operator=(const AddinHost&) = delete;
 
-    // ProgIDs under HKLM and HKCU Software\Microsoft\Office\Outlook\Addins
-    // whose LoadBehavior is 3.
+    // ProgIDs under HKCU and HKLM Software\Microsoft\Office\Outlook\Addins
+    // whose LoadBehavior is 3, the user's first, each once (the user's entry
+    // decides for a ProgID registered in both).
     static std::vector<std::wstring> RegisteredAddins();
 
     // Loads and connects every registered add-in; returns how many loaded.

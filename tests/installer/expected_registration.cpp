@@ -2,6 +2,7 @@
 
 #include "addin/registrar.h"
 #include "addin/resources/server_ids.h"
+#include "addin/server.h"
 #include "platform/automation.h"
 #include "platform/com_ptr.h"
 
@@ -94,7 +95,8 @@ void AddScript(ExpectedRegistration& expected, const std::wstring& dllPath) {
     const std::wstring script = LoadScript(dllPath);
     ASSERT_FALSE(script.empty()) << "no registration script in the DLL";
     try {
-        for (const ScriptRoot& root : ParseRegistrationScript(script, {{L"MODULE", dllPath}})) {
+        for (const ScriptRoot& root :
+             ParseRegistrationScript(script, ScriptReplacements(dllPath))) {
             for (const ScriptKey& key : root.keys)
                 AddScriptKey(expected, root.root, L"", key, false);
         }
@@ -161,7 +163,23 @@ void AddTypeLibrary(ExpectedRegistration& expected, const std::wstring& dllPath,
     }
 }
 
+void MoveToUser(HKEY& root, std::wstring& key) {
+    if (root == HKEY_CLASSES_ROOT)
+        key = L"Software\\Classes\\" + key;
+    root = HKEY_CURRENT_USER;
+}
+
 } // namespace
+
+ExpectedRegistration ForOneUser(ExpectedRegistration machine) {
+    for (RegistryEntry& entry : machine.values)
+        MoveToUser(entry.root, entry.key);
+    for (auto* keys : {&machine.keys, &machine.ownKeys, &machine.sharedKeys}) {
+        for (auto& [root, key] : *keys)
+            MoveToUser(root, key);
+    }
+    return machine;
+}
 
 ExpectedRegistration ExpectedRegistrationOf(const std::wstring& dllPath,
                                             const std::wstring& helpFolder) {

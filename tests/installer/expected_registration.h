@@ -1,8 +1,8 @@
 // What registering Spamwarden.dll writes, derived from the DLL itself: the
 // keys and values of its registration script (resource REGISTRY 102, with
-// %MODULE% standing for the DLL's path) and those that RegisterTypeLib
-// writes for its type library (resource TYPELIB 1). An installation that
-// writes the registry through its own tables must leave exactly this.
+// its markers replaced as the DLL replaces them, %MODULE% by `dllPath`) and those that
+// RegisterTypeLib writes for its type library (resource TYPELIB 1). An installation that writes the
+// registry through its own tables must leave exactly this.
 #pragma once
 
 #include <windows.h>
@@ -37,5 +37,10 @@ struct ExpectedRegistration {
 // returns what it found if the DLL lacks its script or type library.
 ExpectedRegistration ExpectedRegistrationOf(const std::wstring& dllPath,
                                             const std::wstring& helpFolder);
+
+// The same registration for one user, as an installation without
+// administrator rights writes it: classes under HKCU\Software\Classes, the
+// host's add-in key under HKCU.
+ExpectedRegistration ForOneUser(ExpectedRegistration machine);
 
 } // namespace sw::test

@@ -1,5 +1,7 @@
 #include "tests/installer/msi_package.h"
 
+#include "platform/unique_handle.h"
+
 #include <msi.h>
 #include <msiquery.h>
 
@@ -63,8 +65,29 @@ MsiPackage::MsiPackage(std::wstring path) : m_path(std::move(path)) {
     m_version = Property(database.get(), L"ProductVersion");
 }
 
-DWORD MsiPackage::Install() const {
-    return Run(L"/i", L"\"" + m_path + L"\"");
+std::vector<std::wstring> MsiPackage::Select(const std::wstring& query) const {
+    std::vector<std::wstring> rows;
+    unique_msihandle database;
+    unique_msihandle view;
+    if (MsiOpenDatabaseW(m_path.c_str(), MSIDBOPEN_READONLY, database.put()) != ERROR_SUCCESS ||
+        MsiDatabaseOpenViewW(database.get(), query.c_str(), view.put()) != ERROR_SUCCESS ||
+        MsiViewExecute(view.get(), 0) != ERROR_SUCCESS)
+        return rows;
+    for (unique_msihandle record; MsiViewFetch(view.get(), record.put()) == ERROR_SUCCESS;) {
+        DWORD length = 0;
+        wchar_t empty[1] = {};
+        MsiRecordGetStringW(record.get(), 1, empty, &length);
+        std::wstring text(length + 1, L'\0');
+        ++length;
+        MsiRecordGetStringW(record.get(), 1, text.data(), &length);
+        text.resize(length);
+        rows.push_back(text);
+    }
+    return rows;
+}
+
+DWORD MsiPackage::Install(const std::wstring& properties) const {
+    return Run(L"/i", L"\"" + m_path + L"\"", properties);
 }
 
 DWORD MsiPackage::Remove() const {
@@ -75,10 +98,29 @@ bool MsiPackage::Installed() const {
     return MsiQueryProductStateW(m_productCode.c_str()) == INSTALLSTATE_DEFAULT;
 }
 
-DWORD MsiPackage::Run(const wchar_t* action, const std::wstring& target) const {
+DWORD MsiPackage::Run(const wchar_t* action, const std::wstring& target,
+                      const std::wstring& properties) const {
     m_log = TempFile(L"spamwarden-msiexec-" + std::wstring(action + 1) + L".log");
+    DeleteFileW(m_log.c_str());
     return RunProcess(L"msiexec.exe " + std::wstring(action) + L" " + target + L" /qn /l*v \"" +
-                      m_log + L"\"");
+                      m_log + L"\"" + (properties.empty() ? L"" : L" " + properties));
+}
+
+std::wstring MsiPackage::LogText() const {
+    const unique_handle file(CreateFileW(m_log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+    if (!file)
+        return {};
+    std::string bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE)
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2),
+                            (bytes.size() - 2) / sizeof(wchar_t));
+    return std::wstring(bytes.begin(), bytes.end());
 }
 
 std::vector<std::wstring> RelatedProducts(const std::wstring& upgradeCode) {

@@ -19,15 +19,22 @@ public:
     const std::wstring& upgradeCode() const noexcept { return m_upgradeCode; }
     const std::wstring& version() const noexcept { return m_version; }
 
-    // msiexec /i or /x with /qn; the exit code (0 on success).
-    DWORD Install() const;
+    // The first column of every row the SQL query selects from the package.
+    std::vector<std::wstring> Select(const std::wstring& query) const;
+
+    // msiexec /i or /x with /qn; the exit code (0 on success). `properties`
+    // are added to the command line as given ("SKIPBITNESSCHECK=1").
+    DWORD Install(const std::wstring& properties = {}) const;
     DWORD Remove() const;
     bool Installed() const;
     // Where the last msiexec run of this package wrote its log.
     const std::wstring& logPath() const noexcept { return m_log; }
+    // That log's text (Windows Installer writes it in UTF-16 or ANSI).
+    std::wstring LogText() const;
 
 private:
-    DWORD Run(const wchar_t* action, const std::wstring& target) const;
+    DWORD Run(const wchar_t* action, const std::wstring& target,
+              const std::wstring& properties = {}) const;
 
     std::wstring m_path;
     std::wstring m_productCode;

@@ -27,6 +27,7 @@
 
 #include <gmock/gmock.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,10 @@ std::wstring WindowsPath(const char* unixPath) {
             c = L'\\';
     }
     return path;
+}
+
+std::wstring Wide(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
 }
 
 // Program Files of the test's bitness: "Program Files (x86)" for 32-bit
@@ -110,6 +115,94 @@ void ExpectInstalledRegistration() {
         KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Classes\\" + ClassKey(), OtherRegistryView()));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAddinKey, OtherRegistryView()));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kHelpKey, OtherRegistryView()));
+}
+
+// HKEY_CLASSES_ROOT seen as the user's own classes for the object's
+// lifetime. Windows shows HKCU\\Software\\Classes through HKEY_CLASSES_ROOT
+// (before the machine's classes); Wine shows only the machine's, so a test of
+// an installation for one user provides that view itself.
+class UserClassesRoot {
+public:
+    UserClassesRoot() {
+        EXPECT_EQ(
+            RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, KEY_READ, m_classes.put()),
+            ERROR_SUCCESS);
+        EXPECT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, m_classes.get()), ERROR_SUCCESS);
+    }
+    ~UserClassesRoot() { RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr); }
+    UserClassesRoot(const UserClassesRoot&) = delete;
+    UserClassesRoot& operator=(const UserClassesRoot&) = delete;
+
+private:
+    unique_hkey m_classes;
+};
+
+enum class Scope { machine, user };
+
+// The simulated Outlook 2010 loads the add-in registered as Spamwarden.Connect
+// from `dll`, its ribbon callbacks resolve through the registered type
+// library and Block Senders moves the selected message and lists its sender.
+void ExpectOutlookLoadsAndBlocks(const std::wstring& dll, Scope scope = Scope::machine) {
+    // The add-ins Outlook finds in the real registry, before the mailbox's
+    // profile is set up in a sandbox of HKEY_CURRENT_USER.
+    const std::vector<std::wstring> registered = sim::AddinHost::RegisteredAddins();
+    EXPECT_THAT(registered, ::testing::Contains(std::wstring(kProgId)));
+    // The mailbox's profile goes into a sandbox of HKEY_CURRENT_USER, except
+    // for an installation for one user, whose registration the sandbox would
+    // hide: there it goes into the real key, removed at the end.
+    const std::wstring profiles =
+        L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem\\Profiles";
+    std::optional<UserClassesRoot> userClasses;
+    std::optional<RegistrySandbox> sandbox;
+    struct RealProfileRemover {
+        const std::wstring& profiles;
+        ~RealProfileRemover() {
+            RegistrySandbox::DeleteKey(profiles);
+            RegistrySandbox::DeleteKey(L"Software\\Spamwarden Simulation");
+        }
+    };
+    std::optional<RealProfileRemover> realProfile;
+    if (scope == Scope::user) {
+        userClasses.emplace();
+        realProfile.emplace(profiles);
+    } else {
+        sandbox.emplace();
+    }
+    RegistrySandbox::CreateKey(profiles + L"\\" + kProfile + L"\\" + kProfileListSubkey);
+    RegistrySandbox::SetText(profiles, L"DefaultProfile", kProfile);
+    RegistrySandbox::SetDword(L"Software\\Spamwarden Simulation\\MAPI", L"OutlookVersion", 14);
+
+    sim::OutlookSession outlook{L"14.0.0.4760"};
+    auto& box = outlook.mailbox();
+    sim::Item& spam = box.AddMail(box.Inbox(), L"offers@spam.example", {L"me@corp.example"});
+    box.Select({&spam});
+    {
+        sim::AddinHost host(outlook);
+        for (const std::wstring& progId : registered)
+            host.Load(progId);
+        const sim::LoadedAddin* addin = host.Find(kProgId);
+        ASSERT_NE(addin, nullptr) << "not loaded from the Addins key";
+        EXPECT_EQ(addin->connectResult, S_OK);
+        EXPECT_EQ(addin->startupResult, S_OK);
+        EXPECT_EQ(addin->ribbonResult, S_OK);
+        // The callbacks resolve through the registered type library.
+        EXPECT_THAT(addin->unresolved, IsEmpty());
+        EXPECT_NE(GetModuleHandleW(dll.c_str()), nullptr) << "not " << Narrow(dll);
+
+        EXPECT_EQ(host.Fire(kProgId, L"BlockSenders"), S_OK);
+        EXPECT_TRUE(box.JunkEmail().contains(spam));
+        host.Shutdown();
+    }
+    // Outlook unloads the DLL once nothing holds it; removal needs that too.
+    CoFreeUnusedLibrariesEx(0, 0);
+    EXPECT_EQ(GetModuleHandleW(dll.c_str()), nullptr);
+
+    g_profileName = kProfile;
+    g_hostVersion = 14;
+    EXPECT_EQ(RegistrySandbox::GetText(ProfileSubkeyPath(kProfileListSubkey), L"001f041a"),
+              L"offers@spam.example;");
+    g_profileName.clear();
+    g_hostVersion = 0;
 }
 
 std::vector<std::wstring> g_shellTargets;
@@ -199,43 +292,7 @@ TEST_F(InstalledPackage, InstallsTheFilesAndTheRegistrationTheDllWouldWrite) {
 
 TEST_F(InstalledPackage, OutlookLoadsTheInstalledAddinAndBlockSendersWorks) {
     ASSERT_NO_FATAL_FAILURE(EnsureInstalled());
-    RegistrySandbox sandbox;
-    const std::wstring profiles =
-        L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem\\Profiles";
-    RegistrySandbox::CreateKey(profiles + L"\\" + kProfile + L"\\" + kProfileListSubkey);
-    RegistrySandbox::SetText(profiles, L"DefaultProfile", kProfile);
-    RegistrySandbox::SetDword(L"Software\\Spamwarden Simulation\\MAPI", L"OutlookVersion", 14);
-
-    sim::OutlookSession outlook{L"14.0.0.4760"};
-    auto& box = outlook.mailbox();
-    sim::Item& spam = box.AddMail(box.Inbox(), L"offers@spam.example", {L"me@corp.example"});
-    box.Select({&spam});
-    {
-        sim::AddinHost host(outlook);
-        host.Start();
-        const sim::LoadedAddin* addin = host.Find(kProgId);
-        ASSERT_NE(addin, nullptr) << "not loaded from the Addins key";
-        EXPECT_EQ(addin->connectResult, S_OK);
-        EXPECT_EQ(addin->startupResult, S_OK);
-        EXPECT_EQ(addin->ribbonResult, S_OK);
-        // The callbacks resolve through the type library the package registered.
-        EXPECT_THAT(addin->unresolved, IsEmpty());
-        EXPECT_NE(GetModuleHandleW(InstalledDll().c_str()), nullptr) << "not the installed DLL";
-
-        EXPECT_EQ(host.Fire(kProgId, L"BlockSenders"), S_OK);
-        EXPECT_TRUE(box.JunkEmail().contains(spam));
-        host.Shutdown();
-    }
-    // Outlook unloads the DLL once nothing holds it; removal needs that too.
-    CoFreeUnusedLibrariesEx(0, 0);
-    EXPECT_EQ(GetModuleHandleW(InstalledDll().c_str()), nullptr);
-
-    g_profileName = kProfile;
-    g_hostVersion = 14;
-    EXPECT_EQ(RegistrySandbox::GetText(ProfileSubkeyPath(kProfileListSubkey), L"001f041a"),
-              L"offers@spam.example;");
-    g_profileName.clear();
-    g_hostVersion = 0;
+    ExpectOutlookLoadsAndBlocks(InstalledDll());
 }
 
 TEST_F(InstalledPackage, HelpOpensTheInstalledHelpFile) {
@@ -295,6 +352,208 @@ TEST_F(InstalledPackage, RemovalLeavesNothingOfItAndKeepsOtherAddins) {
     for (const auto& [root, key] : expected.sharedKeys)
         EXPECT_TRUE(KeyExists(root, key)) << Narrow(key);
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, kOtherAddin);
+}
+
+// --- Outlook's bitness --------------------------------------------------------
+
+constexpr bool kIs64Bit = sizeof(void*) == 8;
+constexpr const wchar_t* kThisArch = kIs64Bit ? L"x64" : L"x86";
+constexpr const wchar_t* kOtherArch = kIs64Bit ? L"x86" : L"x64";
+constexpr wchar_t kMsiOutlookKey[] = L"SOFTWARE\\Microsoft\\Office\\16.0\\Outlook";
+constexpr wchar_t kClickToRunKey[] = L"SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration";
+
+// Outlook's bitness where Office records it, removed again at the end.
+class OfficeBitness {
+public:
+    OfficeBitness() = default;
+    OfficeBitness(const OfficeBitness&) = delete;
+    OfficeBitness& operator=(const OfficeBitness&) = delete;
+    ~OfficeBitness() { Clear(); }
+
+    // An Outlook installed from Windows Installer packages: 32-bit Office on
+    // 64-bit Windows writes into the 32-bit registry view.
+    void SetMsiOutlook(const wchar_t* bitness) {
+        Set(kMsiOutlookKey, L"Bitness", bitness,
+            lstrcmpW(bitness, L"x86") == 0 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY);
+    }
+    // Click-to-Run keeps its configuration in the 64-bit view.
+    void SetClickToRun(const wchar_t* platform) {
+        Set(kClickToRunKey, L"Platform", platform, KEY_WOW64_64KEY);
+    }
+    void Clear() {
+        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kMsiOutlookKey, view, 0);
+            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kClickToRunKey, view, 0);
+        }
+    }
+
+private:
+    static void Set(const wchar_t* path, const wchar_t* name, const wchar_t* text, REGSAM view) {
+        unique_hkey key;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_SET_VALUE | view,
+                                  nullptr, key.put(), nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                 static_cast<DWORD>((lstrlenW(text) + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+};
+
+std::wstring RefusalText(const wchar_t* suffix) {
+    return std::wstring(L"This package is for ") + (kIs64Bit ? L"64" : L"32") +
+           L"-bit Outlook; this computer has " + (kIs64Bit ? L"32" : L"64") +
+           L"-bit Outlook: install " + Wide(SW_PACKAGE_NAME) + L"-" + kOtherArch + suffix + L".msi";
+}
+
+using BitnessCheck = InstalledPackage;
+
+// Refused with exit code 1603 and nothing installed; the message is the
+// package's launch condition (shown by msiexec, which Wine does not log).
+void ExpectRefused(const MsiPackage& package, const wchar_t* suffix) {
+    EXPECT_EQ(package.Install(), static_cast<DWORD>(ERROR_INSTALL_FAILURE))
+        << "see " << Narrow(package.logPath());
+    EXPECT_FALSE(package.Installed());
+    EXPECT_THAT(package.Select(L"SELECT `Description` FROM `LaunchCondition`"),
+                ::testing::Contains(RefusalText(suffix)));
+}
+
+// Without any Outlook the packages install: every other test here installs
+// on a machine without one.
+TEST_F(BitnessCheck, AnOutlookOfTheOtherBitnessIsRefusedNamingThePackageToUse) {
+    RemoveEveryRelease();
+    const MsiPackage user(WindowsPath(SW_USER_PACKAGE));
+    OfficeBitness office;
+    office.SetMsiOutlook(kOtherArch);
+    ExpectRefused(m_package, L"");
+    ExpectRefused(user, L"-user");
+
+    office.Clear();
+    office.SetClickToRun(kOtherArch);
+    ExpectRefused(m_package, L"");
+    ExpectRefused(user, L"-user");
+    EXPECT_FALSE(FileExists(InstalledDll()));
+}
+
+TEST_F(BitnessCheck, InstallsBesideAnOutlookOfItsBitnessOrWhenTheCheckIsSkipped) {
+    RemoveEveryRelease();
+    OfficeBitness office;
+    office.SetMsiOutlook(kThisArch);
+    office.SetClickToRun(kThisArch);
+    ASSERT_EQ(m_package.Install(), 0u) << "see " << Narrow(m_package.logPath());
+    EXPECT_TRUE(m_package.Installed());
+    ASSERT_EQ(m_package.Remove(), 0u);
+
+    office.Clear();
+    office.SetMsiOutlook(kOtherArch);
+    ASSERT_EQ(m_package.Install(L"SKIPBITNESSCHECK=1"), 0u)
+        << "see " << Narrow(m_package.logPath());
+    EXPECT_TRUE(m_package.Installed());
+    // Removal is never refused.
+    EXPECT_EQ(m_package.Remove(), 0u) << "see " << Narrow(m_package.logPath());
+    EXPECT_FALSE(m_package.Installed());
+}
+
+// --- for one user, without administrator rights ------------------------------
+
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
+    PWSTR path = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path)))
+        folder = path;
+    CoTaskMemFree(path);
+    return folder;
+}
+
+std::wstring UserMakerFolder() {
+    return KnownFolder(FOLDERID_LocalAppData) + L"\\Programs\\Tallpine";
+}
+
+std::wstring UserInstallFolder() {
+    return UserMakerFolder() + L"\\Spamwarden\\";
+}
+
+TEST_F(InstalledPackage, ForOneUserItInstallsLoadsBlocksAndIsRemovedWithoutATrace) {
+    RemoveEveryRelease();
+    const MsiPackage user(WindowsPath(SW_USER_PACKAGE));
+    ASSERT_EQ(user.Install(), 0u) << "see " << Narrow(user.logPath());
+    EXPECT_TRUE(user.Installed());
+    const std::wstring dll = UserInstallFolder() + L"Spamwarden.dll";
+    EXPECT_TRUE(FileExists(dll)) << Narrow(dll);
+    EXPECT_TRUE(FileExists(UserInstallFolder() + L"Spamwarden.chm"));
+    EXPECT_FALSE(FileExists(InstalledDll())) << "nothing in Program Files";
+
+    const ExpectedRegistration expected =
+        ForOneUser(ExpectedRegistrationOf(dll, UserInstallFolder()));
+    for (const RegistryEntry& entry : expected.values) {
+        EXPECT_EQ(entry.root, HKEY_CURRENT_USER);
+        const std::wstring mismatch = Mismatch(entry);
+        EXPECT_TRUE(mismatch.empty()) << Narrow(mismatch);
+    }
+    RegistryEntry help;
+    help.root = HKEY_CURRENT_USER;
+    help.key = kHelpKey;
+    help.name = L"Path";
+    help.text = UserInstallFolder();
+    help.folder = true;
+    EXPECT_TRUE(Mismatch(help).empty()) << Narrow(Mismatch(help));
+    // Nothing for the machine, in either view.
+    for (REGSAM view : {REGSAM{0}, OtherRegistryView()}) {
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Classes\\" + ClassKey(), view));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAddinKey, view));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kHelpKey, view));
+    }
+    // The class is registered in the registry view of the package's bitness
+    // (Windows keeps a 32-bit class of HKCU\Software\Classes\CLSID apart, in
+    // Wow6432Node; the components carry the package's bitness, which
+    // release_hygiene checks). The add-in key is the same in both views.
+    const std::wstring userClassKey = L"Software\\Classes\\" + ClassKey();
+    EXPECT_TRUE(
+        KeyExists(HKEY_CURRENT_USER, userClassKey, kIs64Bit ? KEY_WOW64_64KEY : KEY_WOW64_32KEY));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kAddinKey, OtherRegistryView()));
+
+    ExpectOutlookLoadsAndBlocks(dll, Scope::user);
+    g_shellTargets.clear();
+    const ShellOpener previous = SetShellOpener(&RecordShellOpen);
+    OpenHelpFile();
+    SetShellOpener(previous);
+    EXPECT_THAT(g_shellTargets, ElementsAre(UserInstallFolder() + L"Spamwarden.chm"));
+
+    ASSERT_EQ(user.Remove(), 0u) << "see " << Narrow(user.logPath());
+    EXPECT_FALSE(user.Installed());
+    EXPECT_FALSE(FileExists(dll));
+    EXPECT_FALSE(FileExists(UserInstallFolder()));
+    EXPECT_FALSE(FileExists(UserMakerFolder()));
+    for (const auto& [root, key] : expected.ownKeys) {
+        for (REGSAM view : {REGSAM{0}, OtherRegistryView()})
+            EXPECT_FALSE(KeyExists(root, key, view)) << Narrow(key);
+    }
+    help.text.clear();
+    EXPECT_THAT(Narrow(Mismatch(help)),
+                ::testing::AnyOf(HasSubstr("key missing"), HasSubstr("value missing")));
+}
+
+// --- signed with Authenticode ------------------------------------------------
+
+std::wstring SignedCopy(const char* builtPath) {
+    const std::string path = builtPath;
+    return WindowsPath(SW_SIGNED_DIR) + L"\\" + Wide(path.substr(path.find_last_of('/') + 1));
+}
+
+// The signing test leaves signed copies of the DLL and the packages.
+TEST_F(InstalledPackage, ASignedDllRegistersAndLoadsAndASignedPackageInstalls) {
+    RemoveEveryRelease();
+    const std::wstring dll = SignedCopy(SW_ADDIN_DLL);
+    ASSERT_TRUE(FileExists(dll)) << Narrow(dll);
+    ASSERT_EQ(RunRegsvr32(dll, false), 0u);
+    ExpectOutlookLoadsAndBlocks(dll);
+    EXPECT_EQ(RunRegsvr32(dll, true), 0u);
+
+    for (const char* built : {SW_PACKAGE, SW_USER_PACKAGE}) {
+        const MsiPackage signedPackage(SignedCopy(built));
+        ASSERT_EQ(signedPackage.Install(), 0u) << "see " << Narrow(signedPackage.logPath());
+        EXPECT_TRUE(signedPackage.Installed());
+        EXPECT_EQ(signedPackage.Remove(), 0u);
+    }
 }
 
 } // namespace

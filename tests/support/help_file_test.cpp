@@ -81,10 +81,16 @@ TEST_F(HelpFileTest, WithoutAFolderNothingHappens) {
     EXPECT_EQ(OpenAndCollect(), Targets{}) << "empty value";
 }
 
-TEST_F(HelpFileTest, TheFolderIsReadFromTheMachineOnly) {
+TEST_F(HelpFileTest, TheMachineFolderComesFirstThenTheUsersInstallation) {
     RegistrySandbox user;
-    RegistrySandbox::SetText(kHelpKey, L"Path", L"C:\\Help");
-    EXPECT_EQ(OpenAndCollect(), Targets{});
+    RegistrySandbox::SetText(kHelpKey, L"Path", L"C:\\Users\\me\\Programs\\Spamwarden");
+    EXPECT_EQ(OpenAndCollect(), Targets{L"C:\\Users\\me\\Programs\\Spamwarden\\Spamwarden.chm"})
+        << "installed for this user only";
+    SetPath(L"C:\\Help");
+    EXPECT_EQ(OpenAndCollect(), Targets{L"C:\\Help\\Spamwarden.chm"});
+    SetPath(L"");
+    EXPECT_EQ(OpenAndCollect(), Targets{L"C:\\Users\\me\\Programs\\Spamwarden\\Spamwarden.chm"})
+        << "an empty machine value counts as none";
 }
 
 TEST_F(HelpFileTest, TheComposedPathStaysWithinMaxPath) {
