@@ -6,7 +6,7 @@
 
 namespace sw {
 
-void ShowOptionsSheet(HWND owner) noexcept {
+void ShowOptionsSheet(HWND owner, MessageRestorer* /*restorer*/) noexcept {
     try {
         CommonControls controls;
         if (!controls)

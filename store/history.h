@@ -1,0 +1,71 @@
+// The history of the blocking runs: what each run of Block Senders or Block
+// Domains added to the list and which messages it moved where, kept per user
+// in %LOCALAPPDATA%\Tallpine\Spamwarden\history so that a run can be undone
+// from the History page. The newest kHistoryLimit actions are kept.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sw {
+
+inline constexpr size_t kHistoryLimit = 200;
+
+// A message a run moved to Junk E-mail.
+struct MovedMessage {
+    std::wstring entryId;  // the message's EntryID after the move (hexadecimal)
+    std::wstring storeId;  // the StoreID of the store it is in after the move
+    std::wstring folderId; // the EntryID of the folder it came from
+};
+
+// One run that added entries or moved messages.
+struct HistoryAction {
+    std::uint64_t id = 0;  // unique in the file, given by RecordHistoryAction
+    SYSTEMTIME time = {};  // local time the run ended
+    std::wstring command;  // "Block Senders" or "Block Domains"
+    std::vector<std::wstring> entries; // the entries it added, in order
+    std::vector<MovedMessage> messages;
+    bool undone = false; // undone from the History page
+};
+
+// The actions the file holds, oldest first; lines that cannot be read are
+// left out (and set aside, never lost silently). A missing file is an empty
+// history. Raises nothing but std::bad_alloc.
+std::vector<HistoryAction> LoadHistory();
+
+// Adds `action` as the newest (its id and, when unset, its time are given
+// here), keeps the newest kHistoryLimit, and replaces the file atomically.
+// A failure is recorded in the diagnostics log and answered false; it never
+// raises.
+bool RecordHistoryAction(HistoryAction action) noexcept;
+
+// Marks the actions with these ids undone and replaces the file atomically;
+// false (logged) on failure. Raises nothing.
+bool MarkHistoryUndone(const std::vector<std::uint64_t>& ids) noexcept;
+
+// The history file's folder; an empty folder restores the default
+// (%LOCALAPPDATA%\Tallpine\Spamwarden). Tests point it into a scratch
+// folder. Answers the previous setting.
+std::wstring SetHistoryFolder(const std::wstring& folder);
+// The history file's full path ("" when the folder cannot be found).
+std::wstring HistoryFilePath();
+
+// What restoring an undone action's messages did.
+struct RestoreReport {
+    size_t restored = 0; // moved back to the folder they came from
+    size_t notFound = 0; // no longer in Junk E-mail, or their folder is gone
+};
+
+// Moves the messages of the actions back from Junk E-mail to the folders they
+// came from. The Options command hands one to the sheet; it is the host's
+// business, which the sheet does not reach itself.
+class MessageRestorer {
+public:
+    virtual ~MessageRestorer() = default;
+    virtual RestoreReport Restore(const std::vector<HistoryAction>& actions) noexcept = 0;
+};
+
+} // namespace sw
