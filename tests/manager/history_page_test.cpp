@@ -1,0 +1,1 @@
+// The History page driven through its controls.

@@ -1,0 +1,1 @@
+// The history file: its format, reading, recording and marking.
