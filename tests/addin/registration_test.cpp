@@ -10,6 +10,9 @@
 
 #include <gmock/gmock.h>
 
+#include <string>
+#include <vector>
+
 namespace sw::test {
 namespace {
 
@@ -160,6 +163,40 @@ TEST(Registration, RemovalLeavesOtherAddinsAlone) {
     EXPECT_TRUE(Exists(HKEY_CLASSES_ROOT, L"CLSID"));
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, kOtherAddin);
     ASSERT_EQ(RunRegsvr32(false), 0u);
+}
+
+// Outlook reads the user's Addins key before the machine's; a ProgID in both
+// loads once, as the user's entry says.
+TEST(Registration, TheUsersAddinsComeFirstAndTheirEntryDecides) {
+    struct Entry {
+        HKEY root;
+        const wchar_t* progId;
+        DWORD loadBehavior;
+    };
+    const Entry entries[] = {
+        {HKEY_LOCAL_MACHINE, L"Test.MachineOnly", 3}, {HKEY_CURRENT_USER, L"Test.UserOnly", 3},
+        {HKEY_LOCAL_MACHINE, L"Test.Both", 3},        {HKEY_CURRENT_USER, L"Test.Both", 3},
+        {HKEY_LOCAL_MACHINE, L"Test.UserOff", 3},     {HKEY_CURRENT_USER, L"Test.UserOff", 0},
+    };
+    for (const Entry& entry : entries) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(entry.root,
+                                  (std::wstring(kAddinsKey) + L"\\" + entry.progId).c_str(), 0,
+                                  nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(key, L"LoadBehavior", 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&entry.loadBehavior), sizeof(DWORD));
+        RegCloseKey(key);
+    }
+    std::vector<std::wstring> found;
+    for (const std::wstring& progId : sim::AddinHost::RegisteredAddins()) {
+        if (progId.starts_with(L"Test."))
+            found.push_back(progId);
+    }
+    for (const Entry& entry : entries)
+        RegDeleteKeyW(entry.root, (std::wstring(kAddinsKey) + L"\\" + entry.progId).c_str());
+    EXPECT_EQ(found,
+              (std::vector<std::wstring>{L"Test.Both", L"Test.UserOnly", L"Test.MachineOnly"}));
 }
 
 class LoadedByOutlook : public AddinTest {};
