@@ -32,6 +32,7 @@ protected:
     }
 
     MachineRegistrySandbox m_machine;
+    RegistrySandbox m_user; // an installation for one user records its folder there
     ShellRecorder m_shell;
 };
 
@@ -82,7 +83,6 @@ TEST_F(HelpFileTest, WithoutAFolderNothingHappens) {
 }
 
 TEST_F(HelpFileTest, TheMachineFolderComesFirstThenTheUsersInstallation) {
-    RegistrySandbox user;
     RegistrySandbox::SetText(kHelpKey, L"Path", L"C:\\Users\\me\\Programs\\Spamwarden");
     EXPECT_EQ(OpenAndCollect(), Targets{L"C:\\Users\\me\\Programs\\Spamwarden\\Spamwarden.chm"})
         << "installed for this user only";
