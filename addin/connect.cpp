@@ -3,6 +3,7 @@
 #include "addin/ribbon.h"
 #include "commands/block_commands.h"
 #include "commands/command_guard.h"
+#include "commands/message_restorer.h"
 #include "manager/options_command.h"
 #include "outlook/host_call.h"
 #include "outlook/host_error.h"
@@ -126,7 +127,8 @@ HRESULT Connect::OnBlockSenders(IDispatch*) noexcept {
 }
 
 HRESULT Connect::OnManageBlockedSenders(IDispatch*) noexcept {
-    ShowOptionsSheet(GetActiveWindow());
+    HostMessageRestorer restorer;
+    ShowOptionsSheet(GetActiveWindow(), &restorer);
     return S_OK;
 }
 

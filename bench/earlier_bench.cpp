@@ -23,8 +23,8 @@ constexpr size_t kFolderSizes[] = {2000, 20000};
 constexpr int kRuns = 5;
 
 struct SweepRun {
-    size_t calls = 0;       // host calls of the whole command
-    size_t moved = 0;       // messages in Junk E-mail afterwards
+    size_t calls = 0; // host calls of the whole command
+    size_t moved = 0; // messages in Junk E-mail afterwards
     double milliseconds = 0;
 };
 

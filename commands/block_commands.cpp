@@ -2,6 +2,7 @@
 
 #include "commands/capacity_warning.h"
 #include "commands/earlier_messages.h"
+#include "commands/junk_mover.h"
 #include "commands/run_progress.h"
 #include "commands/sender_address.h"
 #include "commands/smtp_address.h"
@@ -11,6 +12,7 @@
 #include "platform/diagnostics.h"
 #include "platform/user_message.h"
 #include "store/list_index.h"
+#include "store/history.h"
 #include "store/list_text.h"
 #include "store/profile_store.h"
 #include "store/settings.h"
@@ -59,12 +61,14 @@ std::wstring EntryFor(BlockMode mode, IDispatch* mail, const CListIndex& safe,
     return domain;
 }
 
-// What one run did, for the diagnostics log's summary.
+// What one run did, for the diagnostics log's summary and the history.
 struct RunSummary {
     LONG items = 0;
     LONG moved = 0;
     size_t added = 0;
-    size_t earlier = 0; // earlier messages moved after the selection
+    size_t earlier = 0;    // earlier messages moved after the selection
+    size_t firstAdded = 0; // where the run's entries start in g_blockedSinceLoad
+    std::vector<MovedMessage> movedMessages;
 };
 
 // The items, in the folder shown, of the collapsed conversations the
@@ -122,13 +126,13 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
     const unique_variant junkKind = unique_variant::FromLong(kJunkFolder);
     Dispatch junk = CallForObject(ns.get(), L"GetDefaultFolder", {&junkKind.get()});
     const unique_variant junkArg = unique_variant::FromDispatch(junk.get());
+    JunkMover mover(junk.get(), junkArg.get(), summary.movedMessages);
 
     Dispatch selection = GetObject(explorer.get(), L"Selection");
     const LONG count = GetCount(selection.get());
     const std::vector<Dispatch> conversations = ConversationItems(selection.get());
     summary.items = count + static_cast<LONG>(conversations.size());
     const size_t startLength = blocked.Text().size();
-    const size_t firstAdded = g_blockedSinceLoad.size();
 
     // A message both selected and inside a selected conversation is acted on
     // once: known by its EntryID, asked for only when conversations are in.
@@ -152,7 +156,7 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
             ++summary.added;
         }
         // A message that does not move leaves the run going; it is recorded.
-        if (SUCCEEDED(SW_LOG_IF_FAILED(CallMethod(mail.get(), L"Move", {&junkArg.get()}))))
+        if (mover.Move(mail.get()))
             ++summary.moved;
     };
     // A long run shows its progress; Cancel stops it after the item at hand,
@@ -174,10 +178,10 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
         WriteProfileList(blocked.Text(), ProfileListKind::Blocked);
     // The entries are stored before the host is asked for earlier messages:
     // whatever that costs or fails, they stay.
-    if (g_moveEarlier && !cancelled && g_blockedSinceLoad.size() > firstAdded) {
+    if (g_moveEarlier && !cancelled && g_blockedSinceLoad.size() > summary.firstAdded) {
         const EarlierSweep sweep{
-            folder.get(), junk.get(), &junkArg.get(),
-            std::span<const std::wstring>(g_blockedSinceLoad).subspan(firstAdded), &safe};
+            folder.get(), junk.get(), &mover,
+            std::span<const std::wstring>(g_blockedSinceLoad).subspan(summary.firstAdded), &safe};
         summary.earlier = MoveEarlierMessages(sweep, progress);
     }
     progress.Close();
@@ -198,9 +202,28 @@ void LogSummary(BlockMode mode, const RunSummary& summary, ULONGLONG started) no
     }
 }
 
+// Notes the run in the history when it changed anything, however it ended.
+void RecordRun(BlockMode mode, RunSummary& summary) noexcept {
+    if (summary.moved == 0 && g_blockedSinceLoad.size() <= summary.firstAdded)
+        return;
+    try {
+        HistoryAction action;
+        action.command = mode == BlockMode::Senders ? L"Block Senders" : L"Block Domains";
+        action.entries.assign(g_blockedSinceLoad.begin() +
+                                  static_cast<std::ptrdiff_t>(summary.firstAdded),
+                              g_blockedSinceLoad.end());
+        action.messages = std::move(summary.movedMessages);
+        RecordHistoryAction(std::move(action));
+    } catch (...) {
+        // Out of memory while gathering the action: it goes unrecorded.
+        SW_LOG_CAUGHT();
+    }
+}
+
 void RunGuarded(BlockMode mode) noexcept {
     const ULONGLONG started = GetTickCount64();
     RunSummary summary;
+    summary.firstAdded = g_blockedSinceLoad.size();
     try {
         RunBlockCommand(mode, summary);
     } catch (const HostError& error) {
@@ -211,6 +234,7 @@ void RunGuarded(BlockMode mode) noexcept {
         // the host.
         SW_LOG_CAUGHT();
     }
+    RecordRun(mode, summary);
     LogSummary(mode, summary, started);
 }
 

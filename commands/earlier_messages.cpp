@@ -47,7 +47,7 @@ size_t MoveEarlierMessages(const EarlierSweep& sweep, RunProgress& progress) {
                 const Dispatch item = GetItem(matches.get(), i);
                 if (const Dispatch mail = QueryDispatch(item.get(), kIidMailItem);
                     mail && ShouldMove(mail.get(), entry, *sweep.safe) &&
-                    SUCCEEDED(SW_LOG_IF_FAILED(CallMethod(mail.get(), L"Move", {sweep.junkArg}))))
+                    sweep.mover->Move(mail.get()))
                     ++moved;
                 if (!progress.Step())
                     return moved;

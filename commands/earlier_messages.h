@@ -4,6 +4,7 @@
 // address), never by walking the folder.
 #pragma once
 
+#include "commands/junk_mover.h"
 #include "commands/run_progress.h"
 #include "store/list_index.h"
 
@@ -17,7 +18,7 @@ namespace sw {
 struct EarlierSweep {
     IDispatch* folder = nullptr;         // the folder shown
     IDispatch* junk = nullptr;           // Junk E-mail
-    const VARIANT* junkArg = nullptr;    // Junk E-mail as Move's argument
+    JunkMover* mover = nullptr;          // moves to Junk E-mail
     std::span<const std::wstring> added; // the entries the run added
     const CListIndex* safe = nullptr;    // the Safe Senders list
 };

@@ -3,6 +3,7 @@
 // the host's default action is never cancelled.
 #include "commands/block_commands.h"
 #include "commands/command_guard.h"
+#include "commands/message_restorer.h"
 #include "legacy_ui/legacy_ui.h"
 #include "manager/options_command.h"
 #include "support/help_file.h"
@@ -23,7 +24,8 @@ void LegacyUi::OnClickBlockDomains(IDispatch*, VARIANT_BOOL*) noexcept {
 }
 
 void LegacyUi::OnClickOptions(IDispatch*, VARIANT_BOOL*) noexcept {
-    ShowOptionsSheet(GetActiveWindow());
+    HostMessageRestorer restorer;
+    ShowOptionsSheet(GetActiveWindow(), &restorer);
 }
 
 void LegacyUi::OnClickSupport(IDispatch*, VARIANT_BOOL*) noexcept {

@@ -19,6 +19,10 @@ public:
             call.ReturnText(m_folder.entryId());
             return S_OK;
         });
+        AddProperty(L"StoreID", [this](Invocation& call) {
+            call.ReturnText(this->host().mailbox.storeId());
+            return S_OK;
+        });
         AddProperty(L"DefaultItemType", [this](Invocation& call) {
             call.ReturnLong(static_cast<long>(m_folder.itemType()));
             return S_OK;

@@ -44,6 +44,11 @@ public:
             call.ReturnText(m_item.entryId);
             return S_OK;
         });
+        // The folder the item is in.
+        AddProperty(L"Parent", [this](Invocation& call) {
+            call.ReturnObject(MakeFolder(hostShare(), m_item.folder()));
+            return S_OK;
+        });
         AddProperty(L"Subject", [this](Invocation& call) {
             call.ReturnText(m_item.subject);
             return S_OK;

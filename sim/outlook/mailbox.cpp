@@ -75,10 +75,14 @@ Item& Mailbox::AddItem(Folder& folder, ItemKind kind, std::wstring subject) {
     return Place(std::move(item), folder);
 }
 
-Item& Mailbox::Place(std::unique_ptr<Item> item, Folder& folder) {
+std::wstring Mailbox::NewItemId() {
     wchar_t id[40];
-    swprintf(id, 40, L"00000000A1B2C3D4E5F60708%08zX", m_items.size() + 1);
-    item->entryId = id;
+    swprintf(id, 40, L"00000000A1B2C3D4E5F60708%08X", ++m_itemIds);
+    return id;
+}
+
+Item& Mailbox::Place(std::unique_ptr<Item> item, Folder& folder) {
+    item->entryId = NewItemId();
     item->m_folder = &folder;
     folder.m_items.push_back(item.get());
     m_items.push_back(std::move(item));
@@ -92,6 +96,8 @@ void Mailbox::Move(Item& item, Folder& to) {
     std::erase(from.m_items, &item);
     to.m_items.push_back(&item);
     item.m_folder = &to;
+    if (m_newIdOnMove)
+        item.entryId = NewItemId();
     if (&from == m_currentFolder)
         std::erase(m_selection, &item);
 }
@@ -99,6 +105,29 @@ void Mailbox::Move(Item& item, Folder& to) {
 void Mailbox::ShowFolder(Folder& folder) {
     m_currentFolder = &folder;
     m_selection.clear();
+}
+
+void Mailbox::RemoveFolder(Folder& folder) {
+    Folder& deleted = *DefaultFolder(default_folder::DeletedItems);
+    while (!folder.m_items.empty())
+        Move(*folder.m_items.front(), deleted);
+    folder.m_removed = true;
+}
+
+Item* Mailbox::FindItem(const std::wstring& entryId) const noexcept {
+    for (const auto& item : m_items) {
+        if (_wcsicmp(item->entryId.c_str(), entryId.c_str()) == 0)
+            return item.get();
+    }
+    return nullptr;
+}
+
+Folder* Mailbox::FindFolder(const std::wstring& entryId) const noexcept {
+    for (const auto& folder : m_folders) {
+        if (!folder->m_removed && _wcsicmp(folder->m_entryId.c_str(), entryId.c_str()) == 0)
+            return folder.get();
+    }
+    return nullptr;
 }
 
 } // namespace sw::sim

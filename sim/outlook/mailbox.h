@@ -85,6 +85,8 @@ public:
     long defaultNumber() const noexcept { return m_defaultNumber; }
     // Its EntryID: hexadecimal, unique in the mailbox.
     const std::wstring& entryId() const noexcept { return m_entryId; }
+    // Deleted by the user (Mailbox::RemoveFolder): no id finds it any more.
+    bool removed() const noexcept { return m_removed; }
     // In the order the folder lists them: an item moved in comes last.
     const std::vector<Item*>& items() const noexcept { return m_items; }
     bool contains(const Item& item) const noexcept { return &item.folder() == this; }
@@ -96,6 +98,7 @@ private:
     FolderItemType m_type;
     long m_defaultNumber;
     std::wstring m_entryId;
+    bool m_removed = false;
     std::vector<Item*> m_items;
 };
 
@@ -128,8 +131,20 @@ public:
     Item& AddItem(Folder& folder, ItemKind kind, std::wstring subject = {});
 
     // Puts `item` last in `to`. An item moved out of the explorer's folder
-    // leaves the explorer's selection, as it leaves the view.
+    // leaves the explorer's selection, as it leaves the view. With
+    // SetNewIdOnMove, the item gets a new EntryID, as when it moves to
+    // another store.
     void Move(Item& item, Folder& to);
+    void SetNewIdOnMove(bool on) noexcept { m_newIdOnMove = on; }
+    // The user deletes `folder`: its items go to Deleted Items, and no id
+    // finds it any more.
+    void RemoveFolder(Folder& folder);
+
+    // The StoreID of the mailbox's one store.
+    const std::wstring& storeId() const noexcept { return m_storeId; }
+    // The item or folder with that EntryID (letter case aside), or nullptr.
+    Item* FindItem(const std::wstring& entryId) const noexcept;
+    Folder* FindFolder(const std::wstring& entryId) const noexcept;
 
     // The explorer window: ActiveExplorer answers nothing while it is closed.
     bool explorerOpen() const noexcept { return m_explorerOpen; }
@@ -162,9 +177,14 @@ public:
 private:
     Folder& AddFolderNumbered(std::wstring name, FolderItemType type, long number);
     Item& Place(std::unique_ptr<Item> item, Folder& folder);
+    std::wstring NewItemId();
 
     std::vector<std::unique_ptr<Folder>> m_folders;
     std::vector<std::unique_ptr<Item>> m_items;
+    unsigned m_itemIds = 0;
+    bool m_newIdOnMove = false;
+    std::wstring m_storeId = L"0000000038A1BB1005E5101AA1BB08002B2A56C20000737073746F72652E646C6C"
+                             L"00000000004E495441F9BFB80100AA0037D96E0000000043003A005C0053004D";
     bool m_explorerOpen = true;
     Folder* m_currentFolder = nullptr;
     std::vector<Item*> m_selection;

@@ -6,14 +6,17 @@
 #include "platform/command_progress.h"
 #include "sim/outlook/call_log.h"
 #include "sim/outlook/outlook_session.h"
+#include "store/history.h"
 #include "store/profile_store.h"
 #include "store/state.h"
 #include "tests/harness/import_patch.h"
 #include "tests/harness/message_recorder.h"
 #include "tests/harness/registry_sandbox.h"
+#include "tests/harness/scratch_files.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,8 +43,15 @@ protected:
         g_hostApp = m_outlook.Application();
         WriteCounter::writes = 0;
         WriteCounter::patch = &m_writes;
+        // Every run is noted in the history: in a folder of the test's own.
+        m_previousHistory = SetHistoryFolder(m_historyFolder);
     }
-    void TearDown() override { ResetAddinState(); }
+    void TearDown() override {
+        ResetAddinState();
+        SetHistoryFolder(m_previousHistory);
+        std::error_code ignored;
+        std::filesystem::remove_all(std::filesystem::path(m_historyFolder), ignored);
+    }
 
     static std::wstring ListKey() { return ProfileSubkeyPath(kProfileListSubkey); }
     static void StoreBlocked(const std::wstring& list) {
@@ -66,6 +76,8 @@ protected:
     ImportPatch m_writes{"advapi32.dll", "RegSetValueExW",
                          reinterpret_cast<void*>(&WriteCounter::Hook)};
     sim::OutlookSession m_outlook{L"12.0.0.6423"};
+    std::wstring m_historyFolder = ScratchPath(L"history");
+    std::wstring m_previousHistory;
 };
 
 // Stands in for the progress window: counts its steps and asks to stop at

@@ -1,0 +1,27 @@
+#include "commands/junk_mover.h"
+
+#include "outlook/host_call.h"
+#include "platform/diagnostics.h"
+
+namespace sw {
+
+bool JunkMover::Move(IDispatch* mail) {
+    const Dispatch parent = FindObject(mail, L"Parent");
+    std::wstring from = parent ? GetText(parent.get(), L"EntryID") : std::wstring();
+    unique_variant result;
+    if (FAILED(
+            SW_LOG_IF_FAILED(InvokeByName(mail, L"Move", DISPATCH_METHOD, {&m_junkArg}, result))))
+        return false;
+    // The message in its new place, whose EntryID may differ from the old one.
+    if (result.type() != VT_DISPATCH || !V_DISPATCH(&result.get()) || from.empty())
+        return true;
+    std::wstring id = GetText(V_DISPATCH(&result.get()), L"EntryID");
+    if (id.empty())
+        return true;
+    if (m_storeId.empty())
+        m_storeId = GetText(m_junk, L"StoreID");
+    m_moved.push_back({std::move(id), m_storeId, std::move(from)});
+    return true;
+}
+
+} // namespace sw

@@ -1,0 +1,33 @@
+// Moves messages to Junk E-mail and notes, for the history, where each one
+// went and where it came from.
+#pragma once
+
+#include "store/history.h"
+
+#include <oaidl.h>
+
+#include <string>
+#include <vector>
+
+namespace sw {
+
+class JunkMover {
+public:
+    // `junk` is Junk E-mail, `junkArg` the same as Move's argument; the
+    // moves are noted in `moved`. All three outlive the mover.
+    JunkMover(IDispatch* junk, const VARIANT& junkArg, std::vector<MovedMessage>& moved) noexcept
+        : m_junk(junk), m_junkArg(junkArg), m_moved(moved) {}
+
+    // Moves `mail` to Junk E-mail. A message that does not move is recorded
+    // in the diagnostics log and answered false; one whose ids cannot be
+    // read moves all the same, unnoted. Raises nothing for host failures.
+    bool Move(IDispatch* mail);
+
+private:
+    IDispatch* m_junk;
+    const VARIANT& m_junkArg;
+    std::vector<MovedMessage>& m_moved;
+    std::wstring m_storeId; // Junk E-mail's store, asked for once
+};
+
+} // namespace sw

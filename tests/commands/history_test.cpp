@@ -1,0 +1,202 @@
+// The history of blocking runs as the commands write it, and "Unblock and
+// Restore" moving the messages back, in the simulated Outlook.
+#include "commands/block_commands.h"
+#include "commands/message_restorer.h"
+#include "sim/outlook/fault_plan.h"
+#include "tests/commands/command_fixture.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace sw {
+namespace {
+
+using sim::Fault;
+using sim::Folder;
+using sim::Item;
+using test::BlockCommandTest;
+using test::ProgressProbe;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class HistoryTest : public BlockCommandTest {
+protected:
+    // Where each message of the action now is, in the action's order.
+    static std::vector<std::wstring> EntryIds(const HistoryAction& action) {
+        std::vector<std::wstring> ids;
+        for (const MovedMessage& message : action.messages)
+            ids.push_back(message.entryId);
+        return ids;
+    }
+};
+
+TEST_F(HistoryTest, ARunIsNotedWithItsEntriesAndWhereEachMessageWentAndCameFrom) {
+    box().SetNewIdOnMove(true); // as when Junk E-mail is in another store
+    StoreBlocked(L"bob@junk.example;");
+    Folder& deals = box().AddFolder(L"Deals");
+    Item& ann = Mail(L"ann@spam.example");
+    Item& bob = Mail(L"bob@junk.example");
+    Item& report = box().AddItem(box().Inbox(), sim::ItemKind::Report, L"report");
+    box().Select({&ann, &bob, &report});
+    const std::wstring annBefore = ann.entryId;
+    BlockSelectedSenders();
+
+    box().ShowFolder(deals);
+    Item& cid = box().AddMail(deals, L"cid@other.example", {L"me@corp.example"});
+    box().Select({&cid});
+    BlockSelectedDomains();
+
+    const std::vector<HistoryAction> history = LoadHistory();
+    ASSERT_EQ(history.size(), 2u);
+    const HistoryAction& first = history[0];
+    EXPECT_EQ(first.command, L"Block Senders");
+    EXPECT_THAT(first.entries, ElementsAre(L"ann@spam.example")) << "bob was blocked already";
+    EXPECT_THAT(EntryIds(first), ElementsAre(ann.entryId, bob.entryId));
+    EXPECT_NE(ann.entryId, annBefore) << "the id after the move";
+    for (const MovedMessage& message : first.messages) {
+        EXPECT_EQ(message.storeId, box().storeId());
+        EXPECT_EQ(message.folderId, box().Inbox().entryId());
+    }
+    EXPECT_FALSE(first.undone);
+    EXPECT_EQ(history[1].command, L"Block Domains");
+    EXPECT_THAT(history[1].entries, ElementsAre(L"@other.example"));
+    ASSERT_EQ(history[1].messages.size(), 1u);
+    EXPECT_EQ(history[1].messages[0].folderId, deals.entryId());
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+}
+
+TEST_F(HistoryTest, RunsThatChangeNothingAreNotNoted) {
+    StoreSafe(L"boss@corp.example;");
+    Item& boss = Mail(L"boss@corp.example");
+    BlockSelectedSenders(); // nothing selected
+    box().Select({&boss});
+    BlockSelectedSenders();
+    EXPECT_THAT(LoadHistory(), IsEmpty());
+}
+
+TEST_F(HistoryTest, EarlierMessagesAreNotedWithTheRunAndACancelledRunWithWhatItDid) {
+    g_moveEarlier = 1;
+    Item& earlier = Mail(L"ann@spam.example");
+    Item& ann = Mail(L"ann@spam.example");
+    box().Select({&ann});
+    BlockSelectedSenders();
+
+    const ProgressFactory previous = SetProgressFactory(&ProgressProbe::Make);
+    std::vector<Item*> sixty;
+    for (int i = 0; i < 60; ++i)
+        sixty.push_back(&Mail(L"s" + std::to_wstring(i) + L"@sixty.example"));
+    box().Select(sixty);
+    ProgressProbe::stopAt = 3;
+    BlockSelectedSenders();
+    ProgressProbe::stopAt = 0;
+    SetProgressFactory(previous);
+
+    const std::vector<HistoryAction> history = LoadHistory();
+    ASSERT_EQ(history.size(), 2u);
+    EXPECT_THAT(EntryIds(history[0]), ElementsAre(ann.entryId, earlier.entryId));
+    EXPECT_EQ(history[1].entries.size(), 3u);
+    EXPECT_EQ(history[1].messages.size(), 3u);
+}
+
+TEST_F(HistoryTest, AHistoryThatCannotBeWrittenNeverStopsACommand) {
+    // The history's folder is a file: nothing can be written there.
+    const std::wstring blocker = test::ScratchPath(L"history-blocker");
+    test::WriteBytes(blocker, "not a folder");
+    SetHistoryFolder(blocker);
+    Item& ann = Mail(L"ann@spam.example");
+    box().Select({&ann});
+    BlockSelectedSenders();
+    EXPECT_TRUE(InJunk(ann));
+    EXPECT_EQ(StoredBlocked(), L"ann@spam.example;");
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+    SetHistoryFolder(m_historyFolder);
+    DeleteFileW(blocker.c_str());
+}
+
+class RestoreTest : public BlockCommandTest {
+protected:
+    // A Block Senders run on `items`, answered as the history noted it.
+    HistoryAction Block(std::vector<Item*> items) {
+        box().Select(std::move(items));
+        BlockSelectedSenders();
+        const std::vector<HistoryAction> history = LoadHistory();
+        return history.empty() ? HistoryAction() : history.back();
+    }
+};
+
+TEST_F(RestoreTest, MessagesGoBackOnlyFromJunkEmailToAFolderThatIsStillThere) {
+    Folder& deals = box().AddFolder(L"Deals");
+    Folder& archive = box().AddFolder(L"Archive");
+    Item& ann = Mail(L"ann@spam.example");
+    Item& bob = Mail(L"bob@spam.example");
+    Item& cid = Mail(L"cid@spam.example");
+    const HistoryAction inbox = Block({&ann, &bob, &cid});
+    box().ShowFolder(deals);
+    Item& dee = box().AddMail(deals, L"dee@spam.example", {L"me@corp.example"});
+    const HistoryAction fromDeals = Block({&dee});
+    ASSERT_EQ(inbox.messages.size(), 3u);
+    ASSERT_EQ(fromDeals.messages.size(), 1u);
+
+    box().Move(bob, archive);  // the user filed it meanwhile
+    box().RemoveFolder(deals); // and deleted the folder dee came from
+    HistoryAction unknown;
+    unknown.messages.push_back({L"00FF", box().storeId(), box().Inbox().entryId()});
+    unknown.messages.push_back({ann.entryId, L"0123", box().Inbox().entryId()});
+
+    m_outlook.calls().Clear();
+    const RestoreReport report = HostMessageRestorer().Restore({inbox, fromDeals, unknown});
+    EXPECT_EQ(report.restored, 2u); // ann and cid
+    EXPECT_EQ(report.notFound, 4u);
+    EXPECT_TRUE(box().Inbox().contains(ann));
+    EXPECT_TRUE(box().Inbox().contains(cid));
+    EXPECT_TRUE(archive.contains(bob)) << "never moved unless in Junk E-mail";
+    EXPECT_TRUE(InJunk(dee)) << "its folder is gone: it stays";
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+}
+
+TEST_F(RestoreTest, HostFailuresLeaveTheMessagesInJunkEmailWithoutAWord) {
+    Item& ann = Mail(L"ann@spam.example");
+    Item& bob = Mail(L"bob@spam.example");
+    const HistoryAction action = Block({&ann, &bob});
+    ASSERT_EQ(action.messages.size(), 2u);
+
+    m_outlook.faults().Add(Fault::Fail(L"GetNamespace", RPC_E_DISCONNECTED));
+    RestoreReport report = HostMessageRestorer().Restore({action});
+    EXPECT_EQ(report.restored, 0u);
+    EXPECT_EQ(report.notFound, 2u);
+
+    m_outlook.faults().Clear();
+    m_outlook.faults().Add(Fault::Fail(L"Move", E_FAIL).OnCall(1));
+    report = HostMessageRestorer().Restore({action});
+    EXPECT_EQ(report.restored, 1u);
+    EXPECT_EQ(report.notFound, 1u);
+    EXPECT_TRUE(InJunk(ann));
+    EXPECT_TRUE(box().Inbox().contains(bob));
+
+    g_hostApp = nullptr;
+    report = HostMessageRestorer().Restore({action});
+    EXPECT_EQ(report.notFound, 2u);
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+}
+
+TEST_F(RestoreTest, ALongRestoreShowsProgressAndCancelLeavesTheRest) {
+    const ProgressFactory previous = SetProgressFactory(&ProgressProbe::Make);
+    std::vector<Item*> items;
+    for (int i = 0; i < 60; ++i)
+        items.push_back(&Mail(L"s" + std::to_wstring(i) + L"@sixty.example"));
+    const HistoryAction action = Block(items);
+    ASSERT_EQ(action.messages.size(), 60u);
+
+    ProgressProbe::shown = 0;
+    ProgressProbe::stopAt = 10;
+    const RestoreReport report = HostMessageRestorer().Restore({action});
+    ProgressProbe::stopAt = 0;
+    SetProgressFactory(previous);
+    EXPECT_EQ(ProgressProbe::shown, 1u);
+    EXPECT_EQ(report.restored, 10u);
+    EXPECT_EQ(report.notFound, 50u);
+    EXPECT_EQ(box().JunkEmail().items().size(), 50u);
+}
+
+} // namespace
+} // namespace sw
