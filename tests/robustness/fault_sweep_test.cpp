@@ -1,19 +1,26 @@
 // Every host call an entry point makes, failed in turn: the entry point must
 // return normally, show at most one message, leave no command marked as
 // running, and never lose a stored entry; what it appended before the
-// failure reaches the stored list at disconnection at the latest.
+// failure reaches the stored list at disconnection at the latest. A call
+// that a run repeats once per message (the fifth message's Move is made as
+// the second's) fails at its first two occurrences and its last.
 #include "tests/addin/addin_fixture.h"
 
 #include "commands/command_guard.h"
+#include "commands/message_restorer.h"
 #include "sim/outlook/fault_plan.h"
+#include "store/history.h"
 #include "store/list_text.h"
+#include "tests/harness/scratch_files.h"
 
 #include <gmock/gmock.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <set>
 
 namespace sw::test {
@@ -97,6 +104,7 @@ public:
         box.AddItem(box.Inbox(), sim::ItemKind::MeetingRequest, L"invite").senderAddress =
             L"ann@spam.example";
         m_start = m_outlook.References();
+        m_previousHistory = SetHistoryFolder(m_historyFolder);
 
         EXPECT_EQ(Connect::Create(nullptr, IID__IDTExtensibility2, m_connect.put_void()), S_OK);
         m_connect->OnConnection(m_outlook.Application().get(), ext_cm_Startup, nullptr, nullptr);
@@ -112,6 +120,9 @@ public:
             m_outlook.Restart();
         EXPECT_EQ(m_outlook.References(), m_start) << DescribeRefCounts(m_outlook.References());
         ResetAddinState();
+        SetHistoryFolder(m_previousHistory);
+        std::error_code ignored;
+        std::filesystem::remove_all(std::filesystem::path(m_historyFolder), ignored);
     }
 
     HRESULT Call(const wchar_t* name) {
@@ -142,6 +153,10 @@ public:
     sim::RefCounts m_start;
     std::wstring m_listKey;
     bool m_hostKeepsSinks = false;
+    std::wstring m_historyFolder = ScratchPath(L"sweep-history");
+    std::wstring m_previousHistory;
+    // What "Unblock and Restore" is asked to move back.
+    std::vector<HistoryAction> m_restore;
 };
 
 struct EntryPoint {
@@ -225,6 +240,26 @@ std::vector<EntryPoint> LegacyEntryPoints(int major) {
 
 std::vector<EntryPoint> EntryPoints(int major) {
     std::vector<EntryPoint> entries = major < 14 ? LegacyEntryPoints(major) : RibbonEntryPoints();
+    // "Unblock and Restore" after OK on the History page, for the messages
+    // a Block Senders moved to Junk E-mail.
+    entries.push_back(
+        {"restore messages",
+         [](Scenario& s) {
+             s.m_connect->OnStartupComplete(nullptr);
+             s.Call(L"OnBlockSenders");
+             sim::Mailbox& box = s.m_outlook.mailbox();
+             HistoryAction action;
+             for (sim::Item* item : box.JunkEmail().items())
+                 action.messages.push_back({item->entryId, box.storeId(), box.Inbox().entryId()});
+             s.m_restore = {action};
+         },
+         [](Scenario& s) {
+             const RestoreReport report = HostMessageRestorer().Restore(s.m_restore);
+             EXPECT_EQ(report.restored + report.notFound, s.m_restore[0].messages.size());
+             return S_OK;
+         },
+         {S_OK},
+         true});
     entries.push_back({"OnStartupComplete",
                        [](Scenario&) {},
                        [](Scenario& s) { return s.m_connect->OnStartupComplete(nullptr); },
@@ -263,7 +298,13 @@ void Sweep(const wchar_t* version) {
             clean.m_connect->OnDisconnection(ext_dm_HostShutdown, nullptr);
         }
         // (Disconnecting a ribbon host makes no host call at all.)
+        std::map<std::wstring, unsigned> occurrences;
+        for (const sim::CallRecord& record : log.records())
+            ++occurrences[record.text()];
         for (size_t i = 0; i < log.size(); ++i) {
+            const unsigned occurrence = log.Occurrence(i);
+            if (occurrence > 2 && occurrence != occurrences[log.records()[i].text()])
+                continue;
             for (const FaultMode& mode : kModes) {
                 const std::wstring call = log.records()[i].text();
                 SCOPED_TRACE(::testing::Message() << entry.name << " with " << mode.name << " on "
