@@ -5,6 +5,7 @@
 #include "bench/list_work.h"
 #include "bench/reference_commands.h"
 #include "bench/sample_lists.h"
+#include "bench/scratch_history.h"
 #include "bench/scratch_registry.h"
 #include "bench/sections.h"
 #include "bench/table.h"
@@ -156,6 +157,7 @@ void BenchCommand(bool domains, const std::wstring& safe) {
 
 void RunCommandsBench() {
     ScratchRegistry registry;
+    ScratchHistory history;
     ResetAddinState();
     g_accountKeys = CreateBenchProfile(16, 2);
     // The long lists are past Exchange's limits on purpose: the one message

@@ -3,6 +3,7 @@
 // the host calls the command makes, counted by the simulated Outlook, against
 // what walking the folder would cost.
 #include "bench/bench_profile.h"
+#include "bench/scratch_history.h"
 #include "bench/scratch_registry.h"
 #include "bench/sections.h"
 #include "bench/table.h"
@@ -64,6 +65,7 @@ SweepRun RunOnce(size_t folderSize, bool moveEarlier) {
 
 void RunEarlierBench() {
     ScratchRegistry registry;
+    ScratchHistory history;
     ResetAddinState();
     g_accountKeys = CreateBenchProfile(16, 2);
     Table table("Block Senders on 20 selected messages with 200 earlier messages from their "
