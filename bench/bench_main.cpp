@@ -1,6 +1,7 @@
 // Spamwarden's benchmarks: each section prints a table comparing the add-in's
 // code with its baseline or with Outlook's limits. Sections by name on the
-// command line (startup, commands, options, reapply, tidy, import, earlier), or all of them.
+// command line (startup, commands, options, reapply, tidy, import, earlier,
+// history), or all of them.
 #include "bench/sections.h"
 #include "platform/user_message.h"
 
@@ -34,6 +35,7 @@ constexpr Section kSections[] = {
     {"tidy", &sw::bench::RunTidyBench},
     {"import", &sw::bench::RunImportBench},
     {"earlier", &sw::bench::RunEarlierBench},
+    {"history", &sw::bench::RunHistoryBench},
 };
 
 bool Chosen(const char* name, int argc, char** argv) {
@@ -55,7 +57,7 @@ int main(int argc, char** argv) {
             known = known || std::strcmp(argv[i], section.name) == 0;
         if (!known) {
             std::fprintf(stderr, "usage: spamwarden_bench [startup] [commands] [options] "
-                                 "[reapply] [tidy] [import] [earlier]\n");
+                                 "[reapply] [tidy] [import] [earlier] [history]\n");
             return 2;
         }
     }

@@ -19,5 +19,7 @@ void RunTidyBench();
 void RunImportBench();
 // Earlier messages found by the host: host calls against the folder's size.
 void RunEarlierBench();
+// The history of blocking runs: recording a run, loading a full history.
+void RunHistoryBench();
 
 } // namespace sw::bench

@@ -1,27 +1,459 @@
 #include "store/history.h"
 
-// Placeholder until the history file is written: an empty history that
-// records nothing.
+#include "platform/diagnostics.h"
+#include "platform/file_io.h"
+#include "platform/unique_handle.h"
+#include "store/history_format.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <mutex>
+#include <unordered_set>
+
+// Recording must stay cheap in a command of a thousand messages, however
+// long the history, so a record normally appends its one line to the file
+// (without the temporary file and flush of a replacement). Only every
+// kCompactionSlack records past kHistoryLimit is the file replaced atomically
+// by its newest kHistoryLimit lines, and when it needs repair by what can be
+// read of it. What the last read or write learnt about the file (its size
+// and time, its last id, its line count) is kept in memory and trusted only
+// while the file still has that size and time. A torn append leaves a
+// truncated last line, which the reader skips and the next rewrite sets
+// aside like any other line it cannot read.
 namespace sw {
+namespace {
+
+// A history of kHistoryLimit runs of a thousand messages each stays below
+// this; a larger file is not read (it is set aside whole on the next write).
+constexpr size_t kReadLimit = 32u * 1024 * 1024;
+// A rewrite keeps no more than this, dropping the oldest actions first.
+constexpr size_t kKeptBytes = 24u * 1024 * 1024;
+// Records appended past kHistoryLimit before the file is rewritten.
+constexpr size_t kCompactionSlack = 50;
+// The newest set-aside text kept in the side file.
+constexpr size_t kSetAsideLimit = 1024 * 1024;
+// Messages recorded for one run at most (about 7 MB of ids).
+constexpr size_t kMaxMessages = 50000;
+
+constexpr wchar_t kFileName[] = L"\\history";
+constexpr wchar_t kSetAsideSuffix[] = L".skipped";
+constexpr wchar_t kUnreadableSuffix[] = L".unreadable";
+
+std::mutex g_lock;
+std::wstring g_folderOverride;
+
+struct FileStamp {
+    bool exists = false;
+    bool readOnly = false;
+    ULONGLONG size = 0;
+    FILETIME written = {};
+
+    bool operator==(const FileStamp& other) const noexcept {
+        return exists == other.exists && readOnly == other.readOnly && size == other.size &&
+               CompareFileTime(&written, &other.written) == 0;
+    }
+};
+
+FileStamp StampOf(const std::wstring& path) noexcept {
+    FileStamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        stamp.exists = true;
+        stamp.readOnly = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+        stamp.size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        stamp.written = data.ftLastWriteTime;
+    }
+    return stamp;
+}
+
+// What a read of the history file found.
+struct HistoryFile {
+    enum class Shape {
+        Missing,    // no file, or an empty one
+        Readable,   // a history of this version (lines may still be broken)
+        Unreadable, // too large or of a future version: set aside whole
+    };
+    Shape shape = Shape::Missing;
+    FileStamp stamp;
+    std::vector<HistoryAction> actions; // readable lines, in file order
+    std::vector<std::string> brokenLines;
+    size_t lines = 0;     // action lines, broken ones included
+    bool cleanEnd = true; // the last line has its line break
+    bool headed = false;  // the first line is this version's header
+    std::uint64_t lastId = 0;
+
+    bool NeedsRepair() const noexcept {
+        return shape != Shape::Readable || !headed || !brokenLines.empty() || !cleanEnd;
+    }
+};
+
+// What was last learnt about the file, for RecordHistoryAction.
+struct KnownFile {
+    std::wstring path;
+    FileStamp stamp;
+    std::uint64_t lastId = 0;
+    size_t lines = 0;
+    bool needsRepair = true;
+};
+KnownFile g_known;
+
+void Remember(const std::wstring& path, const HistoryFile& file) {
+    g_known.path = path;
+    g_known.stamp = file.stamp;
+    g_known.lastId = file.lastId;
+    g_known.lines = file.lines;
+    g_known.needsRepair = file.NeedsRepair();
+}
+
+void Forget() noexcept {
+    g_known.path.clear();
+}
+
+std::wstring DefaultFolder() {
+    PWSTR path = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(
+            SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DONT_VERIFY, nullptr, &path)) &&
+        path)
+        folder = std::wstring(path) + L"\\Tallpine\\Spamwarden";
+    CoTaskMemFree(path);
+    return folder;
+}
+
+void ParseLines(std::string_view text, HistoryFile& file) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3); // a byte order mark from a text editor
+    file.cleanEnd = text.empty() || text.back() == '\n';
+    std::unordered_set<std::uint64_t> ids;
+    bool first = true;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (first) {
+            first = false;
+            if (const auto version = HistoryHeaderVersion(line)) {
+                if (*version > kHistoryFormatVersion) {
+                    file.shape = HistoryFile::Shape::Unreadable;
+                    return;
+                }
+                file.headed = true;
+                continue;
+            }
+            // No header: the lines are read as this version's all the same.
+        }
+        if (line.empty() || line == "\r")
+            continue;
+        ++file.lines;
+        HistoryAction action;
+        if (ParseHistoryLine(line, action) && ids.insert(action.id).second) {
+            file.lastId = std::max(file.lastId, action.id);
+            file.actions.push_back(std::move(action));
+        } else {
+            file.brokenLines.emplace_back(line);
+        }
+    }
+}
+
+// Reads the file at `path`; false (logged) when it exists but could not be
+// read at all (a folder in its place, no access).
+bool ReadHistoryFile(const std::wstring& path, HistoryFile& file) {
+    file = HistoryFile();
+    file.stamp = StampOf(path);
+    if (!file.stamp.exists)
+        return true;
+    std::string bytes;
+    const DWORD error = ReadWholeFile(path, kReadLimit, bytes);
+    if (error == ERROR_FILE_TOO_LARGE) {
+        LogFailure(__FILE__, __LINE__, L"ReadWholeFile(history)", static_cast<long>(error), true);
+        file.shape = HistoryFile::Shape::Unreadable;
+        return true;
+    }
+    if (SW_LOG_IF_WIN32_ERROR(error) != ERROR_SUCCESS)
+        return false;
+    if (bytes.empty())
+        return true;
+    file.shape = HistoryFile::Shape::Readable;
+    ParseLines(bytes, file);
+    return true;
+}
+
+void CreateFolderOf(const std::wstring& path) {
+    const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+    if (!folder.empty() && GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
+        SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+}
+
+// Adds the broken lines to the side file, which keeps its newest
+// kSetAsideLimit bytes.
+bool SetAsideLines(const std::wstring& path, const std::vector<std::string>& lines) {
+    if (lines.empty())
+        return true;
+    const std::wstring sidePath = path + kSetAsideSuffix;
+    std::string text;
+    if (ReadWholeFile(sidePath, 2 * kSetAsideLimit, text) != ERROR_SUCCESS)
+        text.clear();
+    if (!text.empty() && text.back() != '\n')
+        text += '\n';
+    for (const std::string& line : lines) {
+        text += line;
+        text += '\n';
+    }
+    if (text.size() > kSetAsideLimit) {
+        size_t cut = text.size() - kSetAsideLimit;
+        const size_t lineStart = text.find('\n', cut);
+        if (lineStart != std::string::npos && lineStart + 1 < text.size())
+            cut = lineStart + 1;
+        text.erase(0, cut);
+    }
+    return SW_LOG_IF_WIN32_ERROR(WriteFileAtomically(sidePath, text)) == ERROR_SUCCESS;
+}
+
+std::string LineOf(const HistoryAction& action) {
+    size_t skipped = 0;
+    std::string line = FormatHistoryLine(action, &skipped);
+    line += '\n';
+    if (skipped > 0)
+        LogFailure(__FILE__, __LINE__, L"history: messages without hexadecimal ids left out",
+                   static_cast<long>(ERROR_INVALID_DATA), true);
+    return line;
+}
+
+// Replaces the file by `actions` (oldest first), keeping the newest
+// kHistoryLimit within kKeptBytes, after setting aside what `file` held that
+// could not be read. Nothing is replaced when that fails.
+bool RewriteHistory(const std::wstring& path, const HistoryFile& file,
+                    const std::vector<HistoryAction>& actions) {
+    if (file.shape == HistoryFile::Shape::Unreadable) {
+        if (!MoveFileExW(path.c_str(), (path + kUnreadableSuffix).c_str(),
+                         MOVEFILE_REPLACE_EXISTING)) {
+            LogFailure(__FILE__, __LINE__, L"MoveFileExW(history)",
+                       static_cast<long>(GetLastError()), true);
+            return false;
+        }
+    } else if (!SetAsideLines(path, file.brokenLines)) {
+        return false;
+    }
+
+    std::vector<std::string> lines;
+    size_t bytes = 0;
+    for (auto action = actions.rbegin(); action != actions.rend(); ++action) {
+        if (lines.size() == kHistoryLimit)
+            break;
+        std::string line = LineOf(*action);
+        if (!lines.empty() && bytes + line.size() > kKeptBytes)
+            break;
+        bytes += line.size();
+        lines.push_back(std::move(line));
+    }
+    std::string text = HistoryHeaderLine();
+    text.reserve(text.size() + bytes);
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line)
+        text += *line;
+
+    CreateFolderOf(path);
+    if (SW_LOG_IF_WIN32_ERROR(WriteFileAtomically(path, text)) != ERROR_SUCCESS) {
+        Forget();
+        return false;
+    }
+    g_known.path = path;
+    g_known.stamp = StampOf(path);
+    g_known.lastId = std::max(file.lastId, actions.empty() ? 0 : actions.back().id);
+    g_known.lines = lines.size();
+    g_known.needsRepair = false;
+    return true;
+}
+
+enum class Appended { Yes, FileChanged, Failed };
+
+// Appends one line to the file, which must still be as g_known saw it.
+Appended AppendLine(const std::wstring& path, const std::string& line) {
+    if (g_known.stamp.readOnly) {
+        // Refused as a replacement would be, also where the file system
+        // would let its owner write.
+        LogFailure(__FILE__, __LINE__, L"history: read-only file",
+                   static_cast<long>(ERROR_ACCESS_DENIED), true);
+        return Appended::Failed;
+    }
+    unique_handle handle(CreateFileW(path.c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
+                                     FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) {
+        LogFailure(__FILE__, __LINE__, L"CreateFileW(history)", static_cast<long>(GetLastError()),
+                   true);
+        return Appended::Failed;
+    }
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(handle.get(), &size) ||
+        static_cast<ULONGLONG>(size.QuadPart) != g_known.stamp.size)
+        return Appended::FileChanged;
+    DWORD written = 0;
+    if (!WriteFile(handle.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
+        written != line.size()) {
+        LogFailure(__FILE__, __LINE__, L"WriteFile(history)", static_cast<long>(GetLastError()),
+                   true);
+        return Appended::Failed;
+    }
+    handle.reset();
+    g_known.stamp = StampOf(path);
+    ++g_known.lines;
+    return Appended::Yes;
+}
+
+// Drops what an action's line cannot hold and sets its time when unset.
+void PrepareAction(HistoryAction& action) {
+    std::erase_if(action.entries, [](const std::wstring& entry) { return entry.empty(); });
+    if (action.messages.size() > kMaxMessages) {
+        action.messages.resize(kMaxMessages);
+        LogFailure(__FILE__, __LINE__, L"history: messages past the limit left out",
+                   static_cast<long>(ERROR_FILE_TOO_LARGE), true);
+    }
+    if (action.time.wYear == 0)
+        GetLocalTime(&action.time);
+}
+
+// Replaces a file known to be sound by its newest lines as they are, and
+// `line`: the rewrite of a full history, without reading its actions.
+bool TrimAndAppend(const std::wstring& path, const std::string& line) {
+    std::string bytes;
+    if (SW_LOG_IF_WIN32_ERROR(ReadWholeFile(path, kReadLimit, bytes)) != ERROR_SUCCESS) {
+        Forget();
+        return false;
+    }
+    const size_t headerEnd = bytes.find('\n');
+    size_t keptFrom = bytes.size();
+    size_t kept = 0;
+    while (kept + 1 < kHistoryLimit && keptFrom > headerEnd + 1) {
+        const size_t previous = bytes.rfind('\n', keptFrom - 2);
+        if (previous == std::string::npos || previous < headerEnd ||
+            bytes.size() - previous - 1 + line.size() > kKeptBytes)
+            break;
+        keptFrom = previous + 1;
+        ++kept;
+    }
+    std::string text = HistoryHeaderLine();
+    text.append(bytes, keptFrom, std::string::npos);
+    text += line;
+    if (SW_LOG_IF_WIN32_ERROR(WriteFileAtomically(path, text)) != ERROR_SUCCESS) {
+        Forget();
+        return false;
+    }
+    g_known.stamp = StampOf(path);
+    g_known.lines = kept + 1;
+    return true;
+}
+
+bool Record(HistoryAction& action) {
+    const std::wstring path = HistoryFilePath();
+    if (path.empty()) {
+        LogFailure(__FILE__, __LINE__, L"HistoryFilePath", static_cast<long>(ERROR_PATH_NOT_FOUND),
+                   true);
+        return false;
+    }
+    PrepareAction(action);
+
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        HistoryFile file;
+        const bool known = g_known.path == path && g_known.stamp == StampOf(path);
+        if (!known) {
+            if (!ReadHistoryFile(path, file))
+                return false;
+            Remember(path, file);
+        }
+        action.id = g_known.lastId + 1;
+        if (g_known.stamp.exists && g_known.stamp.size > 0 && !g_known.needsRepair) {
+            const std::string line = LineOf(action);
+            if (g_known.lines >= kHistoryLimit + kCompactionSlack ||
+                g_known.stamp.size + line.size() > kKeptBytes) {
+                if (!TrimAndAppend(path, line))
+                    return false;
+                g_known.lastId = action.id;
+                return true;
+            }
+            const Appended appended = AppendLine(path, line);
+            if (appended == Appended::Yes) {
+                g_known.lastId = action.id;
+                return true;
+            }
+            Forget();
+            if (appended == Appended::Failed)
+                return false;
+            continue; // changed under us: once more, from a fresh read
+        }
+        // Missing, empty or in need of repair: rewritten from what can be read.
+        if (known && !ReadHistoryFile(path, file))
+            return false;
+        action.id = file.lastId + 1;
+        file.actions.push_back(std::move(action));
+        return RewriteHistory(path, file, file.actions);
+    }
+    return false;
+}
+
+} // namespace
 
 std::vector<HistoryAction> LoadHistory() {
-    return {};
+    const std::lock_guard lock(g_lock);
+    const std::wstring path = HistoryFilePath();
+    HistoryFile file;
+    if (path.empty() || !ReadHistoryFile(path, file))
+        return {};
+    Remember(path, file);
+    std::vector<HistoryAction> actions = std::move(file.actions);
+    if (actions.size() > kHistoryLimit)
+        actions.erase(actions.begin(), actions.end() - kHistoryLimit);
+    return actions;
 }
 
-bool RecordHistoryAction(HistoryAction) noexcept {
-    return false;
+bool RecordHistoryAction(HistoryAction action) noexcept {
+    try {
+        const std::lock_guard lock(g_lock);
+        return Record(action);
+    } catch (...) {
+        SW_LOG_CAUGHT();
+        Forget();
+        return false;
+    }
 }
 
-bool MarkHistoryUndone(const std::vector<std::uint64_t>&) noexcept {
-    return false;
+bool MarkHistoryUndone(const std::vector<std::uint64_t>& ids) noexcept {
+    try {
+        const std::lock_guard lock(g_lock);
+        const std::wstring path = HistoryFilePath();
+        HistoryFile file;
+        if (path.empty() || !ReadHistoryFile(path, file))
+            return false;
+        bool changed = false;
+        for (HistoryAction& action : file.actions) {
+            if (!action.undone && std::find(ids.begin(), ids.end(), action.id) != ids.end()) {
+                action.undone = true;
+                changed = true;
+            }
+        }
+        if (!changed) {
+            Remember(path, file);
+            return true;
+        }
+        return RewriteHistory(path, file, file.actions);
+    } catch (...) {
+        SW_LOG_CAUGHT();
+        Forget();
+        return false;
+    }
 }
 
-std::wstring SetHistoryFolder(const std::wstring&) {
-    return {};
+std::wstring SetHistoryFolder(const std::wstring& folder) {
+    const std::lock_guard lock(g_lock);
+    std::wstring previous = g_folderOverride;
+    g_folderOverride = folder;
+    Forget();
+    return previous;
 }
 
 std::wstring HistoryFilePath() {
-    return {};
+    const std::wstring folder = g_folderOverride.empty() ? DefaultFolder() : g_folderOverride;
+    return folder.empty() ? std::wstring() : folder + kFileName;
 }
 
 } // namespace sw

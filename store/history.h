@@ -37,9 +37,11 @@ struct HistoryAction {
 std::vector<HistoryAction> LoadHistory();
 
 // Adds `action` as the newest (its id and, when unset, its time are given
-// here), keeps the newest kHistoryLimit, and replaces the file atomically.
-// A failure is recorded in the diagnostics log and answered false; it never
-// raises.
+// here) and keeps the newest kHistoryLimit. Usually it appends one line; now
+// and then, and whenever the file needs repair, it replaces the file
+// atomically. Messages whose ids are not hexadecimal, and empty entries, are
+// left out. A failure is recorded in the diagnostics log and answered false;
+// it never raises.
 bool RecordHistoryAction(HistoryAction action) noexcept;
 
 // Marks the actions with these ids undone and replaces the file atomically;

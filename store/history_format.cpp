@@ -1,0 +1,450 @@
+#include "store/history_format.h"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <unordered_map>
+
+namespace sw {
+namespace {
+
+constexpr std::string_view kHeaderPrefix = "Spamwarden history ";
+constexpr std::string_view kDone = "done";
+constexpr std::string_view kUndone = "undone";
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+bool MustEscape(wchar_t unit) noexcept {
+    return unit < 0x20 || unit == 0x7F || unit == L'%' || unit == L',';
+}
+
+bool IsHighSurrogate(wchar_t unit) noexcept {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(wchar_t unit) noexcept {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+void AppendEscapedText(std::string& out, std::wstring_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const wchar_t unit = text[i];
+        unsigned long point = unit;
+        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            point = 0x10000 + ((unit - 0xD800ul) << 10) + (text[i + 1] - 0xDC00ul);
+            ++i;
+        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+            // UTF-8 cannot carry a lone surrogate; it keeps its code unit.
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "%%u%04X", static_cast<unsigned>(unit));
+            out += escaped;
+            continue;
+        } else if (MustEscape(unit)) {
+            out += '%';
+            out += kHexDigits[unit >> 4];
+            out += kHexDigits[unit & 0xF];
+            continue;
+        }
+        if (point < 0x80) {
+            out += static_cast<char>(point);
+        } else if (point < 0x800) {
+            out += static_cast<char>(0xC0 | (point >> 6));
+            out += static_cast<char>(0x80 | (point & 0x3F));
+        } else if (point < 0x10000) {
+            out += static_cast<char>(0xE0 | (point >> 12));
+            out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (point & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (point >> 18));
+            out += static_cast<char>(0x80 | ((point >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (point & 0x3F));
+        }
+    }
+}
+
+// Whether each ASCII character is a hexadecimal digit.
+constexpr auto kIsHex = [] {
+    std::array<bool, 128> table = {};
+    for (char c : std::string_view("0123456789ABCDEFabcdef"))
+        table[static_cast<unsigned char>(c)] = true;
+    return table;
+}();
+
+bool IsHexUnit(wchar_t unit) noexcept {
+    return unit < 128 && kIsHex[unit];
+}
+
+int HexValue(char c) noexcept {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// `count` hexadecimal digits at `text`, or -1.
+long HexNumber(std::string_view text, size_t count) noexcept {
+    if (text.size() < count)
+        return -1;
+    long value = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const int digit = HexValue(text[i]);
+        if (digit < 0)
+            return -1;
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+// Strict UTF-8 with the escapes of AppendEscapedText; false on anything else.
+bool ParseEscapedText(std::string_view in, std::wstring& out) {
+    out.clear();
+    out.reserve(in.size());
+    size_t i = 0;
+    while (i < in.size()) {
+        const auto byte = static_cast<unsigned char>(in[i]);
+        if (byte == '%') {
+            if (i + 1 < in.size() && in[i + 1] == 'u') {
+                const long unit = HexNumber(in.substr(i + 2), 4);
+                if (unit < 0)
+                    return false;
+                out += static_cast<wchar_t>(unit);
+                i += 6;
+            } else {
+                const long value = HexNumber(in.substr(i + 1), 2);
+                if (value < 0 || value >= 0x80)
+                    return false;
+                out += static_cast<wchar_t>(value);
+                i += 3;
+            }
+            continue;
+        }
+        if (byte < 0x20 || byte == 0x7F || byte == ',')
+            return false; // always escaped when written
+        if (byte < 0x80) {
+            out += static_cast<wchar_t>(byte);
+            ++i;
+            continue;
+        }
+        size_t length = 0;
+        unsigned long point = 0;
+        unsigned long least = 0;
+        if ((byte & 0xE0) == 0xC0) {
+            length = 2, point = byte & 0x1F, least = 0x80;
+        } else if ((byte & 0xF0) == 0xE0) {
+            length = 3, point = byte & 0x0F, least = 0x800;
+        } else if ((byte & 0xF8) == 0xF0) {
+            length = 4, point = byte & 0x07, least = 0x10000;
+        } else {
+            return false;
+        }
+        if (i + length > in.size())
+            return false;
+        for (size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(in[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            point = (point << 6) | (next & 0x3F);
+        }
+        if (point < least || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF))
+            return false;
+        if (point >= 0x10000) {
+            point -= 0x10000;
+            out += static_cast<wchar_t>(0xD800 + (point >> 10));
+            out += static_cast<wchar_t>(0xDC00 + (point & 0x3FF));
+        } else {
+            out += static_cast<wchar_t>(point);
+        }
+        i += length;
+    }
+    return true;
+}
+
+// Appends `id` when it is hexadecimal; false, with `out` as it was, when not.
+bool AppendHexId(std::string& out, std::wstring_view id) {
+    const size_t start = out.size();
+    out.resize(start + id.size());
+    char* digits = out.data() + start;
+    for (size_t i = 0; i < id.size(); ++i) {
+        const wchar_t unit = id[i];
+        if (!IsHexUnit(unit)) {
+            out.resize(start);
+            return false;
+        }
+        digits[i] = static_cast<char>(unit);
+    }
+    return true;
+}
+
+bool ParseHexId(std::string_view in, std::wstring& out) {
+    out.resize(in.size());
+    for (size_t i = 0; i < in.size(); ++i) {
+        const auto unit = static_cast<unsigned char>(in[i]);
+        if (!IsHexUnit(unit))
+            return false;
+        out[i] = static_cast<wchar_t>(unit);
+    }
+    return true;
+}
+
+// Splits `text` at `separator`; an empty text has no parts.
+template <class Handle> bool ForEachPart(std::string_view text, char separator, Handle handle) {
+    if (text.empty())
+        return true;
+    for (;;) {
+        const size_t end = text.find(separator);
+        if (!handle(text.substr(0, end)))
+            return false;
+        if (end == std::string_view::npos)
+            return true;
+        text.remove_prefix(end + 1);
+    }
+}
+
+template <class Number> bool ParseNumber(std::string_view text, Number& value) {
+    if (text.empty())
+        return false;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    return result.ec == std::errc() && result.ptr == text.data() + text.size();
+}
+
+// A table of distinct ids and each id's position in it. A run's messages
+// mostly come from one store and folder in turn, so the last id found is
+// tried first.
+class IdTable {
+public:
+    // Appends the position of `id` to `out`, adding the id when new; nothing
+    // for the empty id. False when the id is not hexadecimal.
+    bool AppendPosition(std::string& out, const std::wstring& id) {
+        if (id.empty())
+            return true;
+        if (m_last && *m_last == id) {
+            out += m_lastPosition;
+            return true;
+        }
+        // A few source folders take turns: comparing is quicker than hashing.
+        for (size_t i = 0; i < m_ids.size() && i < 8; ++i) {
+            if (*m_ids[i] == id) {
+                m_last = m_ids[i];
+                m_lastPosition = std::to_string(i);
+                out += m_lastPosition;
+                return true;
+            }
+        }
+        auto found = m_positions.find(id);
+        if (found == m_positions.end()) {
+            if (!IsHexId(id))
+                return false;
+            found = m_positions.emplace(id, m_ids.size()).first;
+            m_ids.push_back(&found->first);
+        }
+        m_last = &found->first;
+        m_lastPosition = std::to_string(found->second);
+        out += m_lastPosition;
+        return true;
+    }
+    void AppendTo(std::string& out) const {
+        for (size_t i = 0; i < m_ids.size(); ++i) {
+            if (i > 0)
+                out += ',';
+            AppendHexId(out, *m_ids[i]);
+        }
+    }
+
+private:
+    std::unordered_map<std::wstring, size_t> m_positions;
+    std::vector<const std::wstring*> m_ids;
+    const std::wstring* m_last = nullptr;
+    std::string m_lastPosition;
+};
+
+bool ParseTime(std::string_view text, SYSTEMTIME& time) {
+    // 2024-05-01T13:45:12.345
+    if (text.size() != 23 || text[4] != '-' || text[7] != '-' || text[10] != 'T' ||
+        text[13] != ':' || text[16] != ':' || text[19] != '.')
+        return false;
+    WORD parts[7] = {};
+    const size_t starts[7] = {0, 5, 8, 11, 14, 17, 20};
+    const size_t lengths[7] = {4, 2, 2, 2, 2, 2, 3};
+    for (size_t i = 0; i < 7; ++i) {
+        const std::string_view digits = text.substr(starts[i], lengths[i]);
+        for (char c : digits) {
+            if (c < '0' || c > '9')
+                return false;
+        }
+        if (!ParseNumber(digits, parts[i]))
+            return false;
+    }
+    SYSTEMTIME read = {};
+    read.wYear = parts[0];
+    read.wMonth = parts[1];
+    read.wDay = parts[2];
+    read.wHour = parts[3];
+    read.wMinute = parts[4];
+    read.wSecond = parts[5];
+    read.wMilliseconds = parts[6];
+    // The round trip through FILETIME refuses impossible dates (February
+    // 30th) and fills in the day of the week.
+    FILETIME asFileTime = {};
+    if (read.wYear < 1601 || !SystemTimeToFileTime(&read, &asFileTime) ||
+        !FileTimeToSystemTime(&asFileTime, &time))
+        return false;
+    return true;
+}
+
+} // namespace
+
+std::string HistoryHeaderLine() {
+    return std::string(kHeaderPrefix) + std::to_string(kHistoryFormatVersion) + "\n";
+}
+
+std::optional<unsigned> HistoryHeaderVersion(std::string_view line) {
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    if (line.substr(0, kHeaderPrefix.size()) != kHeaderPrefix)
+        return std::nullopt;
+    unsigned version = 0;
+    if (!ParseNumber(line.substr(kHeaderPrefix.size()), version) || version == 0)
+        return std::nullopt;
+    return version;
+}
+
+bool IsHexId(std::wstring_view id) noexcept {
+    for (wchar_t unit : id) {
+        if (!IsHexUnit(unit))
+            return false;
+    }
+    return true;
+}
+
+std::string FormatHistoryLine(const HistoryAction& action, size_t* skipped) {
+    std::string line;
+    // Room for the messages and the line break the file adds, so that
+    // neither moves the text of a long run once more.
+    line.reserve(1024 + action.entries.size() * 32 +
+                 action.messages.size() *
+                     (action.messages.empty() ? 0 : action.messages.front().entryId.size() + 12));
+    line += std::to_string(action.id);
+    line += '\t';
+    char time[32];
+    std::snprintf(time, sizeof time, "%04u-%02u-%02uT%02u:%02u:%02u.%03u", action.time.wYear,
+                  action.time.wMonth, action.time.wDay, action.time.wHour, action.time.wMinute,
+                  action.time.wSecond, action.time.wMilliseconds);
+    line += time;
+    line += '\t';
+    line += action.undone ? kUndone : kDone;
+    line += '\t';
+    AppendEscapedText(line, action.command);
+    line += '\t';
+    for (size_t i = 0; i < action.entries.size(); ++i) {
+        if (i > 0)
+            line += ',';
+        AppendEscapedText(line, action.entries[i]);
+    }
+
+    line += '\t';
+    IdTable stores;
+    IdTable folders;
+    std::string& messages = line;
+    const size_t first = line.size();
+    for (const MovedMessage& message : action.messages) {
+        const size_t start = messages.size();
+        if (start > first)
+            messages += ',';
+        if (!AppendHexId(messages, message.entryId)) {
+            messages.resize(start);
+        } else {
+            messages += '/';
+            if (stores.AppendPosition(messages, message.storeId)) {
+                messages += '/';
+                if (folders.AppendPosition(messages, message.folderId))
+                    continue;
+            }
+            messages.resize(start);
+        }
+        if (skipped)
+            ++*skipped;
+    }
+    line += '\t';
+    stores.AppendTo(line);
+    line += '\t';
+    folders.AppendTo(line);
+    return line;
+}
+
+bool ParseHistoryLine(std::string_view line, HistoryAction& action) {
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    std::string_view fields[8];
+    size_t count = 0;
+    const bool split = ForEachPart(line, '\t', [&](std::string_view field) {
+        if (count == 8)
+            return false;
+        fields[count++] = field;
+        return true;
+    });
+    if (!split || count != 8)
+        return false;
+
+    action = HistoryAction();
+    if (!ParseNumber(fields[0], action.id) || action.id == 0 || fields[0][0] == '0')
+        return false;
+    if (!ParseTime(fields[1], action.time))
+        return false;
+    if (fields[2] == kUndone)
+        action.undone = true;
+    else if (fields[2] != kDone)
+        return false;
+    if (!ParseEscapedText(fields[3], action.command))
+        return false;
+    // An empty entry is one an empty field cannot tell from none; the writer
+    // never records one.
+    const bool entriesRead = ForEachPart(fields[4], ',', [&](std::string_view part) {
+        std::wstring entry;
+        if (part.empty() || !ParseEscapedText(part, entry))
+            return false;
+        action.entries.push_back(std::move(entry));
+        return true;
+    });
+    if (!entriesRead)
+        return false;
+
+    std::vector<std::wstring> tables[2];
+    for (size_t t = 0; t < 2; ++t) {
+        const bool read = ForEachPart(fields[6 + t], ',', [&](std::string_view part) {
+            std::wstring id;
+            if (part.empty() || !ParseHexId(part, id))
+                return false;
+            tables[t].push_back(std::move(id));
+            return true;
+        });
+        if (!read)
+            return false;
+    }
+    return ForEachPart(fields[5], ',', [&](std::string_view part) {
+        const size_t first = part.find('/');
+        const size_t second = first == std::string_view::npos ? first : part.find('/', first + 1);
+        if (second == std::string_view::npos ||
+            part.find('/', second + 1) != std::string_view::npos)
+            return false;
+        MovedMessage message;
+        if (!ParseHexId(part.substr(0, first), message.entryId))
+            return false;
+        const std::string_view positions[2] = {part.substr(first + 1, second - first - 1),
+                                               part.substr(second + 1)};
+        std::wstring* ids[2] = {&message.storeId, &message.folderId};
+        for (size_t t = 0; t < 2; ++t) {
+            if (positions[t].empty())
+                continue;
+            size_t position = 0;
+            if (!ParseNumber(positions[t], position) || position >= tables[t].size())
+                return false;
+            *ids[t] = tables[t][position];
+        }
+        action.messages.push_back(std::move(message));
+        return true;
+    });
+}
+
+} // namespace sw

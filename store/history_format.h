@@ -1,0 +1,43 @@
+// The text of the history file: a header line, then one action per line.
+//
+//   Spamwarden history 1
+//   <id> TAB <time> TAB <state> TAB <command> TAB <entries> TAB <stores> TAB <folders> TAB
+//   <messages>
+//
+// UTF-8, lines ending in LF. <id> is decimal; <time> is local time as
+// 2024-05-01T13:45:12.345; <state> is "done" or "undone"; <command> and each
+// of the comma-separated <entries> are text in which '%', ',', TAB, control
+// characters and lone surrogates are escaped (%XX for a character below
+// 0x80, %uXXXX for a UTF-16 unit). A run's messages mostly share one store
+// and few source folders, and those ids are long, so each of the
+// comma-separated <messages> is "<entry id>/<store>/<folder>" with the
+// positions of its ids in <stores> and <folders>, tables of distinct
+// hexadecimal ids, comma-separated (an empty position: an empty id).
+#pragma once
+
+#include "store/history.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sw {
+
+inline constexpr unsigned kHistoryFormatVersion = 1;
+
+// "Spamwarden history 1" and its line break.
+std::string HistoryHeaderLine();
+// The version a header line names, or nothing when the line is no header.
+std::optional<unsigned> HistoryHeaderVersion(std::string_view line);
+
+// Whether `id` holds hexadecimal digits only (the empty id does).
+bool IsHexId(std::wstring_view id) noexcept;
+
+// The action's line without its line break. Messages with an id that is not
+// hexadecimal cannot be found again: they are left out, counted in `skipped`.
+std::string FormatHistoryLine(const HistoryAction& action, size_t* skipped = nullptr);
+// Reads one line (without its line break, a final CR allowed); false, with
+// `action` unspecified, when any part of it is malformed.
+bool ParseHistoryLine(std::string_view line, HistoryAction& action);
+
+} // namespace sw
