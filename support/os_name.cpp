@@ -1,6 +1,7 @@
 #include "support/os_name.h"
 
 #include "platform/diagnostics.h"
+#include "platform/user_message.h"
 
 #include <cwchar>
 #include <iterator>
@@ -50,7 +51,49 @@ std::wstring WindowsNtName(DWORD major, DWORD minor) {
     return {};
 }
 
+// Windows 8 and later: the name Windows gives itself, then its version.
+std::wstring LaterWindowsNtName(const OsVersion& version) {
+    const wchar_t* name = nullptr;
+    if (version.major == 6 && version.minor == 2)
+        name = L"Windows 8 ";
+    else if (version.major == 6 && version.minor == 3)
+        name = L"Windows 8.1 ";
+    else if (version.major == 10 && version.minor == 0)
+        name = version.build >= 22000 ? L"Windows 11 " : L"Windows 10 ";
+    else if (version.major > 10 || (version.major == 10 && version.minor > 0))
+        name = L"Windows ";
+    if (!name)
+        return {};
+    return FormatText(L"%ls%lu.%lu.%lu ", name, version.major, version.minor, version.build);
+}
+
+bool AskRtlGetVersion(OsVersion& version) {
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    const auto query = ntdll ? reinterpret_cast<RtlGetVersionFn>(
+                                   reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                             : nullptr;
+    if (!query)
+        return false;
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (query(&info) != 0)
+        return false;
+    version.major = info.dwMajorVersion;
+    version.minor = info.dwMinorVersion;
+    version.build = info.dwBuildNumber;
+    return true;
+}
+
+TrueVersionSource g_trueVersion = &AskRtlGetVersion;
+
 } // namespace
+
+TrueVersionSource SetTrueVersionSource(TrueVersionSource source) noexcept {
+    const TrueVersionSource previous = g_trueVersion;
+    g_trueVersion = source ? source : &AskRtlGetVersion;
+    return previous;
+}
 
 std::wstring OsNameFromVersion(const OsVersion& version) {
     switch (version.platformId) {
@@ -64,6 +107,8 @@ std::wstring OsNameFromVersion(const OsVersion& version) {
         return Windows9xName(version.minor, mark);
     }
     case VER_PLATFORM_WIN32_NT:
+        if (version.major > 6 || (version.major == 6 && version.minor >= 2))
+            return LaterWindowsNtName(version);
         return WindowsNtName(version.major, version.minor);
     default:
         return {};
@@ -86,6 +131,14 @@ std::wstring GetOsName() noexcept {
         version.platformId = info.dwPlatformId;
         version.major = info.dwMajorVersion;
         version.minor = info.dwMinorVersion;
+        version.build = info.dwBuildNumber;
+        // 6.2 may stand for any later system: ask for the true version.
+        if (version.platformId == VER_PLATFORM_WIN32_NT &&
+            (version.major > 6 || (version.major == 6 && version.minor >= 2))) {
+            OsVersion truth = version;
+            if (g_trueVersion(truth))
+                version = truth;
+        }
         version.servicePack.assign(info.szCSDVersion,
                                    wcsnlen(info.szCSDVersion, std::size(info.szCSDVersion)));
         return OsNameFromVersion(version);

@@ -5,6 +5,7 @@
 #include "store/state.h"
 #include "support/os_name.h"
 #include "support/shell_open.h"
+#include "support/support_address.h"
 
 namespace sw {
 namespace {
@@ -21,14 +22,15 @@ constexpr wchar_t kBodyFormat[] =
 
 } // namespace
 
-std::wstring SupportMailLink(const std::wstring& osName, int hostVersion) {
-    return std::wstring(L"mailto:") + kSupportAddress +
+std::wstring SupportMailLink(const std::wstring& osName, int hostVersion,
+                             const std::wstring& address) {
+    return L"mailto:" + address +
            FormatText(kBodyFormat, osName.c_str(), hostVersion, kProductName, kProductVersion);
 }
 
 void OpenSupportMail() noexcept {
     try {
-        ShellOpen(SupportMailLink(GetOsName(), g_hostVersion));
+        ShellOpen(SupportMailLink(GetOsName(), g_hostVersion, SupportAddress()));
     } catch (...) {
         // Support shows nothing.
         SW_LOG_CAUGHT();

@@ -1,5 +1,6 @@
-// The Support command: a new mail to the maker's support address, its body
-// pre-filled with the system, host and product versions.
+// The Support command: a new mail to the support address (the maker's, or
+// the one an administrator set), its body pre-filled with the system, host
+// and product versions.
 #pragma once
 
 #include "platform/version.h"
@@ -12,9 +13,10 @@ inline constexpr wchar_t kSupportAddress[] = L"support@tallpine.example";
 inline constexpr wchar_t kProductName[] = L"Spamwarden";
 inline constexpr wchar_t kProductVersion[] = SW_VERSION_SHORT_WIDE; // major.minor
 
-// The mailto link for the system name `osName` and host major version
-// `hostVersion`. The values go into the link unescaped.
-std::wstring SupportMailLink(const std::wstring& osName, int hostVersion);
+// The mailto link to `address` for the system name `osName` and host major
+// version `hostVersion`. The values go into the link unescaped.
+std::wstring SupportMailLink(const std::wstring& osName, int hostVersion,
+                             const std::wstring& address = kSupportAddress);
 
 // Opens the user's mail program on the support mail. Reports nothing.
 void OpenSupportMail() noexcept;
