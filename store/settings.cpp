@@ -2,6 +2,7 @@
 
 #include "platform/diagnostics.h"
 #include "platform/registry_key.h"
+#include "store/policy.h"
 
 #include <memory>
 
@@ -41,6 +42,21 @@ void LoadSettings() {
     g_safeDomains = ReadSettingText(kSettingsSection, kSafeDomainsValue, g_safeDomains);
     g_moveEarlier = FlagFromDword(
         ReadSettingDword(kSettingsSection, kMoveEarlierValue, static_cast<DWORD>(g_moveEarlier)));
+
+    // What an administrator has set stands in for the user's choice.
+    g_policySet = {};
+    if (const std::optional<DWORD> policy = ReadPolicyDword(kHasSafeDomainsValue)) {
+        g_hasSafeDomains = FlagFromDword(*policy);
+        g_policySet.hasSafeDomains = true;
+    }
+    if (std::optional<std::wstring> policy = ReadPolicyText(kSafeDomainsValue)) {
+        g_safeDomains = std::move(*policy);
+        g_policySet.safeDomains = true;
+    }
+    if (const std::optional<DWORD> policy = ReadPolicyDword(kMoveEarlierValue)) {
+        g_moveEarlier = FlagFromDword(*policy);
+        g_policySet.moveEarlier = true;
+    }
 }
 
 HKEY OpenMakerKey() {

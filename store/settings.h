@@ -42,7 +42,9 @@ inline int FlagFromDword(DWORD value) noexcept {
 }
 
 // Reads the four stored settings into memory, each falling back on its
-// value in memory when it is not stored or cannot be read.
+// value in memory when it is not stored or cannot be read; then a Group
+// Policy value, where an administrator has set one, overrides the user's
+// (g_policySet tells which).
 void LoadSettings();
 
 } // namespace sw

@@ -13,6 +13,7 @@ int g_synLists = 1;
 int g_hasSafeDomains = 1;
 std::wstring g_safeDomains = BuiltInSafeDomains();
 int g_moveEarlier = 0;
+PolicySettings g_policySet;
 HKEY g_settingsRoot = HKEY_CURRENT_USER;
 std::wstring g_settingsMaker;
 int g_commandRunning = 0;
@@ -29,6 +30,7 @@ void ResetAddinState() {
     g_hasSafeDomains = 1;
     g_safeDomains = BuiltInSafeDomains();
     g_moveEarlier = 0;
+    g_policySet = {};
     g_settingsRoot = HKEY_CURRENT_USER;
     g_settingsMaker.clear();
     g_commandRunning = 0;

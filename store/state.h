@@ -39,6 +39,15 @@ extern int g_synLists;
 extern int g_hasSafeDomains;
 extern std::wstring g_safeDomains;
 extern int g_moveEarlier;
+// Which of those settings an administrator has set by Group Policy: the
+// policy's value stands in for the user's, and the Options page shows the
+// control disabled.
+struct PolicySettings {
+    bool hasSafeDomains = false;
+    bool safeDomains = false;
+    bool moveEarlier = false;
+};
+extern PolicySettings g_policySet;
 // Where the settings are stored: HKEY_CURRENT_USER\software\<maker>\...; no
 // maker until start-up sets it, and until then no setting touches the
 // registry.

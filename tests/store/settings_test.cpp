@@ -1,5 +1,6 @@
 #include "store/list_text.h"
 #include "store/settings.h"
+#include "tests/harness/machine_registry_sandbox.h"
 #include "tests/harness/registry_sandbox.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,40 @@ TEST_F(SettingsTest, OddlyStoredValuesReadSafely) {
     RegistrySandbox::SetDword(kSectionPath, kSafeDomainsValue, 0x0041);
     EXPECT_EQ(ReadSettingText(kSettingsSection, kSafeDomainsValue, L"d"), L"A");
     EXPECT_EQ(ReadSettingText(kSettingsSection, L"Missing", L"d"), L"d");
+}
+
+TEST_F(SettingsTest, PolicyValuesStandInForTheUsersAndTheMachinesWin) {
+    test::MachineRegistrySandbox machine;
+    SetSettingsRoot(HKEY_CURRENT_USER, kSettingsMaker);
+    constexpr wchar_t kPolicy[] = L"Software\\Policies\\Tallpine\\Spamwarden";
+    RegistrySandbox::SetDword(kSectionPath, kHasSafeDomainsValue, 1);
+    RegistrySandbox::SetText(kSectionPath, kSafeDomainsValue, L"@mine.example");
+    RegistrySandbox::SetDword(kSectionPath, kMoveEarlierValue, 0);
+    LoadSettings();
+    EXPECT_FALSE(g_policySet.hasSafeDomains || g_policySet.safeDomains || g_policySet.moveEarlier);
+    EXPECT_EQ(g_safeDomains, L"@mine.example");
+
+    RegistrySandbox::SetDword(kPolicy, kMoveEarlierValue, 1);
+    RegistrySandbox::SetText(kPolicy, kSafeDomainsValue, L"@users.example");
+    test::MachineRegistrySandbox::SetText(kPolicy, kSafeDomainsValue, L"@corp.example");
+    const DWORD off = 0;
+    test::MachineRegistrySandbox::SetValue(kPolicy, kHasSafeDomainsValue, REG_DWORD, &off,
+                                           sizeof off);
+    LoadSettings();
+    EXPECT_EQ(g_moveEarlier, 1);
+    EXPECT_EQ(g_safeDomains, L"@corp.example") << "the machine's policy wins";
+    EXPECT_EQ(g_hasSafeDomains, 0);
+    EXPECT_TRUE(g_policySet.hasSafeDomains && g_policySet.safeDomains && g_policySet.moveEarlier);
+    // The user's own settings stay as they were stored.
+    EXPECT_EQ(RegistrySandbox::GetText(kSectionPath, kSafeDomainsValue), L"@mine.example");
+
+    // A policy value of the wrong type is no policy.
+    test::MachineRegistrySandbox::SetText(kPolicy, kHasSafeDomainsValue, L"0");
+    RegistrySandbox::DeleteValue(kPolicy, kMoveEarlierValue);
+    LoadSettings();
+    EXPECT_FALSE(g_policySet.hasSafeDomains);
+    EXPECT_FALSE(g_policySet.moveEarlier);
+    EXPECT_EQ(g_hasSafeDomains, 1);
 }
 
 } // namespace
