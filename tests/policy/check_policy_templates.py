@@ -1,0 +1,109 @@
+#!/usr/bin/env python3
+"""Checks the Group Policy templates in installer/policy against the add-in.
+
+Both files must be well-formed; every string and presentation the ADMX names
+must be in the en-US ADML; every policy must write under the key the add-in
+reads its policies from, with a value name the add-in reads, of the kind it
+reads (a number or a text); and every policy the add-in reads must have a
+policy. Usage: check_policy_templates.py <source root>
+"""
+import re
+import sys
+import xml.etree.ElementTree as ET
+from pathlib import Path
+
+NS = {"p": "http://schemas.microsoft.com/GroupPolicy/2006/07/PolicyDefinitions"}
+
+# What the add-in reads: value-name constant, the header defining it, and
+# how it is read (a DWORD or a text).
+READ = {
+    "kHasSafeDomainsValue": ("store/settings.h", "number"),
+    "kSafeDomainsValue": ("store/settings.h", "text"),
+    "kMoveEarlierValue": ("store/settings.h", "number"),
+    "kLogLevelValue": ("platform/diagnostics.h", "number"),
+    "kSupportAddressValue": ("support/support_address.h", "text"),
+}
+
+
+def constant(root, header, name):
+    text = (root / header).read_text(encoding="utf-8")
+    match = re.search(name + r'\[\]\s*=\s*L"((?:[^"\\]|\\.)*)"', text)
+    if not match:
+        raise SystemExit(f"{header}: no {name}")
+    return match.group(1).replace("\\\\", "\\")
+
+
+def main():
+    root = Path(sys.argv[1])
+    errors = []
+    try:
+        admx = ET.parse(root / "installer/policy/spamwarden.admx").getroot()
+        adml = ET.parse(root / "installer/policy/en-US/spamwarden.adml").getroot()
+    except ET.ParseError as error:
+        print(f"not well-formed: {error}")
+        return 1
+
+    strings = {s.get("id") for s in adml.iterfind(".//p:stringTable/p:string", NS)}
+    presentations = {
+        p.get("id"): {c.get("refId") for c in p}
+        for p in adml.iterfind(".//p:presentationTable/p:presentation", NS)
+    }
+    for element in admx.iter():
+        for attribute in element.attrib.values():
+            for kind, name in re.findall(r"\$\((string|presentation)\.([^)]+)\)", attribute):
+                known = strings if kind == "string" else presentations
+                if name not in known:
+                    errors.append(f"ADMX names {kind} {name}, which the ADML lacks")
+
+    policy_key = constant(root, "platform/diagnostics.h", "kLogPolicyKey")
+    expected = {}
+    for name, (header, kind) in READ.items():
+        expected[constant(root, header, name)] = kind
+    sources = "\n".join(
+        p.read_text(encoding="utf-8")
+        for folder in ("store", "support", "platform")
+        for p in (root / folder).glob("*.cpp"))
+
+    found = {}
+    for policy in admx.iterfind(".//p:policies/p:policy", NS):
+        name = policy.get("name")
+        if policy.get("key") != policy_key:
+            errors.append(f"{name}: key {policy.get('key')!r}, the add-in reads {policy_key!r}")
+        if policy.get("class") not in ("Machine", "User", "Both"):
+            errors.append(f"{name}: class {policy.get('class')!r}")
+        values = []
+        if policy.get("valueName"):
+            kind = "number" if policy.find("p:enabledValue/p:decimal", NS) is not None else "?"
+            values.append((policy.get("valueName"), kind))
+        for element in policy.iterfind("p:elements/*", NS):
+            tag = element.tag.split("}")[1]
+            kind = {"text": "text", "enum": "number", "decimal": "number"}.get(tag, "?")
+            values.append((element.get("valueName"), kind))
+            presentation = re.sub(r"^\$\(presentation\.|\)$", "", policy.get("presentation", ""))
+            if element.get("id") not in presentations.get(presentation, set()):
+                errors.append(f"{name}: element {element.get('id')} has no control")
+        for value, kind in values:
+            found[value] = kind
+            if value not in expected:
+                errors.append(f"{name}: value {value!r} is read by nothing")
+            elif expected[value] != kind:
+                errors.append(f"{name}: {value} is a {kind}, the add-in reads a {expected[value]}")
+    for value in expected:
+        if value not in found:
+            errors.append(f"the add-in reads {value}, which no policy sets")
+
+    # Each constant is read as a policy, by the reader of its kind.
+    readers = {"number": r"ReadPolicyDword\(|ReadLevel\(", "text": r"ReadPolicyText\("}
+    for name, (header, kind) in READ.items():
+        if not re.search(r"(" + readers[kind] + r")[^;]*\b" + name + r"\b", sources) and not (
+                name == "kLogLevelValue" and "kLogLevelValue" in sources):
+            errors.append(f"{name} is not read as a policy {kind}")
+
+    for error in errors:
+        print(error)
+    print(f"{len(found)} policies checked" if not errors else f"{len(errors)} error(s)")
+    return 1 if errors else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
