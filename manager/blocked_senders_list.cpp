@@ -230,6 +230,29 @@ bool BlockedSendersList::RemoveRows(std::span<const int> rows) {
     return RefilterIfModified();
 }
 
+std::vector<std::wstring> BlockedSendersList::RemoveEntries(std::span<const std::wstring> texts) {
+    std::vector<bool> doomed(m_entries.size(), false);
+    for (const std::wstring& text : texts) {
+        const auto found =
+            std::lower_bound(m_entries.begin(), m_entries.end(), text, AsciiCaseLess{});
+        if (found != m_entries.end() && CompareIgnoringAsciiCase(*found, text) == 0)
+            doomed[static_cast<size_t>(found - m_entries.begin())] = true;
+    }
+    std::vector<std::wstring> removed;
+    std::vector<std::wstring> kept;
+    kept.reserve(m_entries.size());
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        (doomed[i] ? removed : kept).push_back(m_entries[i]);
+    if (removed.empty())
+        return removed;
+    // Nothing below can fail: the list changes all at once or not at all.
+    m_entries = std::move(kept);
+    m_modified = true;
+    m_stale = true;
+    RefilterIfModified();
+    return removed;
+}
+
 bool BlockedSendersList::EditEntry(const std::wstring& oldText, std::wstring newText) {
     if (!EqualsIgnoringAsciiCase(oldText, newText)) {
         const size_t index = FindExact(oldText);

@@ -44,6 +44,11 @@ public:
     // Replaces every address entry on those rows by its domain entry.
     bool ConvertRowsToDomain(std::span<const int> rows);
 
+    // Removes every entry equal to one of `texts` under the order (ASCII case
+    // ignored) and answers the entries removed, in list order. Rebuilds the
+    // shown list when the list has been modified.
+    std::vector<std::wstring> RemoveEntries(std::span<const std::wstring> texts);
+
     // Puts every entry of `entries` that is not listed yet (ASCII case
     // ignored) at its sorted place, the first of equal ones; returns how many
     // were added. Rebuilds the shown list when the list has been modified.

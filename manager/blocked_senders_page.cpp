@@ -4,6 +4,7 @@
 #include "manager/email_address_dialog.h"
 #include "manager/file_chooser.h"
 #include "manager/list_transfer.h"
+#include "manager/list_view_selection.h"
 #include "manager/tidy_dialog.h"
 #include "manager/resource.h"
 #include "manager/window_text.h"
@@ -74,8 +75,11 @@ INT_PTR CBlockedSendersPage::HandleMessage(HWND window, UINT message, WPARAM wPa
             }
             if (header.code == LVN_ODFINDITEMW)
                 return DialogResult(window, OnFindItem(*reinterpret_cast<NMLVFINDITEMW*>(lParam)));
+        } else if (header.code == PSN_SETACTIVE) {
+            OnSetActive();
+            return DialogResult(window, 0);
         } else if (header.code == PSN_APPLY) {
-            OnApply();
+            m_working.Accept();
             return DialogResult(window, PSNRET_NOERROR);
         }
         break;
@@ -87,23 +91,8 @@ INT_PTR CBlockedSendersPage::HandleMessage(HWND window, UINT message, WPARAM wPa
 void CBlockedSendersPage::OnInitDialog() {
     m_listView = GetDlgItem(m_window, IDC_ENTRIES);
 
-    LoadedBlockedList loaded = m_preload.Take();
-    if (loaded.read) {
-        m_readFailed = false;
-        m_list = std::move(loaded.list);
-    } else {
-        // Read here, where a failure can be told.
-        std::wstring stored;
-        m_readFailed = !ReadProfileList(stored, ProfileListKind::Blocked);
-        m_list.Load(m_readFailed ? std::wstring() : stored);
-    }
-    if (loaded.safeRead) {
-        m_safeBytes = loaded.safeBytes;
-    } else if (!m_readFailed) {
-        std::wstring safe;
-        if (ReadProfileList(safe, ProfileListKind::Safe))
-            m_safeBytes = StoredListBytes(safe);
-    }
+    m_working.Load();
+    m_shownRevision = m_working.Revision();
 
     RECT client = {};
     GetClientRect(m_listView, &client);
@@ -115,7 +104,7 @@ void CBlockedSendersPage::OnInitDialog() {
     column.pszText = heading;
     ListView_InsertColumn(m_listView, 0, &column);
 
-    const size_t count = m_list.Entries().size();
+    const size_t count = List().Entries().size();
     ListView_SetItemCountEx(m_listView, static_cast<int>(count), 0);
     ListView_SetExtendedListViewStyleEx(m_listView, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
 
@@ -129,12 +118,12 @@ void CBlockedSendersPage::OnInitDialog() {
 
 void CBlockedSendersPage::OnSearchChanged() {
     // A search changes what is shown, never the list: the meter stays.
-    m_list.ApplyFilter(WindowText(GetDlgItem(m_window, IDC_SEARCH)));
+    List().ApplyFilter(WindowText(GetDlgItem(m_window, IDC_SEARCH)));
     ShowRows();
 }
 
 void CBlockedSendersPage::OnRemove() {
-    if (m_list.RemoveRows(SelectedRows()))
+    if (List().RemoveRows(SelectedListViewRows(m_listView)))
         ShowEdit();
 }
 
@@ -145,16 +134,17 @@ void CBlockedSendersPage::OnTidy() {
     if (!ReadProfileList(safe, ProfileListKind::Safe))
         return;
     TidyInput input;
-    input.entries = &m_list.Entries();
-    input.duplicates = &m_list.Duplicates();
+    input.entries = &List().Entries();
+    input.duplicates = &List().Duplicates();
     input.safeSenders = std::move(safe);
     input.safeDomains = g_safeDomains;
     input.safeDomainsOn = g_hasSafeDomains != 0;
-    CTidyDialog dialog(std::move(input), m_list.StoredBytes(), m_list.StoredEntries(), m_safeBytes);
+    CTidyDialog dialog(std::move(input), List().StoredBytes(), List().StoredEntries(),
+                       m_working.SafeBytes());
     if (dialog.DoModal(GetParent(m_window)) != IDOK || !dialog.ChangesAnything())
         return;
     const TidyChoice& chosen = dialog.choice();
-    m_list.ReplaceEntries(ApplyTidy(m_list.Entries(), dialog.proposals(), chosen),
+    List().ReplaceEntries(ApplyTidy(List().Entries(), dialog.proposals(), chosen),
                           chosen[static_cast<size_t>(TidyGroup::CaseDuplicates)]);
     ShowEdit();
 }
@@ -170,7 +160,7 @@ void CBlockedSendersPage::OnImport() {
         return;
     }
     const size_t offered = imported.entries.size();
-    const size_t added = m_list.MergeEntries(std::move(imported.entries));
+    const size_t added = List().MergeEntries(std::move(imported.entries));
     if (added > 0)
         ShowEdit();
     ShowUserMessage(ImportReport(added, offered - added, imported.skipped),
@@ -182,13 +172,13 @@ void CBlockedSendersPage::OnExport() {
     if (!ChooseListFile(GetParent(m_window), FileChoice::Save, path))
         return;
     std::wstring error;
-    if (!ExportListFile(path, m_list.Shown(), error))
+    if (!ExportListFile(path, List().Shown(), error))
         ShowUserMessage(error, MessageIcon::Warning);
 }
 
 void CBlockedSendersPage::OnEdit() {
     const int row = ListView_GetNextItem(m_listView, -1, LVNI_SELECTED);
-    const std::vector<std::wstring>& shown = m_list.Shown();
+    const std::vector<std::wstring>& shown = List().Shown();
     if (row < 0 || static_cast<size_t>(row) >= shown.size()) {
         ShowUserMessage(L"Select an Email address first.", MessageIcon::Information);
         return;
@@ -198,13 +188,13 @@ void CBlockedSendersPage::OnEdit() {
     const std::wstring oldText = dialog.m_text;
     if (dialog.DoModal(GetParent(m_window)) != IDOK)
         return;
-    if (m_list.EditEntry(oldText, std::move(dialog.m_text)))
+    if (List().EditEntry(oldText, std::move(dialog.m_text)))
         ShowEdit();
 }
 
 void CBlockedSendersPage::OnConvertToDomain() {
-    const std::vector<int> rows = SelectedRows();
-    if (!rows.empty() && m_list.ConvertRowsToDomain(rows))
+    const std::vector<int> rows = SelectedListViewRows(m_listView);
+    if (!rows.empty() && List().ConvertRowsToDomain(rows))
         ShowEdit();
 }
 
@@ -212,7 +202,7 @@ void CBlockedSendersPage::OnGetDispInfo(NMLVDISPINFOW& request) const {
     LVITEMW& item = request.item;
     if (!(item.mask & LVIF_TEXT) || item.iSubItem != 0 || !item.pszText || item.cchTextMax <= 0)
         return;
-    const std::vector<std::wstring>& shown = m_list.Shown();
+    const std::vector<std::wstring>& shown = List().Shown();
     if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= shown.size()) {
         item.pszText[0] = L'\0';
         return;
@@ -226,23 +216,15 @@ void CBlockedSendersPage::OnGetDispInfo(NMLVDISPINFOW& request) const {
 int CBlockedSendersPage::OnFindItem(const NMLVFINDITEMW& request) const {
     if (!(request.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !request.lvfi.psz)
         return -1;
-    return m_list.FindRow(request.lvfi.psz, request.iStart);
+    return List().FindRow(request.lvfi.psz, request.iStart);
 }
 
-void CBlockedSendersPage::OnApply() {
-    if (m_list.Modified() && !m_readFailed)
-        WriteProfileList(m_list.ListText(), ProfileListKind::Blocked);
-}
-
-std::vector<int> CBlockedSendersPage::SelectedRows() const {
-    std::vector<int> rows;
-    int row = -1;
-    while ((row = ListView_GetNextItem(m_listView, row, LVNI_SELECTED)) >= 0) {
-        if (!rows.empty() && row <= rows.back())
-            break; // the list view wrapped round
-        rows.push_back(row);
-    }
-    return rows;
+void CBlockedSendersPage::OnSetActive() {
+    if (!m_initialized || m_shownRevision == m_working.Revision())
+        return;
+    m_shownRevision = m_working.Revision();
+    ShowRows();
+    ShowCapacity();
 }
 
 void CBlockedSendersPage::ShowRows() {
@@ -252,7 +234,7 @@ void CBlockedSendersPage::ShowRows() {
     // new count costs Wine's list view a scroll-bar update that it paints at
     // once unless told to wait; an unchanged count without a selection needs
     // no update at all, which keeps a search keystroke quick.
-    const int count = static_cast<int>(m_list.Shown().size());
+    const int count = static_cast<int>(List().Shown().size());
     const bool selected = ListView_GetSelectedCount(m_listView) != 0;
     if (selected || ListView_GetItemCount(m_listView) != count) {
         SendMessageW(m_listView, WM_SETREDRAW, FALSE, 0);
@@ -267,14 +249,16 @@ void CBlockedSendersPage::ShowRows() {
 }
 
 void CBlockedSendersPage::ShowEdit() {
+    m_working.NoteChange();
+    m_shownRevision = m_working.Revision();
     ShowRows();
     ShowCapacity();
 }
 
 void CBlockedSendersPage::ShowCapacity() {
     ListCapacity capacity;
-    capacity.bytes = m_list.StoredBytes() + m_safeBytes;
-    capacity.entries = m_list.StoredEntries();
+    capacity.bytes = List().StoredBytes() + m_working.SafeBytes();
+    capacity.entries = List().StoredEntries();
     const CapacityLevel level = capacity.Level();
     std::wstring text = capacity.Text();
     if (level == CapacityLevel::Over)

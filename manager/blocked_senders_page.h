@@ -1,11 +1,11 @@
 // The Blocked Senders page of the Options sheet (dialog 206): a virtual list
 // of the profile's Blocked Senders entries with search, Remove, Edit,
 // Convert to Domain, Tidy, Import and Export, and a meter of how full the
-// junk lists are; written back through the profile store on OK.
+// junk lists are. It edits the sheet's working list, which the sheet writes
+// back through the profile store after OK.
 #pragma once
 
-#include "manager/blocked_list_preload.h"
-#include "manager/blocked_senders_list.h"
+#include "manager/working_list.h"
 #include "store/list_capacity.h"
 
 #include <windows.h>
@@ -23,9 +23,9 @@ inline constexpr COLORREF kCapacityOverColour = RGB(0xC4, 0x2B, 0x1C);
 
 class CBlockedSendersPage {
 public:
+    explicit CBlockedSendersPage(WorkingList& working) noexcept : m_working(working) {}
+
     PROPSHEETPAGEW PageDescription();
-    // Starts reading the list while the sheet shows its first page.
-    void StartPreload() noexcept { m_preload.Start(); }
 
     static CBlockedSendersPage* FromInitParam(LPARAM lParam) noexcept {
         return reinterpret_cast<CBlockedSendersPage*>(
@@ -44,31 +44,31 @@ private:
     void OnExport();
     void OnGetDispInfo(NMLVDISPINFOW& request) const;
     int OnFindItem(const NMLVFINDITEMW& request) const;
-    void OnApply();
+    // Shows what another page changed in the list meanwhile.
+    void OnSetActive();
 
-    std::vector<int> SelectedRows() const;
     // Gives the list view the new row count after the shown list changed.
     void ShowRows();
     // Shows the capacity of the list as OK would store it; after an edit.
     void ShowCapacity();
-    // ShowRows and ShowCapacity: what every edit of the list needs.
+    // ShowRows and ShowCapacity, and a note of the change for the other
+    // pages: what every edit of the list needs.
     void ShowEdit();
+
+    BlockedSendersList& List() noexcept { return m_working.List(); }
+    const BlockedSendersList& List() const noexcept { return m_working.List(); }
 
     HWND m_window = nullptr;
     HWND m_listView = nullptr;
-    BlockedListPreload m_preload;
-    BlockedSendersList m_list;
+    WorkingList& m_working;
+    // The working list's revision the page shows.
+    unsigned m_shownRevision = 0;
     std::wstring m_total;
-    // The Safe Senders value's bytes, which count against the same limit.
-    size_t m_safeBytes = 0;
     // What the meter shows, so that an unchanged capacity costs nothing.
     std::wstring m_capacityText;
     CapacityLevel m_capacityLevel = CapacityLevel::Normal;
     bool m_classicBar = false;
     bool m_initialized = false;
-    // A list that could not be read must never be written back: the empty
-    // copy would replace the stored list.
-    bool m_readFailed = false;
 };
 
 } // namespace sw

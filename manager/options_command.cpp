@@ -6,12 +6,12 @@
 
 namespace sw {
 
-void ShowOptionsSheet(HWND owner, MessageRestorer* /*restorer*/) noexcept {
+void ShowOptionsSheet(HWND owner, MessageRestorer* restorer) noexcept {
     try {
         CommonControls controls;
         if (!controls)
             return;
-        COptionsSheet sheet;
+        COptionsSheet sheet(restorer);
         sheet.DoModal(owner ? owner : GetActiveWindow(), controls);
     } catch (...) {
         // Nothing may reach the host; the sheet is gone either way.

@@ -1,13 +1,15 @@
 #include "manager/options_sheet.h"
 
 #include "manager/common_controls.h"
+#include "manager/history_commit.h"
 #include "platform/module.h"
 
 namespace sw {
 
 void COptionsSheet::DoModal(HWND owner, const CommonControls& controls) {
     PROPSHEETPAGEW pages[] = {m_optionsPage.PageDescription(),
-                              m_blockedSendersPage.PageDescription()};
+                              m_blockedSendersPage.PageDescription(),
+                              m_historyPage.PageDescription()};
 
     PROPSHEETHEADERW header = {};
     header.dwSize = sizeof header;
@@ -19,8 +21,15 @@ void COptionsSheet::DoModal(HWND owner, const CommonControls& controls) {
     header.nPages = ARRAYSIZE(pages);
     header.nStartPage = 0;
     header.ppsp = pages;
-    m_blockedSendersPage.StartPreload();
+    m_working.StartPreload();
+    m_historyPage.StartPreload();
     controls.PropertySheet(header);
+
+    // OK on a page that edits the list: the list first, then what the
+    // History page chose, which only makes sense once the list is written
+    // (a failed write has been told by the store, and undoes nothing more).
+    if (m_working.Accepted() && m_working.Save())
+        CommitHistoryEdits(m_historyPage.Edits(), m_restorer);
 }
 
 } // namespace sw

@@ -7,6 +7,7 @@
 #define IDD_EMAIL_ADDRESS 211
 #define IDD_OPTIONS 216
 #define IDD_TIDY 230
+#define IDD_HISTORY 250
 
 // The manifest that selects version 6 of the common controls; id 2 is the
 // one an activation context is built from when the code lives in a DLL.
@@ -49,3 +50,8 @@
 #define IDC_SAFE_DOMAINS 220
 #define IDC_ADD 221
 #define IDC_MOVE_EARLIER 227
+
+// History page.
+#define IDC_HISTORY_LIST 251
+#define IDC_UNBLOCK 252
+#define IDC_UNBLOCK_RESTORE 253

@@ -168,7 +168,7 @@ void SheetDriver::Press(int button) {
     PostMessageW(m_sheet, PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0);
 }
 
-void RunOptionsSheet(const std::function<void(SheetDriver&)>& script) {
+void RunOptionsSheet(const std::function<void(SheetDriver&)>& script, MessageRestorer* restorer) {
     const DWORD uiThread = GetCurrentThreadId();
     std::thread driver([&script, uiThread] {
         const HWND sheet = WaitForThreadWindow(uiThread, L"Options");
@@ -198,7 +198,7 @@ void RunOptionsSheet(const std::function<void(SheetDriver&)>& script) {
         if (IsWindow(sheet))
             ADD_FAILURE() << "the Options sheet did not close";
     });
-    ShowOptionsSheet(nullptr);
+    ShowOptionsSheet(nullptr, restorer);
     driver.join();
 }
 

@@ -2,6 +2,8 @@
 // the test's own thread runs the sheet's modal loop.
 #pragma once
 
+#include "store/history.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -17,7 +19,8 @@ public:
     SheetDriver(HWND sheet, DWORD uiThread) : m_sheet(sheet), m_uiThread(uiThread) {}
 
     HWND sheet() const noexcept { return m_sheet; }
-    // Selects page `index` (0 Options, 1 Blocked Senders) and returns its window.
+    // Selects page `index` (0 Options, 1 Blocked Senders, 2 History) and
+    // returns its window.
     HWND ShowPage(int index) const;
     // The window of a page already created, without selecting it.
     HWND PageWindow(int index) const;
@@ -66,7 +69,9 @@ private:
 
 // Runs ShowOptionsSheet on this thread while `script` drives the sheet from
 // another. A script that presses neither OK nor Cancel gets Cancel; dialogs
-// left open are cancelled, so the call always returns.
-void RunOptionsSheet(const std::function<void(SheetDriver&)>& script);
+// left open are cancelled, so the call always returns. `restorer` goes to
+// ShowOptionsSheet.
+void RunOptionsSheet(const std::function<void(SheetDriver&)>& script,
+                     MessageRestorer* restorer = nullptr);
 
 } // namespace sw::test

@@ -1,0 +1,62 @@
+// The History page's logic: the recorded runs, newest first, and what the
+// user has chosen to undo before OK. No window is involved; the page maps
+// rows and buttons onto these calls.
+#pragma once
+
+#include "manager/blocked_senders_list.h"
+#include "store/history.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace sw {
+
+enum class HistoryColumn { Time, Command, Entries, Messages };
+
+class HistoryEdits {
+public:
+    // Takes the actions in file order (oldest first) and shows them newest first.
+    void Load(std::vector<HistoryAction> actions);
+
+    size_t RowCount() const noexcept { return m_rows.size(); }
+    const HistoryAction& Action(size_t row) const { return m_rows[row].action; }
+    std::wstring CellText(size_t row, HistoryColumn column) const;
+
+    // Whether the buttons have anything to do for these rows: "Unblock" for
+    // a row not undone yet, "Unblock and Restore" also for one only unblocked
+    // so far. Undone runs are done with: their entries may have been blocked
+    // again since, by a later run that shows them itself.
+    bool CanUnblock(std::span<const int> rows, bool restore) const;
+    // Removes the entries of those rows' runs that are still on `list` and
+    // marks the runs to be undone (and their messages to be moved back with
+    // `restore`) at OK. Answers the number of entries removed.
+    size_t Unblock(std::span<const int> rows, bool restore, BlockedSendersList& list);
+
+    // What OK has to do.
+    bool HasEdits() const noexcept;
+    std::vector<std::uint64_t> UndoneIds() const;
+    std::vector<HistoryAction> ActionsToRestore() const;
+    // Every entry removed from the list, as the list held it.
+    const std::vector<std::wstring>& RemovedEntries() const noexcept { return m_removed; }
+
+private:
+    enum class Pending { None, Unblock, UnblockAndRestore };
+    struct Row {
+        HistoryAction action;
+        Pending pending = Pending::None;
+    };
+    bool Eligible(const Row& row, bool restore) const noexcept;
+
+    std::vector<Row> m_rows;
+    std::vector<std::wstring> m_removed;
+};
+
+// The message after OK: "2 entries removed from the Blocked Senders list.
+// 5 messages moved back, 1 not found in Junk E-mail." The second sentence
+// only when messages were to be restored.
+std::wstring HistoryReport(size_t entriesRemoved, bool restoring, const RestoreReport& restored);
+
+} // namespace sw

@@ -1,0 +1,163 @@
+#include "manager/history_page.h"
+
+#include "manager/dialog_procedure.h"
+#include "manager/list_view_selection.h"
+#include "manager/resource.h"
+#include "platform/diagnostics.h"
+#include "platform/module.h"
+
+#include <algorithm>
+
+namespace sw {
+namespace {
+
+struct ColumnLayout {
+    const wchar_t* heading;
+    int percent; // of the list's width
+    int format;
+};
+
+constexpr ColumnLayout kColumns[] = {
+    {L"Time", 26, LVCFMT_LEFT},
+    {L"Command", 28, LVCFMT_LEFT},
+    {L"Entries", 32, LVCFMT_LEFT},
+    {L"Messages", 14, LVCFMT_RIGHT},
+};
+
+} // namespace
+
+PROPSHEETPAGEW CHistoryPage::PageDescription() {
+    PROPSHEETPAGEW page = {};
+    page.dwSize = sizeof page;
+    page.dwFlags = PSP_DEFAULT;
+    page.hInstance = AddinModule();
+    page.pszTemplate = MAKEINTRESOURCEW(IDD_HISTORY);
+    page.pfnDlgProc = &DialogProcedure<CHistoryPage>;
+    page.lParam = reinterpret_cast<LPARAM>(this);
+    return page;
+}
+
+void CHistoryPage::StartPreload() noexcept {
+    try {
+        m_preload = std::async(std::launch::async, &LoadHistory);
+    } catch (...) {
+        // No thread to be had: the page reads the history when it opens.
+        SW_LOG_CAUGHT();
+    }
+}
+
+std::vector<HistoryAction> CHistoryPage::TakeHistory() noexcept {
+    try {
+        return m_preload.valid() ? m_preload.get() : LoadHistory();
+    } catch (...) {
+        // Short of memory for a long history: the page shows none.
+        SW_LOG_CAUGHT();
+        return {};
+    }
+}
+
+INT_PTR CHistoryPage::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        m_window = window;
+        OnInitDialog();
+        return TRUE;
+    case WM_COMMAND:
+        if (!m_initialized)
+            break;
+        switch (LOWORD(wParam)) {
+        case IDC_UNBLOCK:
+            OnUnblock(false);
+            return TRUE;
+        case IDC_UNBLOCK_RESTORE:
+            OnUnblock(true);
+            return TRUE;
+        }
+        break;
+    case WM_NOTIFY: {
+        const auto& header = *reinterpret_cast<NMHDR*>(lParam);
+        if (header.idFrom == IDC_HISTORY_LIST && m_initialized) {
+            switch (header.code) {
+            case LVN_GETDISPINFOW:
+                OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+                return TRUE;
+            case LVN_ITEMCHANGED:
+            case LVN_ODSTATECHANGED:
+                ShowButtons();
+                return TRUE;
+            }
+        } else if (header.code == PSN_APPLY) {
+            m_working.Accept();
+            return DialogResult(window, PSNRET_NOERROR);
+        }
+        break;
+    }
+    }
+    return FALSE;
+}
+
+void CHistoryPage::OnInitDialog() {
+    m_listView = GetDlgItem(m_window, IDC_HISTORY_LIST);
+    m_edits.Load(TakeHistory());
+
+    RECT client = {};
+    GetClientRect(m_listView, &client);
+    const int width = client.right - client.left - GetSystemMetrics(SM_CXVSCROLL);
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+        column.fmt = kColumns[i].format;
+        column.cx = width * kColumns[i].percent / 100;
+        column.pszText = const_cast<wchar_t*>(kColumns[i].heading);
+        ListView_InsertColumn(m_listView, i, &column);
+    }
+    ListView_SetExtendedListViewStyleEx(m_listView, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    ListView_SetItemCountEx(m_listView, static_cast<int>(m_edits.RowCount()), 0);
+    m_initialized = true;
+    ShowButtons();
+}
+
+void CHistoryPage::OnUnblock(bool restore) {
+    const std::vector<int> rows = SelectedListViewRows(m_listView);
+    if (!m_edits.CanUnblock(rows, restore) || (restore && !m_canRestore))
+        return;
+    // The Blocked Senders page may not have been shown: the list is read
+    // now. One that could not be read (the store has said why) is left
+    // alone, and with it the runs.
+    m_working.Load();
+    if (m_working.ReadFailed())
+        return;
+    const size_t before = m_working.List().Entries().size();
+    m_edits.Unblock(rows, restore, m_working.List());
+    if (m_working.List().Entries().size() != before)
+        m_working.NoteChange();
+    InvalidateRect(m_listView, nullptr, TRUE);
+    ShowButtons();
+}
+
+void CHistoryPage::OnGetDispInfo(NMLVDISPINFOW& request) const {
+    LVITEMW& item = request.item;
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
+        return;
+    std::wstring text;
+    if (item.iItem >= 0 && item.iSubItem >= 0 &&
+        item.iSubItem < static_cast<int>(std::size(kColumns)))
+        text = m_edits.CellText(static_cast<size_t>(item.iItem),
+                                static_cast<HistoryColumn>(item.iSubItem));
+    const size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax) - 1);
+    text.copy(item.pszText, length);
+    item.pszText[length] = L'\0';
+}
+
+void CHistoryPage::ShowButtons() {
+    const std::vector<int> rows = SelectedListViewRows(m_listView);
+    EnableWindow(GetDlgItem(m_window, IDC_UNBLOCK), m_edits.CanUnblock(rows, false));
+    EnableWindow(GetDlgItem(m_window, IDC_UNBLOCK_RESTORE),
+                 m_canRestore && m_edits.CanUnblock(rows, true));
+    // A button that has just done its work may be disabled under the focus.
+    const HWND focus = GetFocus();
+    if (focus && GetParent(focus) == m_window && !IsWindowEnabled(focus))
+        SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_listView), TRUE);
+}
+
+} // namespace sw

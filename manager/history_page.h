@@ -1,0 +1,53 @@
+// The History page of the Options sheet (dialog 250): the recorded blocking
+// runs, newest first, and "Unblock" and "Unblock and Restore", which edit
+// the sheet's working list at once and mark the runs to be undone at OK.
+#pragma once
+
+#include "manager/history_edits.h"
+#include "manager/working_list.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <future>
+#include <vector>
+
+namespace sw {
+
+class CHistoryPage {
+public:
+    // Without `canRestore` (nothing to move messages back with) only
+    // "Unblock" is offered.
+    CHistoryPage(WorkingList& working, bool canRestore) noexcept
+        : m_working(working), m_canRestore(canRestore) {}
+
+    PROPSHEETPAGEW PageDescription();
+    // Starts reading the history while the sheet shows its first page.
+    void StartPreload() noexcept;
+    // What the user chose; empty unless the page was shown.
+    const HistoryEdits& Edits() const noexcept { return m_edits; }
+
+    static CHistoryPage* FromInitParam(LPARAM lParam) noexcept {
+        return reinterpret_cast<CHistoryPage*>(
+            reinterpret_cast<const PROPSHEETPAGEW*>(lParam)->lParam);
+    }
+    INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void OnInitDialog();
+    void OnUnblock(bool restore);
+    void OnGetDispInfo(NMLVDISPINFOW& request) const;
+    // Enables each button when the selection gives it something to do.
+    void ShowButtons();
+    std::vector<HistoryAction> TakeHistory() noexcept;
+
+    WorkingList& m_working;
+    bool m_canRestore;
+    HWND m_window = nullptr;
+    HWND m_listView = nullptr;
+    HistoryEdits m_edits;
+    std::future<std::vector<HistoryAction>> m_preload;
+    bool m_initialized = false;
+};
+
+} // namespace sw

@@ -1,0 +1,54 @@
+// The one working copy of the Blocked Senders list that the pages of the
+// Options sheet edit: the Blocked Senders page and the History page change
+// the same list, and the sheet writes it once after OK.
+#pragma once
+
+#include "manager/blocked_list_preload.h"
+#include "manager/blocked_senders_list.h"
+
+#include <cstddef>
+
+namespace sw {
+
+class WorkingList {
+public:
+    // Starts reading the list while the sheet shows its first page.
+    void StartPreload() noexcept { m_preload.Start(); }
+
+    // Loads the list on the first call (the preload's result, else a read
+    // here, where a failure can be told); later calls do nothing.
+    void Load();
+    bool Loaded() const noexcept { return m_loaded; }
+
+    BlockedSendersList& List() noexcept { return m_list; }
+    const BlockedSendersList& List() const noexcept { return m_list; }
+    // A list that could not be read must never be written back: the empty
+    // copy would replace the stored list.
+    bool ReadFailed() const noexcept { return m_readFailed; }
+    // The Safe Senders value's bytes, which count against the same limit.
+    size_t SafeBytes() const noexcept { return m_safeBytes; }
+
+    // Counts the changes, so that a page shows another page's edit when it
+    // is shown again.
+    void NoteChange() noexcept { ++m_revision; }
+    unsigned Revision() const noexcept { return m_revision; }
+
+    // OK was pressed on a page that edits the list.
+    void Accept() noexcept { m_accepted = true; }
+    bool Accepted() const noexcept { return m_accepted; }
+
+    // Writes the list when it was loaded, read and modified. False when the
+    // store reported a failed write (it has told the user).
+    bool Save();
+
+private:
+    BlockedListPreload m_preload;
+    BlockedSendersList m_list;
+    size_t m_safeBytes = 0;
+    unsigned m_revision = 0;
+    bool m_loaded = false;
+    bool m_readFailed = false;
+    bool m_accepted = false;
+};
+
+} // namespace sw
