@@ -21,5 +21,7 @@ void RunImportBench();
 void RunEarlierBench();
 // The history of blocking runs: recording a run, loading a full history.
 void RunHistoryBench();
+// The host calls a command makes for the history, on 1,000 messages.
+void RunRecordingBench();
 
 } // namespace sw::bench
