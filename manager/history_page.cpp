@@ -18,10 +18,10 @@ struct ColumnLayout {
 };
 
 constexpr ColumnLayout kColumns[] = {
-    {L"Time", 26, LVCFMT_LEFT},
-    {L"Command", 28, LVCFMT_LEFT},
-    {L"Entries", 32, LVCFMT_LEFT},
-    {L"Messages", 14, LVCFMT_RIGHT},
+    {L"Time", 27, LVCFMT_LEFT},
+    {L"Command", 33, LVCFMT_LEFT},
+    {L"Entries", 20, LVCFMT_LEFT},
+    {L"Messages", 20, LVCFMT_RIGHT},
 };
 
 } // namespace

@@ -1,4 +1,4 @@
-// Renders the two pages of the Options sheet over a sample list, the
+// Renders the three pages of the Options sheet over a sample list and history, the
 // capacity meter of a nearly full list, the Tidy dialog, the report of an
 // import and the progress window of a long run into PNG files for the
 // documentation. Usage: manager_screenshots OUTPUT_FOLDER
@@ -7,6 +7,7 @@
 #include "platform/command_progress.h"
 #include "manager/resource.h"
 #include "platform/com_ptr.h"
+#include "store/history.h"
 #include "store/profile_store.h"
 #include "store/settings.h"
 #include "store/state.h"
@@ -188,6 +189,46 @@ public:
     ComApartment& operator=(const ComApartment&) = delete;
 };
 
+// Runs the History page shows: a mistaken Block Domains among ordinary ones.
+void RecordSampleHistory() {
+    struct SampleRun {
+        const wchar_t* command;
+        std::vector<std::wstring> entries;
+        size_t messages;
+        WORD day, hour, minute;
+    };
+    const SampleRun runs[] = {
+        {L"Block Senders", {L"winner@lottery-prize.example"}, 1, 3, 9, 12},
+        {L"Block Domains", {L"@spam-king.example", L"@bulkmail.example"}, 14, 4, 16, 40},
+        {L"Block Senders",
+         {L"deals@bargain-outlet.example", L"offers@cheap-meds.test"},
+         3,
+         6,
+         8,
+         5},
+        {L"Block Domains", {L"@partner-firm.example"}, 6, 7, 11, 31},
+        {L"Block Senders", {L"prince@inheritance.example"}, 2, 7, 14, 2},
+    };
+    for (const SampleRun& run : runs) {
+        sw::HistoryAction action;
+        action.command = run.command;
+        action.entries = run.entries;
+        action.time = {2025, 3, 0, run.day, run.hour, run.minute, 0, 0};
+        for (size_t i = 0; i < run.messages; ++i)
+            action.messages.push_back({L"00000000AB" + std::to_wstring(i), L"0038", L"00F0"});
+        sw::RecordHistoryAction(action);
+    }
+    sw::MarkHistoryUndone({1});
+}
+
+// Moves nothing: the screenshot shows the page, not its result.
+class NoRestorer : public sw::MessageRestorer {
+public:
+    sw::RestoreReport Restore(const std::vector<sw::HistoryAction>&) noexcept override {
+        return {};
+    }
+};
+
 bool Save(HWND window, const std::wstring& folder, const wchar_t* name) {
     const std::wstring path = folder + L"\\" + name;
     const HRESULT hr = WritePng(CaptureWindow(window), path);
@@ -232,6 +273,28 @@ int wmain(int argc, wchar_t** argv) {
         saved &= Save(sheet.sheet(), folder, L"blocked-senders-search.png");
         sheet.PressCancel();
     });
+
+    wchar_t historyTemp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, historyTemp);
+    const std::wstring historyFolder = std::wstring(historyTemp) + L"spamwarden-screenshot-history";
+    const std::wstring previousHistory = sw::SetHistoryFolder(historyFolder);
+    DeleteFileW(sw::HistoryFilePath().c_str());
+    RecordSampleHistory();
+    NoRestorer restorer;
+    sw::test::RunOptionsSheet(
+        [&](SheetDriver& sheet) {
+            ComApartment com;
+            const HWND history = sheet.ShowPage(2);
+            const HWND runs = GetDlgItem(history, IDC_HISTORY_LIST);
+            SheetDriver::SelectRows(runs, {1});
+            SendMessageW(history, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(runs), TRUE);
+            saved &= Save(sheet.sheet(), folder, L"history-page.png");
+            sheet.PressCancel();
+        },
+        &restorer);
+    DeleteFileW(sw::HistoryFilePath().c_str());
+    RemoveDirectoryW(historyFolder.c_str());
+    sw::SetHistoryFolder(previousHistory);
 
     // A list at 95 % of what Exchange keeps: the meter turns amber.
     store(LongList(6600));
