@@ -9,6 +9,8 @@
 #include "platform/user_message.h"
 #include "store/settings.h"
 
+#include <initializer_list>
+
 namespace sw {
 
 PROPSHEETPAGEW COptionsPage::PageDescription() {
@@ -60,9 +62,21 @@ void COptionsPage::OnInitDialog() {
     LoadSettings();
 
     ShowFlags();
+    ShowPolicies();
     const HWND listBox = GetDlgItem(m_window, IDC_SAFE_DOMAINS);
     for (const std::wstring& row : SafeDomainRows(g_safeDomains))
         SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+}
+
+void COptionsPage::ShowPolicies() {
+    const auto show = [this](bool set, std::initializer_list<int> controls, int label) {
+        for (int control : controls)
+            EnableWindow(GetDlgItem(m_window, control), !set);
+        ShowWindow(GetDlgItem(m_window, label), set ? SW_SHOWNA : SW_HIDE);
+    };
+    show(g_policySet.hasSafeDomains, {IDC_HAS_SAFE_DOMAINS}, IDC_HAS_SAFE_DOMAINS_POLICY);
+    show(g_policySet.safeDomains, {IDC_SAFE_DOMAINS, IDC_ADD, IDC_REMOVE}, IDC_SAFE_DOMAINS_POLICY);
+    show(g_policySet.moveEarlier, {IDC_MOVE_EARLIER}, IDC_MOVE_EARLIER_POLICY);
 }
 
 void COptionsPage::OnAdd() {
@@ -87,12 +101,18 @@ void COptionsPage::OnRemove() {
 
 void COptionsPage::OnApply() {
     StoreFlags();
-    g_safeDomains = BuildSafeDomains(ListBoxRows(GetDlgItem(m_window, IDC_SAFE_DOMAINS)));
-    // Failures go unreported: the settings keep their values in memory.
+    // Failures go unreported: the settings keep their values in memory. What
+    // policy sets is not the user's to store.
     WriteSettingDword(kSettingsSection, kSynListsValue, static_cast<DWORD>(g_synLists));
-    WriteSettingDword(kSettingsSection, kHasSafeDomainsValue, static_cast<DWORD>(g_hasSafeDomains));
-    WriteSettingText(kSettingsSection, kSafeDomainsValue, g_safeDomains);
-    WriteSettingDword(kSettingsSection, kMoveEarlierValue, static_cast<DWORD>(g_moveEarlier));
+    if (!g_policySet.hasSafeDomains)
+        WriteSettingDword(kSettingsSection, kHasSafeDomainsValue,
+                          static_cast<DWORD>(g_hasSafeDomains));
+    if (!g_policySet.safeDomains) {
+        g_safeDomains = BuildSafeDomains(ListBoxRows(GetDlgItem(m_window, IDC_SAFE_DOMAINS)));
+        WriteSettingText(kSettingsSection, kSafeDomainsValue, g_safeDomains);
+    }
+    if (!g_policySet.moveEarlier)
+        WriteSettingDword(kSettingsSection, kMoveEarlierValue, static_cast<DWORD>(g_moveEarlier));
 }
 
 void COptionsPage::ShowFlags() {

@@ -1,6 +1,8 @@
 // The Options page of the Options sheet (dialog 216): the add-in's settings.
-// Its check boxes are bound to g_synLists and g_hasSafeDomains; the
-// safe-domain list lives in the sorted list box until OK stores it.
+// Its check boxes are bound to g_synLists, g_hasSafeDomains and
+// g_moveEarlier; the safe-domain list lives in the sorted list box until OK
+// stores it. A setting an administrator set by policy shows disabled, with
+// "Set by your administrator.", and OK leaves the user's own value alone.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +28,8 @@ private:
 
     // The exchange between the check boxes and the in-memory flags.
     void ShowFlags();
+    // Disables what policy sets and says so.
+    void ShowPolicies();
     void StoreFlags();
 
     HWND m_window = nullptr;

@@ -50,6 +50,10 @@
 #define IDC_SAFE_DOMAINS 220
 #define IDC_ADD 221
 #define IDC_MOVE_EARLIER 227
+// "Set by your administrator." beside a control that a policy sets.
+#define IDC_HAS_SAFE_DOMAINS_POLICY 228
+#define IDC_SAFE_DOMAINS_POLICY 229
+#define IDC_MOVE_EARLIER_POLICY 244
 
 // History page.
 #define IDC_HISTORY_LIST 251

@@ -1,6 +1,7 @@
 // The Options page driven through its controls, checked in the registry.
 #include "manager/resource.h"
 #include "manager/safe_domains.h"
+#include "tests/harness/machine_registry_sandbox.h"
 #include "tests/harness/message_recorder.h"
 #include "tests/manager/manager_fixture.h"
 #include "tests/manager/sheet_driver.h"
@@ -180,6 +181,53 @@ TEST_F(OptionsPageTest, AnEmptiedListIsStoredEmptyAndStaysEmpty) {
     });
     EXPECT_TRUE(reopened.empty());
     EXPECT_EQ(StoredText(kSafeDomainsValue), L"");
+}
+
+TEST_F(OptionsPageTest, WhatPolicySetsIsShownDisabledAndNeverStoredAsTheUsers) {
+    MachineRegistrySandbox machine;
+    constexpr wchar_t kPolicy[] = L"Software\\Policies\\Tallpine\\Spamwarden";
+    MachineRegistrySandbox::SetText(kPolicy, kSafeDomainsValue, L"@corp.example");
+    const DWORD on = 1;
+    MachineRegistrySandbox::SetValue(kPolicy, kMoveEarlierValue, REG_DWORD, &on, sizeof on);
+    RegistrySandbox::SetText(kSettingsPath, kSafeDomainsValue, L"@mine.example");
+    RegistrySandbox::SetDword(kSettingsPath, kMoveEarlierValue, 0);
+
+    Rows rows;
+    bool listEnabled = true, addEnabled = true, earlierEnabled = true, earlierChecked = false,
+         safeEnabled = false, safeNoteShown = true;
+    std::wstring note;
+    RunOptionsSheet([&](SheetDriver& sheet) {
+        const HWND page = sheet.PageWindow(0);
+        rows = SheetDriver::ListBoxRows(ListBox(page));
+        listEnabled = IsWindowEnabled(ListBox(page));
+        addEnabled = IsWindowEnabled(GetDlgItem(page, IDC_ADD));
+        earlierEnabled = IsWindowEnabled(GetDlgItem(page, IDC_MOVE_EARLIER));
+        earlierChecked = SheetDriver::IsChecked(page, IDC_MOVE_EARLIER);
+        safeEnabled = IsWindowEnabled(GetDlgItem(page, IDC_HAS_SAFE_DOMAINS));
+        safeNoteShown = IsWindowVisible(GetDlgItem(page, IDC_HAS_SAFE_DOMAINS_POLICY));
+        if (IsWindowVisible(GetDlgItem(page, IDC_MOVE_EARLIER_POLICY)) &&
+            IsWindowVisible(GetDlgItem(page, IDC_SAFE_DOMAINS_POLICY))) {
+            wchar_t text[64] = {};
+            GetDlgItemTextW(page, IDC_MOVE_EARLIER_POLICY, text, 64);
+            note = text;
+        }
+        SheetDriver::Click(page, IDC_HAS_SAFE_DOMAINS); // not set by policy: the user's
+        sheet.PressOk();
+    });
+    EXPECT_EQ(rows, Rows{L"@corp.example"});
+    EXPECT_FALSE(listEnabled);
+    EXPECT_FALSE(addEnabled);
+    EXPECT_FALSE(earlierEnabled);
+    EXPECT_TRUE(earlierChecked);
+    EXPECT_TRUE(safeEnabled);
+    EXPECT_FALSE(safeNoteShown);
+    EXPECT_EQ(note, L"Set by your administrator.");
+
+    EXPECT_EQ(StoredText(kSafeDomainsValue), L"@mine.example") << "the user's own list stays";
+    EXPECT_EQ(StoredDword(kMoveEarlierValue), 0u);
+    EXPECT_EQ(StoredDword(kHasSafeDomainsValue), 0u);
+    EXPECT_EQ(g_safeDomains, L"@corp.example");
+    EXPECT_EQ(g_moveEarlier, 1);
 }
 
 } // namespace
