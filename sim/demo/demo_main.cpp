@@ -7,11 +7,14 @@
 #include "sim/outlook/outlook_session.h"
 
 #include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
 
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -137,9 +140,85 @@ void Press(sw::sim::AddinHost& outlook, const wchar_t* button, const wchar_t* la
         Print(L"  the callback failed: 0x" + std::to_wstring(static_cast<unsigned long>(hr)));
 }
 
+// The add-in's history of blocking runs in this prefix: a demo starts with none.
+void ClearHistory() {
+    wchar_t folder[MAX_PATH];
+    if (!GetEnvironmentVariableW(L"LOCALAPPDATA", folder, MAX_PATH))
+        return;
+    for (const wchar_t* name : {L"history", L"history.skipped", L"history.unreadable"})
+        DeleteFileW((std::wstring(folder) + L"\\Tallpine\\Spamwarden\\" + name).c_str());
+}
+
+// A top-level dialog with that caption, waited for up to five seconds.
+HWND WaitForDialog(const wchar_t* caption) {
+    for (int i = 0; i < 100; ++i) {
+        if (HWND window = FindWindowW(L"#32770", caption))
+            return window;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+std::wstring ListText(HWND list, int row, int column) {
+    wchar_t text[256] = {};
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 256;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+// What the user does in the Options sheet, from a second thread while the
+// sheet runs modally: the History page, the Block Domains run selected,
+// "Unblock and Restore", OK; then the message that tells what came of it.
+void UndoBlockDomainsFromTheHistoryPage() {
+    // The History page's controls (manager/resource.h).
+    constexpr int kHistoryList = 251;
+    constexpr int kUnblockAndRestore = 253;
+    const HWND sheet = WaitForDialog(L"Options");
+    if (!sheet) {
+        Print(L"  The Options sheet did not open.");
+        return;
+    }
+    SendMessageW(sheet, PSM_SETCURSEL, 2, 0);
+    const auto page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    const HWND list = GetDlgItem(page, kHistoryList);
+    const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    Print(L"  History page, newest first:");
+    int target = -1;
+    for (int row = 0; row < rows; ++row) {
+        Print(L"      " + ListText(list, row, 0) + L"  " + ListText(list, row, 1) + L"  " +
+              ListText(list, row, 2) + L"  " + ListText(list, row, 3));
+        if (target < 0 && ListText(list, row, 1) == L"Block Domains")
+            target = row;
+    }
+    if (target < 0) {
+        Print(L"  No Block Domains run in the history.");
+        PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        return;
+    }
+    LVITEMW state = {};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(target),
+                 reinterpret_cast<LPARAM>(&state));
+    Print(L"> Selecting the Block Domains run, pressing \u201CUnblock and Restore\u201D, then OK");
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(kUnblockAndRestore, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, kUnblockAndRestore)));
+    PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    if (const HWND box = WaitForDialog(L"Spamwarden")) {
+        wchar_t text[512] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 512);
+        Print(std::wstring(L"  Spamwarden says: \u201C") + text + L"\u201D");
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+}
+
 int RunRibbonHost() {
     const int version = 16;
     CreateProfile(version);
+    ClearHistory();
     sw::sim::OutlookSession session(L"16.0.0.4266");
     auto& box = session.mailbox();
     box.AddMail(box.Inbox(), L"deals@bargain-outlet.example", {L"me@corp.example"},
@@ -232,6 +311,14 @@ int RunRibbonHost() {
     Print(L"");
     ShowFolder(box.Inbox());
     ShowFolder(box.JunkEmail());
+    Print(L"");
+    Print(L"A mistake: lucky.winner.2026@gmail.com turns out to be a friend's new address. "
+          L"The user opens Options to undo that Block Domains run.");
+    std::thread user(&UndoBlockDomainsFromTheHistoryPage);
+    outlook.Fire(kProgId, L"ManBlockedSenders");
+    user.join();
+    ShowList(version, L"Blocked Senders list now:");
+    ShowFolder(box.Inbox());
     Print(L"");
     Print(L"Outlook 2010 and later keep a copy of the list in each mail account's key:");
     for (const wchar_t* account : {L"1a2b3c4d", L"5e6f7081"}) {
