@@ -2,6 +2,7 @@
 
 #include "platform/diagnostics.h"
 #include "store/policy.h"
+#include "store/settings.h"
 #include "support/support_mail.h"
 
 #include <optional>
@@ -46,6 +47,12 @@ std::wstring SupportAddress() {
     }
     if (auto machine = Usable(ReadMachineText(kSupportAddressValue)))
         return *machine;
+    // A package for one user records it in the user's own settings.
+    if (std::wstring user = ReadSettingText(kSettingsSection, kSupportAddressValue, {});
+        !user.empty()) {
+        if (auto usable = Usable(std::move(user)))
+            return *usable;
+    }
     return kSupportAddress;
 }
 

@@ -16,7 +16,8 @@ inline constexpr wchar_t kSupportAddressValue[] = L"SupportAddress";
 bool IsUsableSupportAddress(std::wstring_view address) noexcept;
 
 // The first usable of: the machine's SupportAddress policy, the user's, the
-// address the package recorded for the machine, the maker's. A value that
+// address a package for all users recorded for the machine, the one a
+// package for one user recorded in the user's settings, the maker's. A value that
 // is set but not usable is passed over and recorded in the diagnostics log.
 std::wstring SupportAddress();
 

@@ -11,11 +11,13 @@
 #include "addin/idl/spamwarden.h"
 #include "platform/registry_key.h"
 #include "sim/loader/addin_host.h"
+#include "store/policy.h"
 #include "store/profile_store.h"
 #include "store/state.h"
 #include "platform/version.h"
 #include "support/help_file.h"
 #include "support/shell_open.h"
+#include "support/support_address.h"
 #include "support/support_mail.h"
 #include "tests/harness/registry_sandbox.h"
 #include "tests/installer/expected_registration.h"
@@ -323,6 +325,27 @@ TEST_F(InstalledPackage, ANewerPackageReplacesAnOlderOneAndIsNotDowngraded) {
     EXPECT_EQ(older.Install(), static_cast<DWORD>(ERROR_INSTALL_FAILURE));
     EXPECT_THAT(RelatedProducts(m_package.upgradeCode()), ElementsAre(m_package.productCode()));
     EXPECT_TRUE(FileExists(InstalledDll()));
+}
+
+TEST_F(InstalledPackage, ASupportAddressGivenAtInstallationIsKeptByAnUpgradeAndRemovedWithIt) {
+    RemoveEveryRelease();
+    const MsiPackage older(WindowsPath(SW_OLDER_PACKAGE));
+    ASSERT_EQ(older.Install(L"SUPPORTADDRESS=helpdesk@corp.example"), 0u)
+        << "see " << Narrow(older.logPath());
+    EXPECT_EQ(ReadMachineText(kSupportAddressValue), L"helpdesk@corp.example");
+    EXPECT_EQ(SupportAddress(), L"helpdesk@corp.example");
+
+    // The upgrade is not given one: the recorded address stays.
+    ASSERT_EQ(m_package.Install(), 0u) << "see " << Narrow(m_package.logPath());
+    EXPECT_EQ(ReadMachineText(kSupportAddressValue), L"helpdesk@corp.example");
+
+    ASSERT_EQ(m_package.Remove(), 0u) << "see " << Narrow(m_package.logPath());
+    EXPECT_FALSE(ReadMachineText(kSupportAddressValue).has_value());
+    EXPECT_EQ(SupportAddress(), kSupportAddress);
+
+    // Without one, none is recorded.
+    ASSERT_EQ(m_package.Install(), 0u) << "see " << Narrow(m_package.logPath());
+    EXPECT_FALSE(ReadMachineText(kSupportAddressValue).has_value());
 }
 
 TEST_F(InstalledPackage, RemovalLeavesNothingOfItAndKeepsOtherAddins) {
