@@ -41,7 +41,10 @@ cmake --build "$build" --target spamwarden_msi spamwarden_user_msi >/dev/null
 cmake -G Ninja -S "$root" -B "$build_x86" \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" "${sign_options[@]}" >/dev/null
 cmake --build "$build_x86" --target spamwarden_msi spamwarden_user_msi >/dev/null
-mkdir -p "$root/dist" "$root/dist/debug"
+mkdir -p "$root/dist" "$root/dist/debug" "$root/dist/policy/en-US"
+# The Group Policy templates, for administrators.
+cp "$root/installer/policy/spamwarden.admx" "$root/dist/policy/"
+cp "$root/installer/policy/en-US/spamwarden.adml" "$root/dist/policy/en-US/"
 for package in "$build"/dist/*.msi "$build_x86"/dist/*.msi; do
   cp "$package" "$root/dist/"
 done
@@ -55,3 +58,4 @@ for package in "$root"/dist/Spamwarden-*-x86.msi; do echo "  $package   for 32-b
 for package in "$root"/dist/Spamwarden-*-x64-user.msi; do echo "  $package   for 64-bit Outlook, this user only"; done
 for package in "$root"/dist/Spamwarden-*-x86-user.msi; do echo "  $package   for 32-bit Outlook, this user only"; done
 echo "Debug information: $root/dist/debug/"
+echo "Group Policy templates: $root/dist/policy/"
