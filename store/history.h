@@ -23,9 +23,9 @@ struct MovedMessage {
 
 // One run that added entries or moved messages.
 struct HistoryAction {
-    std::uint64_t id = 0;  // unique in the file, given by RecordHistoryAction
-    SYSTEMTIME time = {};  // local time the run ended
-    std::wstring command;  // "Block Senders" or "Block Domains"
+    std::uint64_t id = 0;              // unique in the file, given by RecordHistoryAction
+    SYSTEMTIME time = {};              // local time the run ended
+    std::wstring command;              // "Block Senders" or "Block Domains"
     std::vector<std::wstring> entries; // the entries it added, in order
     std::vector<MovedMessage> messages;
     bool undone = false; // undone from the History page
