@@ -4,6 +4,8 @@
 #include "sim/outlook/objects.h"
 #include "sim/outlook/outlook_ids.h"
 
+#include <functional>
+
 namespace sw::sim {
 
 namespace {
@@ -25,31 +27,25 @@ public:
         // By EntryID and, optionally, StoreID; an id nothing has (any more),
         // or another store's id, fails as Outlook's "could not be found".
         AddMethod(L"GetItemFromID", 1, 2, [this](Invocation& call) {
-            std::wstring entryId;
-            if (HRESULT hr = StoreAndId(call, entryId); FAILED(hr))
-                return hr;
-            Item* item = this->host().mailbox.FindItem(entryId);
-            if (!item)
-                return HRESULT(kErrorNotFound);
-            call.ReturnObject(MakeItem(hostShare(), *item));
-            return S_OK;
+            return ReturnFound(call, [this](const std::wstring& id) {
+                Item* item = this->host().mailbox.FindItem(id);
+                return item ? MakeItem(hostShare(), *item) : nullptr;
+            });
         });
         AddMethod(L"GetFolderFromID", 1, 2, [this](Invocation& call) {
-            std::wstring entryId;
-            if (HRESULT hr = StoreAndId(call, entryId); FAILED(hr))
-                return hr;
-            Folder* folder = this->host().mailbox.FindFolder(entryId);
-            if (!folder)
-                return HRESULT(kErrorNotFound);
-            call.ReturnObject(MakeFolder(hostShare(), *folder));
-            return S_OK;
+            return ReturnFound(call, [this](const std::wstring& id) {
+                Folder* folder = this->host().mailbox.FindFolder(id);
+                return folder ? MakeFolder(hostShare(), *folder) : nullptr;
+            });
         });
     }
 
 private:
-    // The EntryID argument, once the StoreID argument, when passed, names
-    // the mailbox's store.
-    HRESULT StoreAndId(Invocation& call, std::wstring& entryId) {
+    // What `find` finds by the EntryID argument, once the StoreID argument,
+    // when passed, names the mailbox's store.
+    HRESULT ReturnFound(Invocation& call,
+                        const std::function<com_ptr<IDispatch>(const std::wstring&)>& find) {
+        std::wstring entryId;
         if (HRESULT hr = call.GetText(0, entryId); FAILED(hr))
             return hr;
         if (call.has(1)) {
@@ -59,6 +55,10 @@ private:
             if (_wcsicmp(storeId.c_str(), host().mailbox.storeId().c_str()) != 0)
                 return HRESULT(kErrorNotFound);
         }
+        com_ptr<IDispatch> found = find(entryId);
+        if (!found)
+            return HRESULT(kErrorNotFound);
+        call.ReturnObject(std::move(found));
         return S_OK;
     }
 };
