@@ -21,10 +21,12 @@ void CommitHistoryEdits(const HistoryEdits& edits, MessageRestorer* restorer) {
         });
     });
 
-    const std::vector<HistoryAction> toRestore = edits.ActionsToRestore();
+    // The page listed the runs without their messages; those to restore are
+    // read in full now.
+    const std::vector<std::uint64_t> toRestore = edits.RestoreIds();
     RestoreReport report;
     if (!toRestore.empty() && restorer)
-        report = restorer->Restore(toRestore);
+        report = restorer->Restore(LoadHistoryActions(toRestore));
     // A failure is logged; the runs then stay as they were in the history.
     MarkHistoryUndone(edits.UndoneIds());
     ShowUserMessage(HistoryReport(removed.size(), !toRestore.empty(), report),

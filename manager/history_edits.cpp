@@ -56,7 +56,7 @@ std::wstring HistoryEdits::CellText(size_t row, HistoryColumn column) const {
         return text;
     }
     case HistoryColumn::Messages:
-        return GroupedNumber(action.messages.size());
+        return GroupedNumber(action.messageCount);
     }
     return {};
 }
@@ -111,13 +111,13 @@ std::vector<std::uint64_t> HistoryEdits::UndoneIds() const {
     return ids;
 }
 
-std::vector<HistoryAction> HistoryEdits::ActionsToRestore() const {
-    std::vector<HistoryAction> actions;
+std::vector<std::uint64_t> HistoryEdits::RestoreIds() const {
+    std::vector<std::uint64_t> ids;
     for (const Row& row : m_rows) {
         if (row.pending == Pending::UnblockAndRestore)
-            actions.push_back(row.action);
+            ids.push_back(row.action.id);
     }
-    return actions;
+    return ids;
 }
 
 std::wstring HistoryReport(size_t entriesRemoved, bool restoring, const RestoreReport& restored) {

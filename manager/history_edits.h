@@ -18,7 +18,8 @@ enum class HistoryColumn { Time, Command, Entries, Messages };
 
 class HistoryEdits {
 public:
-    // Takes the actions in file order (oldest first) and shows them newest first.
+    // Takes the actions in file order (oldest first), their messages counted
+    // but not needed (LoadHistorySummaries), and shows them newest first.
     void Load(std::vector<HistoryAction> actions);
 
     size_t RowCount() const noexcept { return m_rows.size(); }
@@ -38,7 +39,8 @@ public:
     // What OK has to do.
     bool HasEdits() const noexcept;
     std::vector<std::uint64_t> UndoneIds() const;
-    std::vector<HistoryAction> ActionsToRestore() const;
+    // The runs whose messages are to be moved back.
+    std::vector<std::uint64_t> RestoreIds() const;
     // Every entry removed from the list, as the list held it.
     const std::vector<std::wstring>& RemovedEntries() const noexcept { return m_removed; }
 

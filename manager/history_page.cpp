@@ -39,7 +39,7 @@ PROPSHEETPAGEW CHistoryPage::PageDescription() {
 
 void CHistoryPage::StartPreload() noexcept {
     try {
-        m_preload = std::async(std::launch::async, &LoadHistory);
+        m_preload = std::async(std::launch::async, &LoadHistorySummaries);
     } catch (...) {
         // No thread to be had: the page reads the history when it opens.
         SW_LOG_CAUGHT();
@@ -48,7 +48,7 @@ void CHistoryPage::StartPreload() noexcept {
 
 std::vector<HistoryAction> CHistoryPage::TakeHistory() noexcept {
     try {
-        return m_preload.valid() ? m_preload.get() : LoadHistory();
+        return m_preload.valid() ? m_preload.get() : LoadHistorySummaries();
     } catch (...) {
         // Short of memory for a long history: the page shows none.
         SW_LOG_CAUGHT();

@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <functional>
 #include <mutex>
 #include <unordered_set>
 
@@ -121,7 +122,9 @@ std::wstring DefaultFolder() {
     return folder;
 }
 
-void ParseLines(std::string_view text, HistoryFile& file) {
+using KeepMessages = std::function<bool(std::uint64_t)>;
+
+void ParseLines(std::string_view text, HistoryFile& file, const KeepMessages& keepMessages) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3); // a byte order mark from a text editor
     file.cleanEnd = text.empty() || text.back() == '\n';
@@ -147,7 +150,7 @@ void ParseLines(std::string_view text, HistoryFile& file) {
             continue;
         ++file.lines;
         HistoryAction action;
-        if (ParseHistoryLine(line, action) && ids.insert(action.id).second) {
+        if (ParseHistoryLine(line, action, keepMessages) && ids.insert(action.id).second) {
             file.lastId = std::max(file.lastId, action.id);
             file.actions.push_back(std::move(action));
         } else {
@@ -157,8 +160,10 @@ void ParseLines(std::string_view text, HistoryFile& file) {
 }
 
 // Reads the file at `path`; false (logged) when it exists but could not be
-// read at all (a folder in its place, no access).
-bool ReadHistoryFile(const std::wstring& path, HistoryFile& file) {
+// read at all (a folder in its place, no access). The actions keep their
+// messages as `keepMessages` says (all when it is empty).
+bool ReadHistoryFile(const std::wstring& path, HistoryFile& file,
+                     const KeepMessages& keepMessages = {}) {
     file = HistoryFile();
     file.stamp = StampOf(path);
     if (!file.stamp.exists)
@@ -175,7 +180,7 @@ bool ReadHistoryFile(const std::wstring& path, HistoryFile& file) {
     if (bytes.empty())
         return true;
     file.shape = HistoryFile::Shape::Readable;
-    ParseLines(bytes, file);
+    ParseLines(bytes, file, keepMessages);
     return true;
 }
 
@@ -393,16 +398,37 @@ bool Record(HistoryAction& action) {
 
 } // namespace
 
-std::vector<HistoryAction> LoadHistory() {
+namespace {
+
+std::vector<HistoryAction> Load(const KeepMessages& keepMessages) {
     const std::lock_guard lock(g_lock);
     const std::wstring path = HistoryFilePath();
     HistoryFile file;
-    if (path.empty() || !ReadHistoryFile(path, file))
+    if (path.empty() || !ReadHistoryFile(path, file, keepMessages))
         return {};
     Remember(path, file);
     std::vector<HistoryAction> actions = std::move(file.actions);
     if (actions.size() > kHistoryLimit)
         actions.erase(actions.begin(), actions.end() - kHistoryLimit);
+    return actions;
+}
+
+} // namespace
+
+std::vector<HistoryAction> LoadHistory() {
+    return Load({});
+}
+
+std::vector<HistoryAction> LoadHistorySummaries() {
+    return Load([](std::uint64_t) { return false; });
+}
+
+std::vector<HistoryAction> LoadHistoryActions(const std::vector<std::uint64_t>& ids) {
+    const auto wanted = [&](std::uint64_t id) {
+        return std::find(ids.begin(), ids.end(), id) != ids.end();
+    };
+    std::vector<HistoryAction> actions = Load(wanted);
+    std::erase_if(actions, [&](const HistoryAction& action) { return !wanted(action.id); });
     return actions;
 }
 

@@ -29,12 +29,22 @@ struct HistoryAction {
     std::vector<std::wstring> entries; // the entries it added, in order
     std::vector<MovedMessage> messages;
     bool undone = false; // undone from the History page
+    // How many messages the file holds for it, set when it is read, also
+    // when its messages are not (LoadHistorySummaries).
+    size_t messageCount = 0;
 };
 
 // The actions the file holds, oldest first; lines that cannot be read are
 // left out (and set aside, never lost silently). A missing file is an empty
 // history. Raises nothing but std::bad_alloc.
 std::vector<HistoryAction> LoadHistory();
+
+// LoadHistory without the messages, each action's messageCount telling how
+// many there are: what the History page lists, small however many messages
+// the runs moved.
+std::vector<HistoryAction> LoadHistorySummaries();
+// The actions with these ids, with their messages, oldest first.
+std::vector<HistoryAction> LoadHistoryActions(const std::vector<std::uint64_t>& ids);
 
 // Adds `action` as the newest (its id and, when unset, its time are given
 // here) and keeps the newest kHistoryLimit. Usually it appends one line; now

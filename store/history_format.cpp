@@ -1,5 +1,6 @@
 #include "store/history_format.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -373,7 +374,8 @@ std::string FormatHistoryLine(const HistoryAction& action, size_t* skipped) {
     return line;
 }
 
-bool ParseHistoryLine(std::string_view line, HistoryAction& action) {
+bool ParseHistoryLine(std::string_view line, HistoryAction& action,
+                      const std::function<bool(std::uint64_t)>& keepMessages) {
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
     std::string_view fields[8];
@@ -422,14 +424,18 @@ bool ParseHistoryLine(std::string_view line, HistoryAction& action) {
         if (!read)
             return false;
     }
-    return ForEachPart(fields[5], ',', [&](std::string_view part) {
+    const bool keep = !keepMessages || keepMessages(action.id);
+    const bool messagesRead = ForEachPart(fields[5], ',', [&](std::string_view part) {
         const size_t first = part.find('/');
         const size_t second = first == std::string_view::npos ? first : part.find('/', first + 1);
         if (second == std::string_view::npos ||
             part.find('/', second + 1) != std::string_view::npos)
             return false;
         MovedMessage message;
-        if (!ParseHexId(part.substr(0, first), message.entryId))
+        const std::string_view entryId = part.substr(0, first);
+        if (keep ? !ParseHexId(entryId, message.entryId)
+                 : !std::all_of(entryId.begin(), entryId.end(),
+                                [](char c) { return IsHexUnit(static_cast<unsigned char>(c)); }))
             return false;
         const std::string_view positions[2] = {part.substr(first + 1, second - first - 1),
                                                part.substr(second + 1)};
@@ -440,11 +446,15 @@ bool ParseHistoryLine(std::string_view line, HistoryAction& action) {
             size_t position = 0;
             if (!ParseNumber(positions[t], position) || position >= tables[t].size())
                 return false;
-            *ids[t] = tables[t][position];
+            if (keep)
+                *ids[t] = tables[t][position];
         }
-        action.messages.push_back(std::move(message));
+        ++action.messageCount;
+        if (keep)
+            action.messages.push_back(std::move(message));
         return true;
     });
+    return messagesRead;
 }
 
 } // namespace sw

@@ -17,6 +17,8 @@
 
 #include "store/history.h"
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,7 +39,10 @@ bool IsHexId(std::wstring_view id) noexcept;
 // hexadecimal cannot be found again: they are left out, counted in `skipped`.
 std::string FormatHistoryLine(const HistoryAction& action, size_t* skipped = nullptr);
 // Reads one line (without its line break, a final CR allowed); false, with
-// `action` unspecified, when any part of it is malformed.
-bool ParseHistoryLine(std::string_view line, HistoryAction& action);
+// `action` unspecified, when any part of it is malformed. The messages are
+// checked and counted, and kept when `keepMessages` is empty or answers true
+// for the action's id.
+bool ParseHistoryLine(std::string_view line, HistoryAction& action,
+                      const std::function<bool(std::uint64_t)>& keepMessages = {});
 
 } // namespace sw

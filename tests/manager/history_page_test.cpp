@@ -216,10 +216,11 @@ TEST_F(HistoryPageTest, UnblockAndRestoreRestoresAfterTheListIsWrittenThenMarksA
     EXPECT_EQ(marksWhenRestoring, (std::vector<bool>{true, false, false}));
     ASSERT_EQ(restorer.calls, 1);
     ASSERT_EQ(restorer.handed.size(), 2u) << "the undone run is not restored again";
-    EXPECT_EQ(restorer.handed[0].command, L"Block Senders");
-    EXPECT_EQ(restorer.handed[0].messages.size(), 2u);
-    EXPECT_EQ(restorer.handed[1].messages.size(), 3u);
-    EXPECT_EQ(restorer.handed[1].messages[0].folderId, L"00F0");
+    // Oldest first, each with its messages, which the page itself never read.
+    EXPECT_EQ(restorer.handed[0].command, L"Block Domains");
+    EXPECT_EQ(restorer.handed[0].messages.size(), 3u);
+    EXPECT_EQ(restorer.handed[0].messages[0].folderId, L"00F0");
+    EXPECT_EQ(restorer.handed[1].messages.size(), 2u);
     EXPECT_EQ(UndoneMarks(), (std::vector<bool>{true, true, true}));
     EXPECT_THAT(messages.texts(), ElementsAre(L"2 entries removed from the Blocked Senders list. "
                                               L"5 messages moved back, 1 not found in Junk "

@@ -117,6 +117,24 @@ TEST_F(HistoryTest, EveryFieldComesBackAsRecorded) {
     EXPECT_EQ(firstLine.find("0000000038A1BB1005"), firstLine.rfind("0000000038A1BB1005"));
 }
 
+TEST_F(HistoryTest, SummariesCountTheMessagesAndActionsByIdBringThem) {
+    for (size_t messages : {size_t{3}, size_t{0}, size_t{5}})
+        ASSERT_TRUE(RecordHistoryAction(Action(L"Block Senders", {L"a@x.example"}, messages)));
+    const std::vector<HistoryAction> summaries = LoadHistorySummaries();
+    ASSERT_EQ(summaries.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_THAT(summaries[i].messages, IsEmpty());
+        EXPECT_EQ(summaries[i].messageCount, (std::vector<size_t>{3, 0, 5})[i]);
+        EXPECT_THAT(summaries[i].entries, ElementsAre(L"a@x.example"));
+    }
+    const std::vector<HistoryAction> chosen = LoadHistoryActions({3, 1, 77});
+    ASSERT_EQ(Ids(chosen), (std::vector<std::uint64_t>{1, 3}));
+    EXPECT_EQ(chosen[0].messages.size(), 3u);
+    EXPECT_EQ(chosen[1].messages.size(), 5u);
+    EXPECT_EQ(chosen[1].messages[4].entryId, L"00000000AB1004");
+    EXPECT_EQ(chosen[1].messageCount, 5u);
+}
+
 TEST_F(HistoryTest, MessagesWithoutHexadecimalIdsAndEmptyEntriesAreLeftOut) {
     HistoryAction action = Action(L"Block Senders", {L"", L"ann@example.org", L""}, 2);
     action.messages.push_back({L"not-hex", L"00", L"00"});
