@@ -2,6 +2,7 @@
 // in the history file.
 #include "manager/resource.h"
 #include "store/history.h"
+#include "tests/harness/import_patch.h"
 #include "tests/harness/message_recorder.h"
 #include "tests/harness/scratch_files.h"
 #include "tests/manager/manager_fixture.h"
@@ -310,6 +311,38 @@ TEST_F(HistoryPageTest, AListThatCannotBeReadLeavesTheRunsAlone) {
     EXPECT_EQ(restorer.calls, 0);
     EXPECT_EQ(UndoneMarks(), (std::vector<bool>{true, false, false}));
     EXPECT_FALSE(StoredList().has_value());
+}
+
+// The Blocked Senders value refuses to be written.
+LSTATUS WINAPI RefuseListWrite(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD) {
+    return ERROR_ACCESS_DENIED;
+}
+
+TEST_F(HistoryPageTest, AFailedListWriteRestoresAndMarksNothing) {
+    RecordThreeRuns();
+    const std::wstring stored = L"ann@spam.example;";
+    StoreList(stored);
+    FakeRestorer restorer;
+    MessageRecorder messages;
+    {
+        const ImportPatch refuse("advapi32.dll", "RegSetValueExW",
+                                 reinterpret_cast<void*>(&RefuseListWrite));
+        ASSERT_TRUE(refuse.active());
+        RunOptionsSheet(
+            [&](SheetDriver& sheet) {
+                const HWND page = sheet.ShowPage(2);
+                SheetDriver::SelectRows(List(page), {0});
+                SheetDriver::Click(page, IDC_UNBLOCK_RESTORE);
+                sheet.PressOk();
+            },
+            &restorer);
+    }
+    // The store's own message, and no claim that anything was undone.
+    ASSERT_EQ(messages.texts().size(), 1u);
+    EXPECT_EQ(messages.texts()[0].rfind(L"RegSetValueEx Failed", 0), 0u);
+    EXPECT_EQ(StoredList(), stored);
+    EXPECT_EQ(restorer.calls, 0);
+    EXPECT_EQ(UndoneMarks(), (std::vector<bool>{true, false, false}));
 }
 
 TEST_F(HistoryPageTest, ABrokenHistoryNeverStopsTheSheet) {
