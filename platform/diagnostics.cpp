@@ -1,8 +1,7 @@
 #include "platform/diagnostics.h"
 
+#include "platform/file_io.h"
 #include "platform/registry_key.h"
-
-#include <shlobj.h>
 
 #include <cstdio>
 #include <new>
@@ -29,17 +28,6 @@ bool ReadLevel(HKEY root, const wchar_t* path, REGSAM view, DWORD& level) noexce
     return true;
 }
 
-std::wstring DefaultLogFolder() {
-    PWSTR path = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(
-            SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DONT_VERIFY, nullptr, &path)) &&
-        path)
-        folder = std::wstring(path) + L"\\Tallpine\\Spamwarden";
-    CoTaskMemFree(path);
-    return folder;
-}
-
 std::string Utf8(const std::wstring& text) {
     if (text.empty())
         return {};
@@ -50,12 +38,6 @@ std::string Utf8(const std::wstring& text) {
         WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
                             size, nullptr, nullptr);
     return bytes;
-}
-
-// Creates the folder, and any missing folder above it (the maker's).
-void CreateLogFolder(const std::wstring& folder) {
-    if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
-        SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
 }
 
 struct FileCloser {
@@ -74,7 +56,7 @@ void AppendToLogFile(const std::string& line) {
     const std::wstring path = LogFilePath();
     if (path.empty())
         return;
-    CreateLogFolder(path.substr(0, path.find_last_of(L'\\')));
+    CreateFolders(path.substr(0, path.find_last_of(L'\\')));
     HANDLE file = OpenForAppend(path);
     if (file == INVALID_HANDLE_VALUE)
         return;
@@ -176,7 +158,7 @@ std::wstring SetLogFolder(const std::wstring& folder) {
 
 std::wstring LogFilePath() {
     const std::wstring folder =
-        g_logFolderOverride.empty() ? DefaultLogFolder() : g_logFolderOverride;
+        g_logFolderOverride.empty() ? AddinDataFolder() : g_logFolderOverride;
     return folder.empty() ? std::wstring() : folder + L"\\Spamwarden.log";
 }
 

@@ -2,6 +2,8 @@
 
 #include "platform/unique_handle.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -239,6 +241,22 @@ std::wstring Win32ErrorText(DWORD error) {
     } catch (const std::bad_alloc&) {
         return {};
     }
+}
+
+std::wstring AddinDataFolder() {
+    PWSTR path = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(
+            SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DONT_VERIFY, nullptr, &path)) &&
+        path)
+        folder = std::wstring(path) + L"\\Tallpine\\Spamwarden";
+    CoTaskMemFree(path);
+    return folder;
+}
+
+void CreateFolders(const std::wstring& folder) {
+    if (!folder.empty() && GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
+        SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
 }
 
 } // namespace sw

@@ -23,6 +23,15 @@ DWORD ReadWholeFile(const std::wstring& path, size_t limit, std::string& bytes);
 // temporary file is gone.
 DWORD WriteFileAtomically(const std::wstring& path, std::string_view bytes);
 
+// The add-in's folder for the user's own files (its log, its history):
+// %LOCALAPPDATA%\Tallpine\Spamwarden, whether or not it exists yet; ""
+// when the system cannot say where that is.
+std::wstring AddinDataFolder();
+
+// Creates `folder` and any missing folder above it, unless it exists.
+// Failures show in what is then written there.
+void CreateFolders(const std::wstring& folder);
+
 // The system's text for a Win32 error, without its final line break;
 // "error N" when the system has none.
 std::wstring Win32ErrorText(DWORD error);

@@ -5,8 +5,6 @@
 #include "platform/unique_handle.h"
 #include "store/history_format.h"
 
-#include <shlobj.h>
-
 #include <algorithm>
 #include <functional>
 #include <mutex>
@@ -111,17 +109,6 @@ void Forget() noexcept {
     g_known.path.clear();
 }
 
-std::wstring DefaultFolder() {
-    PWSTR path = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(
-            SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DONT_VERIFY, nullptr, &path)) &&
-        path)
-        folder = std::wstring(path) + L"\\Tallpine\\Spamwarden";
-    CoTaskMemFree(path);
-    return folder;
-}
-
 using KeepMessages = std::function<bool(std::uint64_t)>;
 
 void ParseLines(std::string_view text, HistoryFile& file, const KeepMessages& keepMessages) {
@@ -185,9 +172,7 @@ bool ReadHistoryFile(const std::wstring& path, HistoryFile& file,
 }
 
 void CreateFolderOf(const std::wstring& path) {
-    const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
-    if (!folder.empty() && GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
-        SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    CreateFolders(path.substr(0, path.find_last_of(L'\\')));
 }
 
 // Adds the broken lines to the side file, which keeps its newest
@@ -478,7 +463,7 @@ std::wstring SetHistoryFolder(const std::wstring& folder) {
 }
 
 std::wstring HistoryFilePath() {
-    const std::wstring folder = g_folderOverride.empty() ? DefaultFolder() : g_folderOverride;
+    const std::wstring folder = g_folderOverride.empty() ? AddinDataFolder() : g_folderOverride;
     return folder.empty() ? std::wstring() : folder + kFileName;
 }
 
