@@ -30,6 +30,11 @@ namespace {
 
 enum class BlockMode { Senders, Domains };
 
+// The command's name, as the progress window, the log and the history give it.
+const wchar_t* CommandName(BlockMode mode) noexcept {
+    return mode == BlockMode::Senders ? L"Block Senders" : L"Block Domains";
+}
+
 // Whether the message's only recipient is its own sender address.
 bool SentToItself(IDispatch* mail, const std::wstring& sender) {
     Dispatch recipients = GetObject(mail, L"Recipients");
@@ -121,12 +126,9 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
     if (mode == BlockMode::Domains && g_hasSafeDomains)
         safeDomains.emplace(g_safeDomains + L";");
 
-    const unique_variant mapi = unique_variant::FromText(L"MAPI");
-    Dispatch ns = CallForObject(HostApp(), L"GetNamespace", {&mapi.get()});
-    const unique_variant junkKind = unique_variant::FromLong(kJunkFolder);
-    Dispatch junk = CallForObject(ns.get(), L"GetDefaultFolder", {&junkKind.get()});
-    const unique_variant junkArg = unique_variant::FromDispatch(junk.get());
-    JunkMover mover(junk.get(), junkArg.get(), summary.movedMessages);
+    const JunkFolder folders = FindJunkFolder();
+    const unique_variant junkArg = unique_variant::FromDispatch(folders.junk.get());
+    JunkMover mover(folders.junk.get(), junkArg.get(), summary.movedMessages);
 
     Dispatch selection = GetObject(explorer.get(), L"Selection");
     const LONG count = GetCount(selection.get());
@@ -161,8 +163,7 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
     };
     // A long run shows its progress; Cancel stops it after the item at hand,
     // and what was done until then is written as for a complete run.
-    RunProgress progress(mode == BlockMode::Senders ? L"Block Senders" : L"Block Domains",
-                         static_cast<size_t>(count) + conversations.size());
+    RunProgress progress(CommandName(mode), static_cast<size_t>(count) + conversations.size());
     bool cancelled = false;
     for (LONG i = 1; i <= count && !cancelled; ++i) {
         process(GetItem(selection.get(), i).get());
@@ -180,7 +181,7 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
     // whatever that costs or fails, they stay.
     if (g_moveEarlier && !cancelled && g_blockedSinceLoad.size() > summary.firstAdded) {
         const EarlierSweep sweep{
-            folder.get(), junk.get(), &mover,
+            folder.get(), &mover,
             std::span<const std::wstring>(g_blockedSinceLoad).subspan(summary.firstAdded), &safe};
         summary.earlier = MoveEarlierMessages(sweep, progress);
     }
@@ -193,10 +194,10 @@ void LogSummary(BlockMode mode, const RunSummary& summary, ULONGLONG started) no
     if (CurrentLogLevel() != LogLevel::Commands)
         return;
     try {
-        LogCommandSummary(FormatText(
-            L"%ls: %ld items, %ld moved, %zu entries added, %zu earlier moved, %llu ms",
-            mode == BlockMode::Senders ? L"Block Senders" : L"Block Domains", summary.items,
-            summary.moved, summary.added, summary.earlier, GetTickCount64() - started));
+        LogCommandSummary(
+            FormatText(L"%ls: %ld items, %ld moved, %zu entries added, %zu earlier moved, %llu ms",
+                       CommandName(mode), summary.items, summary.moved, summary.added,
+                       summary.earlier, GetTickCount64() - started));
     } catch (...) {
         // Out of memory while composing the summary: it goes unrecorded.
     }
@@ -208,7 +209,7 @@ void RecordRun(BlockMode mode, RunSummary& summary) noexcept {
         return;
     try {
         HistoryAction action;
-        action.command = mode == BlockMode::Senders ? L"Block Senders" : L"Block Domains";
+        action.command = CommandName(mode);
         action.entries.assign(g_blockedSinceLoad.begin() +
                                   static_cast<std::ptrdiff_t>(summary.firstAdded),
                               g_blockedSinceLoad.end());

@@ -27,7 +27,7 @@ size_t MoveEarlierMessages(const EarlierSweep& sweep, RunProgress& progress) {
     size_t moved = 0;
     try {
         if (EqualsIgnoringAsciiCase(GetText(sweep.folder, L"EntryID"),
-                                    GetText(sweep.junk, L"EntryID")))
+                                    GetText(sweep.mover->junk(), L"EntryID")))
             return 0;
         const Dispatch items = GetObject(sweep.folder, L"Items");
         for (const std::wstring& entry : sweep.added) {

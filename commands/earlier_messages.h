@@ -17,7 +17,6 @@ namespace sw {
 
 struct EarlierSweep {
     IDispatch* folder = nullptr;         // the folder shown
-    IDispatch* junk = nullptr;           // Junk E-mail
     JunkMover* mover = nullptr;          // moves to Junk E-mail
     std::span<const std::wstring> added; // the entries the run added
     const CListIndex* safe = nullptr;    // the Safe Senders list

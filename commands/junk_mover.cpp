@@ -1,9 +1,19 @@
 #include "commands/junk_mover.h"
 
-#include "outlook/host_call.h"
+#include "outlook/office_ids.h"
 #include "platform/diagnostics.h"
+#include "store/state.h"
 
 namespace sw {
+
+JunkFolder FindJunkFolder() {
+    const unique_variant mapi = unique_variant::FromText(L"MAPI");
+    JunkFolder found;
+    found.ns = CallForObject(HostApp(), L"GetNamespace", {&mapi.get()});
+    const unique_variant junkKind = unique_variant::FromLong(kJunkFolder);
+    found.junk = CallForObject(found.ns.get(), L"GetDefaultFolder", {&junkKind.get()});
+    return found;
+}
 
 bool JunkMover::Move(IDispatch* mail) {
     const Dispatch parent = FindObject(mail, L"Parent");

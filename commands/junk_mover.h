@@ -4,12 +4,22 @@
 
 #include "store/history.h"
 
+#include "outlook/host_call.h"
+
 #include <oaidl.h>
 
 #include <string>
 #include <vector>
 
 namespace sw {
+
+// The host's "MAPI" namespace and its Junk E-mail folder; raises HostError
+// when either cannot be had.
+struct JunkFolder {
+    Dispatch ns;
+    Dispatch junk;
+};
+JunkFolder FindJunkFolder();
 
 class JunkMover {
 public:
@@ -22,6 +32,8 @@ public:
     // in the diagnostics log and answered false; one whose ids cannot be
     // read moves all the same, unnoted. Raises nothing for host failures.
     bool Move(IDispatch* mail);
+
+    IDispatch* junk() const noexcept { return m_junk; }
 
 private:
     IDispatch* m_junk;

@@ -1,12 +1,10 @@
 #include "commands/message_restorer.h"
 
+#include "commands/junk_mover.h"
 #include "commands/run_progress.h"
 #include "outlook/host_call.h"
-#include "outlook/host_error.h"
-#include "outlook/office_ids.h"
 #include "platform/diagnostics.h"
 #include "store/list_text.h"
-#include "store/state.h"
 
 namespace sw {
 namespace {
@@ -14,10 +12,9 @@ namespace {
 bool RestoreOne(IDispatch* ns, const std::wstring& junkId, const MovedMessage& message) {
     const unique_variant entryId = unique_variant::FromText(message.entryId);
     const unique_variant storeId = unique_variant::FromText(message.storeId);
-    const Dispatch item =
-        message.storeId.empty()
-            ? FindObject(ns, L"GetItemFromID", {&entryId.get()})
-            : FindObject(ns, L"GetItemFromID", {&entryId.get(), &storeId.get()});
+    const Dispatch item = message.storeId.empty()
+                              ? FindObject(ns, L"GetItemFromID", {&entryId.get()})
+                              : FindObject(ns, L"GetItemFromID", {&entryId.get(), &storeId.get()});
     if (!item)
         return false;
     // Only out of Junk E-mail: a message the user has moved on since stays.
@@ -43,15 +40,12 @@ RestoreReport HostMessageRestorer::Restore(const std::vector<HistoryAction>& act
     if (total == 0)
         return report;
     try {
-        const unique_variant mapi = unique_variant::FromText(L"MAPI");
-        const Dispatch ns = CallForObject(HostApp(), L"GetNamespace", {&mapi.get()});
-        const unique_variant junkKind = unique_variant::FromLong(kJunkFolder);
-        const Dispatch junk = CallForObject(ns.get(), L"GetDefaultFolder", {&junkKind.get()});
-        const std::wstring junkId = GetText(junk.get(), L"EntryID");
+        const JunkFolder folders = FindJunkFolder();
+        const std::wstring junkId = GetText(folders.junk.get(), L"EntryID");
         RunProgress progress(L"Unblock and Restore", total);
         for (const HistoryAction& action : actions) {
             for (const MovedMessage& message : action.messages) {
-                if (RestoreOne(ns.get(), junkId, message))
+                if (RestoreOne(folders.ns.get(), junkId, message))
                     ++report.restored;
                 else
                     ++report.notFound;

@@ -1,7 +1,7 @@
 #include "platform/diagnostics.h"
 
 #include "platform/file_io.h"
-#include "platform/registry_key.h"
+#include "platform/policy.h"
 
 #include <cstdio>
 #include <new>
@@ -11,22 +11,6 @@ namespace sw {
 namespace {
 
 std::wstring g_logFolderOverride;
-
-// The LogLevel value under `root`\`path`, or false when there is none.
-bool ReadLevel(HKEY root, const wchar_t* path, REGSAM view, DWORD& level) noexcept {
-    unique_hkey key;
-    if (RegOpenKeyExW(root, path, 0, KEY_QUERY_VALUE | view, key.put()) != ERROR_SUCCESS)
-        return false;
-    DWORD type = 0;
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    if (RegQueryValueExW(key.get(), kLogLevelValue, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS ||
-        type != REG_DWORD || size != sizeof value)
-        return false;
-    level = value;
-    return true;
-}
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty())
@@ -102,12 +86,12 @@ std::wstring Widen(const char* text) {
 } // namespace
 
 LogLevel CurrentLogLevel() noexcept {
-    DWORD level = 0;
-    if (!ReadLevel(HKEY_LOCAL_MACHINE, kLogPolicyKey, KEY_WOW64_64KEY, level) &&
-        !ReadLevel(HKEY_CURRENT_USER, kLogPolicyKey, 0, level) &&
-        !ReadLevel(HKEY_CURRENT_USER, kLogSettingsKey, 0, level))
+    std::optional<DWORD> level = ReadPolicyDword(kLogLevelValue);
+    if (!level)
+        level = ReadRegistryDword(HKEY_CURRENT_USER, kLogSettingsKey, 0, kLogLevelValue);
+    if (!level)
         return LogLevel::Off;
-    return level >= 2 ? LogLevel::Commands : static_cast<LogLevel>(level);
+    return *level >= 2 ? LogLevel::Commands : static_cast<LogLevel>(*level);
 }
 
 void LogFailure(const char* file, int line, const wchar_t* operation, long code, bool win32,

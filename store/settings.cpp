@@ -1,8 +1,8 @@
 #include "store/settings.h"
 
 #include "platform/diagnostics.h"
+#include "platform/policy.h"
 #include "platform/registry_key.h"
-#include "store/policy.h"
 
 #include <memory>
 

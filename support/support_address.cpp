@@ -1,7 +1,7 @@
 #include "support/support_address.h"
 
 #include "platform/diagnostics.h"
-#include "store/policy.h"
+#include "platform/policy.h"
 #include "store/settings.h"
 #include "support/support_mail.h"
 

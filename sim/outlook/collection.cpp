@@ -87,15 +87,14 @@ public:
     FolderItems(HostShare host, Folder& folder, std::optional<std::vector<Item*>> kept)
         : DispatchObject(std::move(host), L"Items"), m_folder(folder), m_kept(std::move(kept)) {
         AddProperty(L"Count", [this](Invocation& call) {
-            call.ReturnLong(static_cast<long>(m_kept ? Current().size() : m_folder.items().size()));
+            call.ReturnLong(static_cast<long>(Current().size()));
             return S_OK;
         });
         AddMethod(L"Item", 1, 1, [this](Invocation& call) {
             long index = 0;
             if (HRESULT hr = call.GetLong(0, index); FAILED(hr))
                 return hr;
-            const std::vector<Item*> kept = m_kept ? Current() : std::vector<Item*>();
-            const std::vector<Item*>& items = m_kept ? kept : m_folder.items();
+            const std::vector<Item*> items = Current();
             if (index < 1 || index > static_cast<long>(items.size()))
                 return DISP_E_BADINDEX;
             call.ReturnObject(MakeItem(hostShare(), *items[static_cast<size_t>(index - 1)]));

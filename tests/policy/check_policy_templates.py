@@ -93,10 +93,9 @@ def main():
             errors.append(f"the add-in reads {value}, which no policy sets")
 
     # Each constant is read as a policy, by the reader of its kind.
-    readers = {"number": r"ReadPolicyDword\(|ReadLevel\(", "text": r"ReadPolicyText\("}
+    readers = {"number": r"ReadPolicyDword\(", "text": r"ReadPolicyText\("}
     for name, (header, kind) in READ.items():
-        if not re.search(r"(" + readers[kind] + r")[^;]*\b" + name + r"\b", sources) and not (
-                name == "kLogLevelValue" and "kLogLevelValue" in sources):
+        if not re.search(r"(" + readers[kind] + r")[^;]*\b" + name + r"\b", sources):
             errors.append(f"{name} is not read as a policy {kind}")
 
     for error in errors:

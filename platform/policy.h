@@ -15,7 +15,7 @@ namespace sw {
 enum class PolicyScope { Machine, User };
 
 // The machine's policy value, else the user's.
-std::optional<DWORD> ReadPolicyDword(const wchar_t* name);
+std::optional<DWORD> ReadPolicyDword(const wchar_t* name) noexcept;
 std::optional<std::wstring> ReadPolicyText(const wchar_t* name);
 // The policy value of one scope.
 std::optional<std::wstring> ReadPolicyText(const wchar_t* name, PolicyScope scope);
@@ -23,5 +23,10 @@ std::optional<std::wstring> ReadPolicyText(const wchar_t* name, PolicyScope scop
 // A text the package wrote for the machine, in the registry view of the
 // add-in's own bitness.
 std::optional<std::wstring> ReadMachineText(const wchar_t* name);
+
+// The REG_DWORD `name` under `root`\`path`, opened in registry view `view`
+// (KEY_WOW64_64KEY, or 0 for the module's own).
+std::optional<DWORD> ReadRegistryDword(HKEY root, const wchar_t* path, REGSAM view,
+                                       const wchar_t* name) noexcept;
 
 } // namespace sw
