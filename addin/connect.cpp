@@ -41,10 +41,14 @@ Connect::Connect(IUnknown* outer)
     : m_inner(*this), m_outer(outer ? outer : &m_inner),
       m_legacy(std::make_unique<LegacyUi>(*static_cast<IConnect*>(this))) {
     LockModule();
+    // The Options sheet may have turned the new-mail setting on or off.
+    m_legacy->SetOptionsClosedHandler([this] { m_newMail.Follow(HostApp()); });
 }
 
 Connect::~Connect() {
-    // Every host reference of the surface goes before the module may unload.
+    // Every host reference goes before the module may unload: the new-mail
+    // subscription's, then the surface's.
+    m_newMail.Stop();
     m_legacy.reset();
     UnlockModule();
 }
@@ -129,6 +133,7 @@ HRESULT Connect::OnBlockSenders(IDispatch*) noexcept {
 HRESULT Connect::OnManageBlockedSenders(IDispatch*) noexcept {
     HostMessageRestorer restorer;
     ShowOptionsSheet(GetActiveWindow(), &restorer);
+    m_newMail.Follow(HostApp());
     return S_OK;
 }
 
@@ -245,10 +250,14 @@ HRESULT Connect::StartupComplete() {
     // What the user stored counts from the first command on, not only once
     // the Options sheet has been opened.
     LoadSettings();
+    // Outlook's filter knows only the entries it read when it started: new
+    // mail from senders blocked since then is moved here.
+    m_newMail.Follow(HostApp());
     return S_OK;
 }
 
 void Connect::Disconnect() {
+    m_newMail.Stop();
     m_legacy->Stop();
     if (!g_profileName.empty())
         ReapplyBlockedAdditions();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "addin/idl/spamwarden.h"
+#include "addin/new_mail_watch.h"
 #include "addin/typelib_dispatch.h"
 #include "legacy_ui/legacy_ui.h"
 #include "outlook/idl/office_addin.h"
@@ -90,6 +91,8 @@ private:
 
     // The toolbar and context-menu items of hosts before version 14.
     std::unique_ptr<LegacyUi> m_legacy;
+    // New mail from senders blocked since Outlook started.
+    NewMailWatch m_newMail;
 };
 
 // Host major version from the application's version text ("14.0.0.4760"):

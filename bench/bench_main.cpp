@@ -1,7 +1,7 @@
 // Spamwarden's benchmarks: each section prints a table comparing the add-in's
 // code with its baseline or with Outlook's limits. Sections by name on the
 // command line (startup, commands, options, reapply, tidy, import, earlier,
-// history, recording), or all of them.
+// history, recording, newmail), or all of them.
 #include "bench/sections.h"
 #include "platform/user_message.h"
 
@@ -37,6 +37,7 @@ constexpr Section kSections[] = {
     {"earlier", &sw::bench::RunEarlierBench},
     {"history", &sw::bench::RunHistoryBench},
     {"recording", &sw::bench::RunRecordingBench},
+    {"newmail", &sw::bench::RunNewMailBench},
 };
 
 bool Chosen(const char* name, int argc, char** argv) {
@@ -58,7 +59,7 @@ int main(int argc, char** argv) {
             known = known || std::strcmp(argv[i], section.name) == 0;
         if (!known) {
             std::fprintf(stderr, "usage: spamwarden_bench [startup] [commands] [options] "
-                                 "[reapply] [tidy] [import] [earlier] [history] [recording]\n");
+                                 "[reapply] [tidy] [import] [earlier] [history] [recording] [newmail]\n");
             return 2;
         }
     }

@@ -23,5 +23,7 @@ void RunEarlierBench();
 void RunHistoryBench();
 // The host calls a command makes for the history, on 1,000 messages.
 void RunRecordingBench();
+// New mail from senders blocked since Outlook started: matching, events.
+void RunNewMailBench();
 
 } // namespace sw::bench

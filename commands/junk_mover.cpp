@@ -10,9 +10,13 @@ JunkFolder FindJunkFolder() {
     const unique_variant mapi = unique_variant::FromText(L"MAPI");
     JunkFolder found;
     found.ns = CallForObject(HostApp(), L"GetNamespace", {&mapi.get()});
-    const unique_variant junkKind = unique_variant::FromLong(kJunkFolder);
-    found.junk = CallForObject(found.ns.get(), L"GetDefaultFolder", {&junkKind.get()});
+    found.junk = JunkFolderOf(found.ns.get());
     return found;
+}
+
+Dispatch JunkFolderOf(IDispatch* ns) {
+    const unique_variant junkKind = unique_variant::FromLong(kJunkFolder);
+    return CallForObject(ns, L"GetDefaultFolder", {&junkKind.get()});
 }
 
 bool JunkMover::Move(IDispatch* mail) {

@@ -20,6 +20,9 @@ struct JunkFolder {
     Dispatch junk;
 };
 JunkFolder FindJunkFolder();
+// The Junk E-mail folder of the namespace `ns`; raises HostError when it
+// cannot be had.
+Dispatch JunkFolderOf(IDispatch* ns);
 
 class JunkMover {
 public:

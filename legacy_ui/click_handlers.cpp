@@ -26,6 +26,8 @@ void LegacyUi::OnClickBlockDomains(IDispatch*, VARIANT_BOOL*) noexcept {
 void LegacyUi::OnClickOptions(IDispatch*, VARIANT_BOOL*) noexcept {
     HostMessageRestorer restorer;
     ShowOptionsSheet(GetActiveWindow(), &restorer);
+    if (m_optionsClosed)
+        m_optionsClosed();
 }
 
 void LegacyUi::OnClickSupport(IDispatch*, VARIANT_BOOL*) noexcept {

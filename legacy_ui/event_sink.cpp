@@ -1,40 +1,14 @@
 #include "legacy_ui/event_sink.h"
 
 #include "legacy_ui/event_bindings.h"
-#include "platform/com_ptr.h"
+#include "outlook/event_connection.h"
 #include "platform/diagnostics.h"
 
-#include <ocidl.h>
-
 namespace sw {
-namespace {
-
-HRESULT FindConnectionPoint(IDispatch* source, const IID& events,
-                            com_ptr<IConnectionPoint>& point) {
-    point.reset();
-    if (!source)
-        return E_POINTER;
-    com_ptr<IConnectionPointContainer> container;
-    HRESULT hr = source->QueryInterface(IID_IConnectionPointContainer, container.put_void());
-    if (FAILED(hr))
-        return hr;
-    if (!container)
-        return E_NOINTERFACE;
-    hr = container->FindConnectionPoint(events, point.put());
-    if (SUCCEEDED(hr) && !point)
-        hr = E_POINTER;
-    return hr;
-}
-
-} // namespace
 
 HRESULT EventSink::ConnectTo(IDispatch* source) noexcept {
-    com_ptr<IConnectionPoint> point;
-    HRESULT hr = FindConnectionPoint(source, m_events, point);
-    if (FAILED(hr))
-        return hr;
     DWORD cookie = 0;
-    hr = point->Advise(static_cast<IDispatch*>(this), &cookie);
+    const HRESULT hr = AdviseEvents(source, m_events, static_cast<IDispatch*>(this), cookie);
     if (SUCCEEDED(hr))
         m_cookie = cookie;
     return hr;
@@ -43,11 +17,7 @@ HRESULT EventSink::ConnectTo(IDispatch* source) noexcept {
 HRESULT EventSink::DisconnectFrom(IDispatch* source) noexcept {
     const DWORD cookie = m_cookie;
     m_cookie = kNoCookie;
-    com_ptr<IConnectionPoint> point;
-    HRESULT hr = FindConnectionPoint(source, m_events, point);
-    if (FAILED(hr))
-        return hr;
-    return point->Unadvise(cookie);
+    return UnadviseEvents(source, m_events, cookie);
 }
 
 HRESULT EventSink::QueryInterface(REFIID iid, void** object) noexcept {

@@ -12,6 +12,8 @@
 #include <oaidl.h>
 #include <ocidl.h>
 
+#include <functional>
+
 namespace sw {
 
 class LegacyUi {
@@ -26,6 +28,11 @@ public:
     ~LegacyUi();
     LegacyUi(const LegacyUi&) = delete;
     LegacyUi& operator=(const LegacyUi&) = delete;
+
+    // Called after the Options sheet, opened from the toolbar, has closed.
+    void SetOptionsClosedHandler(std::function<void()> handler) noexcept {
+        m_optionsClosed = std::move(handler);
+    }
 
     // The explorer the add-in works in and its command bars; either may be
     // null.
@@ -82,6 +89,7 @@ private:
     void DeleteToolbarButtons() noexcept;
 
     IUnknown& m_lifetime;
+    std::function<void()> m_optionsClosed;
 
     com_ptr<IDispatch> m_explorer;
     com_ptr<IDispatch> m_commandBars;

@@ -77,6 +77,7 @@ void COptionsPage::ShowPolicies() {
     show(g_policySet.hasSafeDomains, {IDC_HAS_SAFE_DOMAINS}, IDC_HAS_SAFE_DOMAINS_POLICY);
     show(g_policySet.safeDomains, {IDC_SAFE_DOMAINS, IDC_ADD, IDC_REMOVE}, IDC_SAFE_DOMAINS_POLICY);
     show(g_policySet.moveEarlier, {IDC_MOVE_EARLIER}, IDC_MOVE_EARLIER_POLICY);
+    show(g_policySet.moveNewMail, {IDC_MOVE_NEW_MAIL}, IDC_MOVE_NEW_MAIL_POLICY);
 }
 
 void COptionsPage::OnAdd() {
@@ -113,18 +114,22 @@ void COptionsPage::OnApply() {
     }
     if (!g_policySet.moveEarlier)
         WriteSettingDword(kSettingsSection, kMoveEarlierValue, static_cast<DWORD>(g_moveEarlier));
+    if (!g_policySet.moveNewMail)
+        WriteSettingDword(kSettingsSection, kMoveNewMailValue, static_cast<DWORD>(g_moveNewMail));
 }
 
 void COptionsPage::ShowFlags() {
     CheckDlgButton(m_window, IDC_SYN_LISTS, g_synLists ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(m_window, IDC_HAS_SAFE_DOMAINS, g_hasSafeDomains ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(m_window, IDC_MOVE_EARLIER, g_moveEarlier ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(m_window, IDC_MOVE_NEW_MAIL, g_moveNewMail ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void COptionsPage::StoreFlags() {
     g_synLists = IsDlgButtonChecked(m_window, IDC_SYN_LISTS) == BST_CHECKED ? 1 : 0;
     g_hasSafeDomains = IsDlgButtonChecked(m_window, IDC_HAS_SAFE_DOMAINS) == BST_CHECKED ? 1 : 0;
     g_moveEarlier = IsDlgButtonChecked(m_window, IDC_MOVE_EARLIER) == BST_CHECKED ? 1 : 0;
+    g_moveNewMail = IsDlgButtonChecked(m_window, IDC_MOVE_NEW_MAIL) == BST_CHECKED ? 1 : 0;
 }
 
 } // namespace sw

@@ -1,6 +1,6 @@
 // The Options page of the Options sheet (dialog 216): the add-in's settings.
-// Its check boxes are bound to g_synLists, g_hasSafeDomains and
-// g_moveEarlier; the safe-domain list lives in the sorted list box until OK
+// Its check boxes are bound to g_synLists, g_hasSafeDomains, g_moveEarlier
+// and g_moveNewMail; the safe-domain list lives in the sorted list box until OK
 // stores it. A setting an administrator set by policy shows disabled, with
 // "Set by your administrator.", and OK leaves the user's own value alone.
 #pragma once

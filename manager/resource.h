@@ -50,10 +50,12 @@
 #define IDC_SAFE_DOMAINS 220
 #define IDC_ADD 221
 #define IDC_MOVE_EARLIER 227
+#define IDC_MOVE_NEW_MAIL 245
 // "Set by your administrator." beside a control that a policy sets.
 #define IDC_HAS_SAFE_DOMAINS_POLICY 228
 #define IDC_SAFE_DOMAINS_POLICY 229
 #define IDC_MOVE_EARLIER_POLICY 244
+#define IDC_MOVE_NEW_MAIL_POLICY 246
 
 // History page.
 #define IDC_HISTORY_LIST 251

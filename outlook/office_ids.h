@@ -31,6 +31,8 @@ inline constexpr IID kIidApplicationEvents11 = HostIid(0x0006302C);    // Applic
 inline constexpr DISPID kDispidClick = 1;                       // _CommandBarButtonEvents
 inline constexpr DISPID kDispidOnUpdate = 1;                    // _CommandBarsEvents
 inline constexpr DISPID kDispidItemContextMenuDisplay = 0xFB41; // ApplicationEvents_11
+// NewMailEx(EntryIDCollection), ApplicationEvents_11 (Outlook 2003 and later).
+inline constexpr DISPID kDispidNewMailEx = 0xFAB5;
 
 // PR_SENDER_SMTP_ADDRESS by its DASL name, for PropertyAccessor.GetProperty.
 inline constexpr wchar_t kSenderSmtpAddressProperty[] =

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds Spamwarden's benchmarks (optimised) and runs them under Wine; prints
 # one table per section. Arguments choose sections: startup, commands,
-# options, reapply, tidy, import, earlier (all when none). The figures are
-# wall-clock times on this machine: run it when nothing else keeps the
-# processors busy.
+# options, reapply, tidy, import, earlier, history, recording, newmail (all
+# when none). The figures are wall-clock times on this machine: run it when
+# nothing else keeps the processors busy.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SW_BUILD_DIR:-$root/build}

@@ -1,5 +1,6 @@
 #include "store/profile_store.h"
 
+#include "platform/diagnostics.h"
 #include "platform/registry_key.h"
 #include "platform/user_message.h"
 #include "store/list_index.h"
@@ -180,7 +181,19 @@ bool WriteProfileListToKey(const std::wstring& subkey, const std::wstring& list,
 }
 
 void WriteProfileList(const std::wstring& list, ProfileListKind kind) {
-    WriteProfileListToKey(kProfileListSubkey, list, kind);
+    // What the list held before the add-in first writes it is what Outlook's
+    // junk filter read at start-up.
+    if (kind == ProfileListKind::Blocked && !g_newBlockedEntries.HasBaseline()) {
+        std::wstring stored;
+        std::wstring failure;
+        if (ReadProfileListQuietly(stored, kind, failure))
+            g_newBlockedEntries.SetBaseline(stored);
+        else
+            LogFailure(__FILE__, __LINE__, failure.c_str(), static_cast<long>(E_FAIL), true);
+    }
+    const bool written = WriteProfileListToKey(kProfileListSubkey, list, kind);
+    if (written && kind == ProfileListKind::Blocked)
+        g_newBlockedEntries.NoteWritten(list);
     if (g_hostVersion < 14)
         return;
     for (const std::wstring& account : g_accountKeys)

@@ -42,6 +42,8 @@ void LoadSettings() {
     g_safeDomains = ReadSettingText(kSettingsSection, kSafeDomainsValue, g_safeDomains);
     g_moveEarlier = FlagFromDword(
         ReadSettingDword(kSettingsSection, kMoveEarlierValue, static_cast<DWORD>(g_moveEarlier)));
+    g_moveNewMail = FlagFromDword(
+        ReadSettingDword(kSettingsSection, kMoveNewMailValue, static_cast<DWORD>(g_moveNewMail)));
 
     // What an administrator has set stands in for the user's choice.
     g_policySet = {};
@@ -56,6 +58,10 @@ void LoadSettings() {
     if (const std::optional<DWORD> policy = ReadPolicyDword(kMoveEarlierValue)) {
         g_moveEarlier = FlagFromDword(*policy);
         g_policySet.moveEarlier = true;
+    }
+    if (const std::optional<DWORD> policy = ReadPolicyDword(kMoveNewMailValue)) {
+        g_moveNewMail = FlagFromDword(*policy);
+        g_policySet.moveNewMail = true;
     }
 }
 

@@ -16,6 +16,7 @@ inline constexpr wchar_t kSynListsValue[] = L"SYN_LISTS";
 inline constexpr wchar_t kHasSafeDomainsValue[] = L"HasSafeDomains";
 inline constexpr wchar_t kSafeDomainsValue[] = L"SafeDomains";
 inline constexpr wchar_t kMoveEarlierValue[] = L"MoveEarlier";
+inline constexpr wchar_t kMoveNewMailValue[] = L"MoveNewMail";
 
 // The built-in safe-domain list: eleven large public mail providers.
 const std::wstring& BuiltInSafeDomains();
@@ -41,7 +42,7 @@ inline int FlagFromDword(DWORD value) noexcept {
     return value != 0 ? 1 : 0;
 }
 
-// Reads the four stored settings into memory, each falling back on its
+// Reads the five stored settings into memory, each falling back on its
 // value in memory when it is not stored or cannot be read; then a Group
 // Policy value, where an administrator has set one, overrides the user's
 // (g_policySet tells which).

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "platform/com_ptr.h"
+#include "store/new_entries.h"
 
 #include <windows.h>
 #include <oaidl.h>
@@ -30,15 +31,22 @@ extern std::wstring g_profileName;
 extern std::vector<std::wstring> g_accountKeys;
 // Every entry the blocking commands appended since the module was loaded.
 extern std::vector<std::wstring> g_blockedSinceLoad;
+// The entries of the stored Blocked Senders list that Outlook's junk filter
+// has not read yet, whoever wrote them (a command or the Options sheet):
+// kept in step by every write of the list.
+extern NewBlockedEntries g_newBlockedEntries;
 
 // The settings in memory: "Synchronize blocked senders lists for all the
 // email accounts", the safe-domain exception of Block Domains, the
 // safe-domain list in separator form ("@a.example;@b.example"), and whether
-// the commands also move earlier messages from the senders they block.
+// the commands also move earlier messages from the senders they block, and
+// whether new mail from senders blocked since Outlook started is moved to
+// Junk E-mail as it arrives.
 extern int g_synLists;
 extern int g_hasSafeDomains;
 extern std::wstring g_safeDomains;
 extern int g_moveEarlier;
+extern int g_moveNewMail;
 // Which of those settings an administrator has set by Group Policy: the
 // policy's value stands in for the user's, and the Options page shows the
 // control disabled.
@@ -46,6 +54,7 @@ struct PolicySettings {
     bool hasSafeDomains = false;
     bool safeDomains = false;
     bool moveEarlier = false;
+    bool moveNewMail = false;
 };
 extern PolicySettings g_policySet;
 // Where the settings are stored: HKEY_CURRENT_USER\software\<maker>\...; no

@@ -79,7 +79,8 @@ void CreateProfile(int version) {
              &outlookVersion, sizeof outlookVersion);
 
     SetList(profile + L"\\" + kListKey, L"001f041a", L"old-spam@scam.example;");
-    SetList(profile + L"\\" + kListKey, L"001f0418", L"boss@corp.example;@partner.example;");
+    SetList(profile + L"\\" + kListKey, L"001f0418",
+            L"boss@corp.example;@partner.example;lawyer@inheritance.example;");
     const struct {
         const wchar_t* entry;
         const wchar_t* email;
@@ -138,6 +139,34 @@ void Press(sw::sim::AddinHost& outlook, const wchar_t* button, const wchar_t* la
     HRESULT hr = outlook.Fire(kProgId, button);
     if (FAILED(hr))
         Print(L"  the callback failed: 0x" + std::to_wstring(static_cast<unsigned long>(hr)));
+}
+
+// Where `item` is now, as the user would look for it.
+std::wstring WhereIs(sw::sim::Mailbox& box, const Item& item) {
+    return box.JunkEmail().contains(item) ? L"in Junk E-mail" : L"in the " + item.folder().name();
+}
+
+// New mail arrives from a sender blocked a moment ago and from a Safe
+// Senders address at a domain blocked a moment ago; Outlook raises NewMailEx
+// for each.
+void DeliverNewMail(sw::sim::OutlookSession& session) {
+    auto& box = session.mailbox();
+    Print(L"Outlook's own junk filter read the Blocked Senders list when Outlook started and "
+          L"learns the new entries only at its next start. Until then Spamwarden moves new mail "
+          L"from the senders blocked since (\u201CMove new mail from senders I block to Junk "
+          L"E-mail right away\u201D, on at first).");
+    Item& again = box.AddMail(box.Inbox(), L"deals@bargain-outlet.example", {L"me@corp.example"},
+                              L"New arrivals just for you");
+    Item& lawyer = box.AddMail(box.Inbox(), L"lawyer@inheritance.example", {L"me@corp.example"},
+                               L"Documents for your signature");
+    Print(L"> New mail arrives from deals@bargain-outlet.example (blocked by Block Senders) and "
+          L"from lawyer@inheritance.example (its domain was just blocked, the address is on the "
+          L"Safe Senders list)");
+    session.FireNewMailEx(again.entryId);
+    session.FireNewMailEx(lawyer.entryId);
+    Print(L"  \u201C" + again.subject + L"\u201D is " + WhereIs(box, again) + L" at once.");
+    Print(L"  \u201C" + lawyer.subject + L"\u201D stays " + WhereIs(box, lawyer) +
+          L": Safe Senders are never moved.");
 }
 
 // The add-in's history of blocking runs in this prefix: a demo starts with none.
@@ -275,7 +304,8 @@ int RunRibbonHost() {
     Print(L"");
     ShowFolder(box.Inbox());
     ShowList(version, L"Blocked Senders list before:");
-    Print(L"  Never blocked (Safe Senders): boss@corp.example, @partner.example");
+    Print(L"  Never blocked (Safe Senders): boss@corp.example, @partner.example, "
+          L"lawyer@inheritance.example");
     Print(L"");
 
     box.Select({&deals, &boss});
@@ -298,6 +328,8 @@ int RunRibbonHost() {
     Print(L"  gmail.com is a safe domain (a large free-mail provider): only that sender's own "
           L"address is blocked, and jane.doe@gmail.com's earlier message stays; "
           L"heir@inheritance.example's followed the newly blocked domain.");
+    Print(L"");
+    DeliverNewMail(session);
     Print(L"");
     box.ShowFolder(box.Inbox());
     box.SelectWithConversations({&exchange}, {{&crypto1, &crypto2, &crypto3}});

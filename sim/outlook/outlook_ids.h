@@ -42,6 +42,7 @@ inline constexpr IID kIidCommandBarsEvents = OfficeIid(0x000C0352);      // _Com
 inline constexpr DISPID kDispidClick = 1;                       // _CommandBarButtonEvents
 inline constexpr DISPID kDispidOnUpdate = 1;                    // _CommandBarsEvents
 inline constexpr DISPID kDispidItemContextMenuDisplay = 0xFB41; // ApplicationEvents_11
+inline constexpr DISPID kDispidNewMailEx = 0xFAB5;              // ApplicationEvents_11
 
 // An item's Class (OlObjectClass).
 namespace object_class {

@@ -79,6 +79,11 @@ public:
     ClickOutcome ClickControl(CommandBarControl& control);
     // The host raises OnUpdate on the command bars; answers the sinks reached.
     unsigned FireOnUpdate();
+    // New mail has arrived: the host raises NewMailEx(EntryIDCollection) on
+    // ApplicationEvents_11 (major version 11 and up), with one EntryID or,
+    // as Outlook 2003 did, several separated by commas; the ids need not
+    // find anything. Answers the sinks reached.
+    unsigned FireNewMailEx(const std::wstring& entryIdCollection);
     // The host ends and starts again (see above).
     void Restart();
 

@@ -74,6 +74,14 @@ unsigned OutlookSession::FireOnUpdate() {
     return commandBars().updateSinks().Fire(kDispidOnUpdate);
 }
 
+unsigned OutlookSession::FireNewMailEx(const std::wstring& entryIdCollection) {
+    if (majorVersion() < 11)
+        return 0;
+    unique_variant ids = unique_variant::FromText(entryIdCollection);
+    VARIANT reversed[1] = {ids.get()};
+    return commandBars().applicationSinks().Fire(kDispidNewMailEx, reversed);
+}
+
 void OutlookSession::Restart() {
     const size_t released = commandBars().Restart();
     for (size_t i = 0; i < released; ++i)

@@ -75,6 +75,45 @@ TEST_F(StartupStateTest, StoredSettingsCountFromTheFirstCommand) {
     EXPECT_THAT(m_messages.texts(), IsEmpty());
 }
 
+TEST_F(StartupStateTest, NewMailIsWatchedOnceAndOnlyWithTheSettingOn) {
+    CreateProfile(16);
+    // On at first; switched off and on in the COM Add-ins dialog: one
+    // subscription all the same.
+    com_ptr<_IDTExtensibility2> connect;
+    for (int connection = 1; connection <= 3; ++connection) {
+        if (connect)
+            connect->OnDisconnection(ext_dm_UserClosed, nullptr);
+        connect = Started(L"16.0.0.4266");
+        connect->OnStartupComplete(nullptr); // a second notification as well
+    }
+    EXPECT_EQ(m_outlook.FireNewMailEx(L"00"), 1u);
+    // A sender blocked now: the next message from it goes to Junk E-mail.
+    Mail(L"ann@spam.example");
+    BlockSelectedSenders();
+    sim::Item& next = m_outlook.mailbox().AddMail(m_outlook.mailbox().Inbox(), L"ann@spam.example",
+                                                  {L"me@corp.example"});
+    m_outlook.FireNewMailEx(next.entryId);
+    EXPECT_TRUE(m_outlook.mailbox().JunkEmail().contains(next));
+    connect->OnDisconnection(ext_dm_HostShutdown, nullptr);
+    connect = nullptr;
+    EXPECT_EQ(m_outlook.FireNewMailEx(L"00"), 0u);
+
+    // Off by the user's setting, and on by the user but off by policy: no
+    // subscription at all.
+    RegistrySandbox::SetDword(kSettingsPath, kMoveNewMailValue, 0);
+    connect = Restarted();
+    EXPECT_EQ(m_outlook.FireNewMailEx(L"00"), 0u);
+    connect->OnDisconnection(ext_dm_HostShutdown, nullptr);
+    RegistrySandbox::SetDword(kSettingsPath, kMoveNewMailValue, 1);
+    RegistrySandbox::SetDword(L"Software\\Policies\\Tallpine\\Spamwarden", kMoveNewMailValue, 0);
+    connect = Restarted();
+    EXPECT_EQ(m_outlook.FireNewMailEx(L"00"), 0u);
+    connect->OnDisconnection(ext_dm_HostShutdown, nullptr);
+    connect = nullptr;
+    EXPECT_EQ(m_outlook.References().count(sim::kAdvisedSinkKind), 0u);
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+}
+
 // Counts the writes of the Blocked Senders value.
 struct ListWrites {
     static inline int count = 0;

@@ -189,12 +189,16 @@ TEST_F(OptionsPageTest, WhatPolicySetsIsShownDisabledAndNeverStoredAsTheUsers) {
     MachineRegistrySandbox::SetText(kPolicy, kSafeDomainsValue, L"@corp.example");
     const DWORD on = 1;
     MachineRegistrySandbox::SetValue(kPolicy, kMoveEarlierValue, REG_DWORD, &on, sizeof on);
+    const DWORD off = 0;
+    MachineRegistrySandbox::SetValue(kPolicy, kMoveNewMailValue, REG_DWORD, &off, sizeof off);
     RegistrySandbox::SetText(kSettingsPath, kSafeDomainsValue, L"@mine.example");
     RegistrySandbox::SetDword(kSettingsPath, kMoveEarlierValue, 0);
+    RegistrySandbox::SetDword(kSettingsPath, kMoveNewMailValue, 1);
 
     Rows rows;
     bool listEnabled = true, addEnabled = true, earlierEnabled = true, earlierChecked = false,
-         safeEnabled = false, safeNoteShown = true;
+         safeEnabled = false, safeNoteShown = true, newMailEnabled = true, newMailChecked = true,
+         newMailNoteShown = false;
     std::wstring note;
     RunOptionsSheet([&](SheetDriver& sheet) {
         const HWND page = sheet.PageWindow(0);
@@ -205,6 +209,9 @@ TEST_F(OptionsPageTest, WhatPolicySetsIsShownDisabledAndNeverStoredAsTheUsers) {
         earlierChecked = SheetDriver::IsChecked(page, IDC_MOVE_EARLIER);
         safeEnabled = IsWindowEnabled(GetDlgItem(page, IDC_HAS_SAFE_DOMAINS));
         safeNoteShown = IsWindowVisible(GetDlgItem(page, IDC_HAS_SAFE_DOMAINS_POLICY));
+        newMailEnabled = IsWindowEnabled(GetDlgItem(page, IDC_MOVE_NEW_MAIL));
+        newMailChecked = SheetDriver::IsChecked(page, IDC_MOVE_NEW_MAIL);
+        newMailNoteShown = IsWindowVisible(GetDlgItem(page, IDC_MOVE_NEW_MAIL_POLICY));
         if (IsWindowVisible(GetDlgItem(page, IDC_MOVE_EARLIER_POLICY)) &&
             IsWindowVisible(GetDlgItem(page, IDC_SAFE_DOMAINS_POLICY))) {
             wchar_t text[64] = {};
@@ -221,6 +228,9 @@ TEST_F(OptionsPageTest, WhatPolicySetsIsShownDisabledAndNeverStoredAsTheUsers) {
     EXPECT_TRUE(earlierChecked);
     EXPECT_TRUE(safeEnabled);
     EXPECT_FALSE(safeNoteShown);
+    EXPECT_FALSE(newMailEnabled);
+    EXPECT_FALSE(newMailChecked);
+    EXPECT_TRUE(newMailNoteShown);
     EXPECT_EQ(note, L"Set by your administrator.");
 
     EXPECT_EQ(StoredText(kSafeDomainsValue), L"@mine.example") << "the user's own list stays";
@@ -228,6 +238,8 @@ TEST_F(OptionsPageTest, WhatPolicySetsIsShownDisabledAndNeverStoredAsTheUsers) {
     EXPECT_EQ(StoredDword(kHasSafeDomainsValue), 0u);
     EXPECT_EQ(g_safeDomains, L"@corp.example");
     EXPECT_EQ(g_moveEarlier, 1);
+    EXPECT_EQ(StoredDword(kMoveNewMailValue), 1u) << "the user's own choice stays";
+    EXPECT_EQ(g_moveNewMail, 0);
 }
 
 } // namespace

@@ -20,6 +20,7 @@ READ = {
     "kHasSafeDomainsValue": ("store/settings.h", "number"),
     "kSafeDomainsValue": ("store/settings.h", "text"),
     "kMoveEarlierValue": ("store/settings.h", "number"),
+    "kMoveNewMailValue": ("store/settings.h", "number"),
     "kLogLevelValue": ("platform/diagnostics.h", "number"),
     "kSupportAddressValue": ("support/support_address.h", "text"),
 }

@@ -155,6 +155,8 @@ public:
     bool m_hostKeepsSinks = false;
     std::wstring m_historyFolder = ScratchPath(L"sweep-history");
     std::wstring m_previousHistory;
+    // The EntryIDs of the new mail the "new mail" entry point delivers.
+    std::wstring m_newMail;
     // What "Unblock and Restore" is asked to move back.
     std::vector<HistoryAction> m_restore;
 };
@@ -260,6 +262,26 @@ std::vector<EntryPoint> EntryPoints(int major) {
          },
          {S_OK},
          true});
+    // New mail from a sender the Block Senders just blocked, among mail that
+    // stays: the NewMailEx event as Outlook 2003 raised it, with several ids.
+    entries.push_back({"new mail",
+                       [](Scenario& s) {
+                           s.m_connect->OnStartupComplete(nullptr);
+                           s.Call(L"OnBlockSenders");
+                           sim::Mailbox& box = s.m_outlook.mailbox();
+                           for (const wchar_t* sender :
+                                {L"ann@spam.example", L"friend@ok.example", L"cid@other.example"})
+                               s.m_newMail +=
+                                   box.AddMail(box.Inbox(), sender, {L"me@corp.example"}).entryId +
+                                   L",";
+                           s.m_newMail += L"00BADBAD";
+                       },
+                       [](Scenario& s) {
+                           s.m_outlook.FireNewMailEx(s.m_newMail);
+                           return S_OK;
+                       },
+                       {S_OK},
+                       true});
     entries.push_back({"OnStartupComplete",
                        [](Scenario&) {},
                        [](Scenario& s) { return s.m_connect->OnStartupComplete(nullptr); },
@@ -294,6 +316,13 @@ void Sweep(const wchar_t* version) {
                     std::any_of(log.records().begin(), log.records().end(),
                                 [](const sim::CallRecord& r) { return r.member == L"Restrict"; }))
                     << entry.name;
+            }
+            if (std::string(entry.name) == "new mail") {
+                EXPECT_EQ(
+                    std::count_if(log.records().begin(), log.records().end(),
+                                  [](const sim::CallRecord& r) { return r.member == L"Move"; }),
+                    2)
+                    << "the new mail from both blocked senders moves";
             }
             clean.m_connect->OnDisconnection(ext_dm_HostShutdown, nullptr);
         }

@@ -22,7 +22,7 @@ TEST_P(Lifecycle, HundredCyclesLeaveNothingBehind) {
     for (int cycle = 0; cycle < 100; ++cycle) {
         SCOPED_TRACE(cycle);
         sim::Item& mail =
-            box.AddMail(box.Inbox(), L"cycle" + std::to_wstring(cycle) + L"@spam.example",
+            box.AddMail(box.Inbox(), L"cycle@spam" + std::to_wstring(cycle) + L".example",
                         {L"me@corp.example", L"x@y.example"});
         box.ShowFolder(box.Inbox());
         box.Select({&mail});
@@ -35,6 +35,12 @@ TEST_P(Lifecycle, HundredCyclesLeaveNothingBehind) {
             m_outlook.ShowContextMenu();
             m_outlook.CloseContextMenu();
             BlockSelectedDomains();
+            // New mail from the domain just blocked goes to Junk E-mail at once.
+            sim::Item& next =
+                box.AddMail(box.Inbox(), L"next@spam" + std::to_wstring(cycle) + L".example",
+                            {L"me@corp.example"});
+            m_outlook.FireNewMailEx(next.entryId);
+            ASSERT_TRUE(box.JunkEmail().contains(next));
             ASSERT_EQ(connect->OnBeginShutdown(nullptr), E_NOTIMPL);
             ASSERT_EQ(connect->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
         }
@@ -45,6 +51,7 @@ TEST_P(Lifecycle, HundredCyclesLeaveNothingBehind) {
         EXPECT_EQ(m_outlook.ShowContextMenu().sinksReached, 0u);
         m_outlook.CloseContextMenu();
         EXPECT_EQ(m_outlook.FireOnUpdate(), 0u);
+        EXPECT_EQ(m_outlook.FireNewMailEx(mail.entryId), 0u);
         if (sim::CommandBar* bar = m_outlook.commandBars().Find(L"Spamwarden")) {
             for (size_t i = 0; i < bar->controls().size(); ++i)
                 EXPECT_EQ(m_outlook.ClickControl(bar->controls()[i]).sinksReached, 0u);

@@ -1,0 +1,141 @@
+#include "addin/new_mail_watch.h"
+
+#include "commands/new_mail.h"
+#include "outlook/event_connection.h"
+#include "outlook/office_ids.h"
+#include "platform/diagnostics.h"
+#include "platform/module_lock.h"
+#include "store/state.h"
+
+#include <string_view>
+#include <utility>
+
+namespace sw {
+
+// Receives ApplicationEvents_11 and acts on NewMailEx alone. It keeps the
+// module loaded while anyone holds it, and takes no event once its watch
+// has ended the subscription or gone.
+class NewMailWatch::Sink final : public IDispatch {
+public:
+    Sink() noexcept { LockModule(); }
+    Sink(const Sink&) = delete;
+    Sink& operator=(const Sink&) = delete;
+
+    void Enable(bool on) noexcept { m_enabled = on; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override {
+        if (!object)
+            return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kIidApplicationEvents11) {
+            *object = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++m_refs; }
+    ULONG STDMETHODCALLTYPE Release() noexcept override {
+        const ULONG refs = --m_refs;
+        if (refs == 0)
+            delete this;
+        return refs;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
+        if (count)
+            *count = 0;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override {
+        if (info)
+            *info = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID,
+                                            DISPID*) noexcept override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO*, UINT*) noexcept override {
+        if (result)
+            VariantInit(result);
+        if (id != kDispidNewMailEx || !m_enabled)
+            return S_OK;
+        // The sink stays while the handler runs, whatever the host does meanwhile.
+        AddRef();
+        MoveNewMailFromBlockedSenders(EntryIds(params));
+        Release();
+        return S_OK;
+    }
+
+private:
+    ~Sink() { UnlockModule(); }
+
+    // NewMailEx's one argument, EntryIDCollection, as text, also when the
+    // host passes it by reference; empty when it is missing or no text.
+    static std::wstring_view EntryIds(const DISPPARAMS* params) noexcept {
+        if (!params || params->cArgs < 1 || !params->rgvarg)
+            return {};
+        const VARIANT* value = &params->rgvarg[params->cArgs - 1];
+        if (V_VT(value) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(value))
+            value = V_VARIANTREF(value);
+        BSTR text = nullptr;
+        if (V_VT(value) == VT_BSTR)
+            text = V_BSTR(value);
+        else if (V_VT(value) == (VT_BYREF | VT_BSTR) && V_BSTRREF(value))
+            text = *V_BSTRREF(value);
+        return text ? std::wstring_view(text, SysStringLen(text)) : std::wstring_view();
+    }
+
+    ULONG m_refs = 1;
+    bool m_enabled = false;
+};
+
+NewMailWatch::NewMailWatch() = default;
+
+NewMailWatch::~NewMailWatch() {
+    Stop();
+}
+
+void NewMailWatch::Follow(IDispatch* application) noexcept {
+    // Outlook 2003 brought NewMailEx; a host whose version is unknown is
+    // asked all the same, and one without the event says so.
+    const bool wanted = g_moveNewMail && application && (g_hostVersion >= 11 || g_hostVersion == 0);
+    if (!wanted) {
+        Stop();
+        return;
+    }
+    if (subscribed())
+        return;
+    Sink* sink = nullptr;
+    try {
+        sink = new Sink;
+    } catch (...) {
+        SW_LOG_CAUGHT();
+        return;
+    }
+    DWORD cookie = 0;
+    if (FAILED(SW_LOG_IF_FAILED(AdviseEvents(application, kIidApplicationEvents11,
+                                             static_cast<IDispatch*>(sink), cookie)))) {
+        sink->Release();
+        return;
+    }
+    sink->Enable(true);
+    m_sink = sink;
+    m_source = com_ptr<IDispatch>(application);
+    m_cookie = cookie;
+}
+
+void NewMailWatch::Stop() noexcept {
+    if (!m_sink)
+        return;
+    // A host that goes on delivering after Unadvise reaches nothing.
+    m_sink->Enable(false);
+    SW_LOG_IF_FAILED(UnadviseEvents(m_source.get(), kIidApplicationEvents11, m_cookie));
+    std::exchange(m_sink, nullptr)->Release();
+    m_cookie = 0;
+    m_source = nullptr;
+}
+
+} // namespace sw

@@ -1,0 +1,173 @@
+#include "commands/new_mail.h"
+
+#include "commands/junk_mover.h"
+#include "commands/sender_address.h"
+#include "commands/smtp_address.h"
+#include "outlook/host_call.h"
+#include "outlook/host_error.h"
+#include "outlook/office_ids.h"
+#include "platform/diagnostics.h"
+#include "platform/user_message.h"
+#include "store/history.h"
+#include "store/list_index.h"
+#include "store/list_text.h"
+#include "store/profile_store.h"
+#include "store/state.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sw {
+namespace {
+
+std::wstring_view Trimmed(std::wstring_view text) noexcept {
+    while (!text.empty() && (text.front() == L' ' || text.front() == L'\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == L' ' || text.back() == L'\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+// One event's messages. What only a match needs (the Safe Senders list,
+// Junk E-mail) is fetched at the first match.
+class NewMailRun {
+public:
+    explicit NewMailRun(IDispatch* ns) noexcept : m_ns(ns) {}
+
+    void Handle(std::wstring_view entryId) {
+        const unique_variant id = unique_variant::FromText(std::wstring(entryId));
+        const Dispatch item = FindObject(m_ns, L"GetItemFromID", {&id.get()});
+        if (!item)
+            return; // gone already: the junk filter or a rule moved it
+        const Dispatch mail = QueryDispatch(item.get(), kIidMailItem);
+        if (!mail)
+            return;
+        const std::wstring sender = SenderSmtpAddress(mail.get());
+        if (sender.empty() || !IsListableAddress(sender))
+            return;
+        std::wstring entry = g_newBlockedEntries.Match(sender);
+        if (entry.empty())
+            return;
+        if (!PrepareForMatches() || m_safe->Contains(sender) ||
+            m_safe->Contains(DomainOfAddress(sender)))
+            return;
+        if (InJunk(mail.get()))
+            return;
+        if (!m_mover->Move(mail.get()))
+            return;
+        ++m_moved;
+        if (std::find(m_entries.begin(), m_entries.end(), entry) == m_entries.end())
+            m_entries.push_back(std::move(entry));
+    }
+
+    size_t moved() const noexcept { return m_moved; }
+
+    // Notes the run in the history when it moved anything.
+    void Record() noexcept {
+        if (m_moved == 0)
+            return;
+        try {
+            HistoryAction action;
+            action.command = kNewMailCommand;
+            action.entries = std::move(m_entries);
+            action.messages = std::move(m_messages);
+            RecordHistoryAction(std::move(action));
+        } catch (...) {
+            SW_LOG_CAUGHT();
+        }
+    }
+
+private:
+    // The Safe Senders list and Junk E-mail, once; false when either cannot
+    // be had, and then no message moves.
+    bool PrepareForMatches() {
+        if (m_prepared)
+            return m_ready;
+        m_prepared = true;
+        std::wstring safe;
+        std::wstring failure;
+        if (!ReadProfileListQuietly(safe, ProfileListKind::Safe, failure)) {
+            LogFailure(__FILE__, __LINE__, failure.c_str(), static_cast<long>(E_FAIL), true);
+            return false;
+        }
+        m_safe.emplace(std::move(safe));
+        m_junk = JunkFolderOf(m_ns);
+        m_junkId = GetText(m_junk.get(), L"EntryID");
+        m_junkArg = unique_variant::FromDispatch(m_junk.get());
+        m_mover.emplace(m_junk.get(), m_junkArg.get(), m_messages);
+        m_ready = true;
+        return true;
+    }
+
+    // Whether the message is in Junk E-mail already (there the filter was
+    // quicker). A message whose folder cannot be told is not.
+    bool InJunk(IDispatch* mail) const {
+        if (m_junkId.empty())
+            return false;
+        const Dispatch parent = FindObject(mail, L"Parent");
+        return parent && EqualsIgnoringAsciiCase(GetText(parent.get(), L"EntryID"), m_junkId);
+    }
+
+    IDispatch* m_ns;
+    bool m_prepared = false;
+    bool m_ready = false;
+    std::optional<CListIndex> m_safe;
+    Dispatch m_junk;
+    std::wstring m_junkId;
+    unique_variant m_junkArg;
+    std::vector<MovedMessage> m_messages;
+    std::optional<JunkMover> m_mover;
+    std::vector<std::wstring> m_entries;
+    size_t m_moved = 0;
+};
+
+void LogSummary(size_t ids, size_t moved, ULONGLONG started) noexcept {
+    if (CurrentLogLevel() != LogLevel::Commands)
+        return;
+    try {
+        LogCommandSummary(FormatText(L"%ls: %zu items, %zu moved, %llu ms", kNewMailCommand, ids,
+                                     moved, GetTickCount64() - started));
+    } catch (...) {
+        // Out of memory while composing the summary: it goes unrecorded.
+    }
+}
+
+} // namespace
+
+size_t MoveNewMailFromBlockedSenders(std::wstring_view entryIds) noexcept {
+    // Nothing the filter does not know: the filter deals with every sender.
+    if (!g_moveNewMail || g_newBlockedEntries.empty() || !HostApp())
+        return 0;
+    const ULONGLONG started = GetTickCount64();
+    size_t ids = 0;
+    size_t moved = 0;
+    try {
+        const unique_variant mapi = unique_variant::FromText(L"MAPI");
+        const Dispatch ns = CallForObject(HostApp(), L"GetNamespace", {&mapi.get()});
+        NewMailRun run(ns.get());
+        while (!entryIds.empty()) {
+            const size_t comma = entryIds.find(L',');
+            const std::wstring_view id = Trimmed(entryIds.substr(0, comma));
+            entryIds.remove_prefix(comma == std::wstring_view::npos ? entryIds.size() : comma + 1);
+            if (id.empty())
+                continue;
+            ++ids;
+            try {
+                run.Handle(id);
+            } catch (const HostError&) {
+                // That message stays where it is; the others are still handled.
+                SW_LOG_CAUGHT();
+            }
+        }
+        moved = run.moved();
+        run.Record();
+    } catch (...) {
+        SW_LOG_CAUGHT();
+    }
+    LogSummary(ids, moved, started);
+    return moved;
+}
+
+} // namespace sw
