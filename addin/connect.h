@@ -21,7 +21,8 @@ class Connect final
     : public ISupportErrorInfo,
       public TypeLibDispatch<IConnect, &LIBID_SPAMWARDENLib, &IID_IConnect>,
       public TypeLibDispatch<_IDTExtensibility2, &kAddInDesignerLibId, &IID__IDTExtensibility2>,
-      public TypeLibDispatch<IRibbonExtensibility, &kOfficeLibId, &IID_IRibbonExtensibility> {
+      public TypeLibDispatch<IRibbonExtensibility, &kOfficeLibId, &IID_IRibbonExtensibility,
+                             kOfficeLibMajor, kOfficeLibFallbackMajor> {
 public:
     // Creates a Connect, aggregated when `outer` is given (then `iid` must be
     // IID_IUnknown), and queries it for `iid`.

@@ -17,9 +17,21 @@ std::vector<CachedTypeInfo>& Cache() {
     return cache;
 }
 
+// One version's type information: the newest minor version of `major` that
+// is registered, under a neutral locale or, like ours, US English.
+HRESULT LoadTypeInfo(const GUID& libid, WORD major, REFIID iid, ITypeInfo** info) noexcept {
+    com_ptr<ITypeLib> library;
+    HRESULT hr = LoadRegTypeLib(libid, major, 0, LOCALE_NEUTRAL, library.put());
+    if (FAILED(hr))
+        hr = LoadRegTypeLib(libid, major, 0, MAKELCID(0x0409, SORT_DEFAULT), library.put());
+    if (FAILED(hr))
+        return hr;
+    return library->GetTypeInfoOfGuid(iid, info);
+}
+
 } // namespace
 
-HRESULT GetRegisteredTypeInfo(const GUID& libid, WORD major, WORD minor, REFIID iid,
+HRESULT GetRegisteredTypeInfo(const GUID& libid, WORD major, WORD fallbackMajor, REFIID iid,
                               ITypeInfo** info) noexcept {
     if (!info)
         return E_POINTER;
@@ -31,17 +43,16 @@ HRESULT GetRegisteredTypeInfo(const GUID& libid, WORD major, WORD minor, REFIID 
                 return S_OK;
             }
         }
-        // Libraries register under a neutral locale or, like ours, US English.
-        com_ptr<ITypeLib> library;
-        HRESULT hr = LoadRegTypeLib(libid, major, minor, LOCALE_NEUTRAL, library.put());
-        if (FAILED(hr))
-            hr = LoadRegTypeLib(libid, major, minor, MAKELCID(0x0409, SORT_DEFAULT), library.put());
-        if (FAILED(hr))
-            return hr;
         com_ptr<ITypeInfo> found;
-        hr = library->GetTypeInfoOfGuid(iid, found.put());
-        if (FAILED(hr))
+        HRESULT hr = LoadTypeInfo(libid, major, iid, found.put());
+        if (FAILED(hr) && fallbackMajor != major &&
+            SUCCEEDED(LoadTypeInfo(libid, fallbackMajor, iid, found.put())))
+            hr = S_OK;
+        if (FAILED(hr)) {
+            // The host's call fails with this code; nothing else records it.
+            LogFailure(__FILE__, __LINE__, L"LoadRegTypeLib", hr);
             return hr;
+        }
         Cache().push_back({iid, found});
         *info = found.detach();
         return S_OK;

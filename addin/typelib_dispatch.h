@@ -9,13 +9,17 @@
 
 namespace sw {
 
-// The registered type information of `iid` from library `libid`, cached.
-HRESULT GetRegisteredTypeInfo(const GUID& libid, WORD major, WORD minor, REFIID iid,
+// The registered type information of `iid` from library `libid`: from the
+// newest registered minor version of major version `major`, else, when no
+// version of that major is registered, of `fallbackMajor`. Cached for the
+// module's lifetime once found; a failure is not cached.
+HRESULT GetRegisteredTypeInfo(const GUID& libid, WORD major, WORD fallbackMajor, REFIID iid,
                               ITypeInfo** info) noexcept;
 
-// Implements IDispatch for the dual interface I; IUnknown stays with the
-// most derived class.
-template <class I, const GUID* LibId, const IID* Iid, WORD Major = 1, WORD Minor = 0>
+// Implements IDispatch for the dual interface I from library LibId, major
+// version Major (any minor version), else FallbackMajor; IUnknown stays with
+// the most derived class.
+template <class I, const GUID* LibId, const IID* Iid, WORD Major = 1, WORD FallbackMajor = Major>
 class TypeLibDispatch : public I {
 public:
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
@@ -30,14 +34,14 @@ public:
         *info = nullptr;
         if (index != 0)
             return DISP_E_BADINDEX;
-        return GetRegisteredTypeInfo(*LibId, Major, Minor, *Iid, info);
+        return GetRegisteredTypeInfo(*LibId, Major, FallbackMajor, *Iid, info);
     }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
                                             DISPID* ids) noexcept override {
         if (riid != IID_NULL)
             return DISP_E_UNKNOWNINTERFACE;
         com_ptr<ITypeInfo> info;
-        HRESULT hr = GetRegisteredTypeInfo(*LibId, Major, Minor, *Iid, info.put());
+        HRESULT hr = GetRegisteredTypeInfo(*LibId, Major, FallbackMajor, *Iid, info.put());
         if (FAILED(hr))
             return hr;
         return info->GetIDsOfNames(names, count, ids);
@@ -48,7 +52,7 @@ public:
         if (riid != IID_NULL)
             return DISP_E_UNKNOWNINTERFACE;
         com_ptr<ITypeInfo> info;
-        HRESULT hr = GetRegisteredTypeInfo(*LibId, Major, Minor, *Iid, info.put());
+        HRESULT hr = GetRegisteredTypeInfo(*LibId, Major, FallbackMajor, *Iid, info.put());
         if (FAILED(hr))
             return hr;
         return info->Invoke(static_cast<I*>(this), id, flags, params, result, excepInfo, argError);

@@ -12,12 +12,16 @@ constexpr IID HostIid(unsigned long data1) {
     return {data1, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 }
 
-// The add-in designer library (_IDTExtensibility2) and the Office library
-// (IRibbonExtensibility), version 1.0 each.
+// The add-in designer library (_IDTExtensibility2), version 1.0, and the
+// Office library (IRibbonExtensibility), which every Office registers as 2.x
+// (2.4 for 2007, 2.5 for 2010, 2.8 for 2016 and later); 1.0 is asked for
+// only when no 2.x is registered.
 inline constexpr GUID kAddInDesignerLibId = {
     0xAC0714F2, 0x3D04, 0x11D1, {0xAE, 0x7D, 0x00, 0xA0, 0xC9, 0x0F, 0x26, 0xF4}};
 inline constexpr GUID kOfficeLibId = {
     0x2DF8D04C, 0x5BFA, 0x101B, {0xBD, 0xE5, 0x00, 0xAA, 0x00, 0x44, 0xDE, 0x52}};
+inline constexpr WORD kOfficeLibMajor = 2;
+inline constexpr WORD kOfficeLibFallbackMajor = 1;
 
 inline constexpr IID kIidApplication = HostIid(0x00063001);      // Outlook's _Application
 inline constexpr IID kIidMailItem = HostIid(0x00063034);         // _MailItem: mail messages only

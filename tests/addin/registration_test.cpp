@@ -199,6 +199,121 @@ TEST(Registration, TheUsersAddinsComeFirstAndTheirEntryDecides) {
               (std::vector<std::wstring>{L"Test.Both", L"Test.UserOnly", L"Test.MachineOnly"}));
 }
 
+// HKEY_CLASSES_ROOT replaced by an empty throw-away key for the object's
+// lifetime: what is registered there is only what the test registers.
+class EmptyClassesRoot {
+public:
+    EmptyClassesRoot() {
+        EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  m_root.put(), nullptr),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, m_root.get()), ERROR_SUCCESS);
+    }
+    ~EmptyClassesRoot() {
+        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+        m_root.reset();
+        RegDeleteTreeW(HKEY_CURRENT_USER, kPath);
+        RegDeleteKeyW(HKEY_CURRENT_USER, kPath);
+    }
+    EmptyClassesRoot(const EmptyClassesRoot&) = delete;
+    EmptyClassesRoot& operator=(const EmptyClassesRoot&) = delete;
+
+private:
+    static constexpr wchar_t kPath[] = L"Software\\SpamwardenTests\\Classes";
+    unique_hkey m_root;
+};
+
+// The stand-in of the Office library of `version` ("2.8"), as a Windows path.
+std::wstring OfficeTypeLibrary(const wchar_t* version) {
+    const std::string unix = SW_OFFICE_TLB_DIR;
+    std::wstring path =
+        L"Z:" + std::wstring(unix.begin(), unix.end()) + L"/office-" + version + L".tlb";
+    for (wchar_t& c : path) {
+        if (c == L'/')
+            c = L'\\';
+    }
+    return path;
+}
+
+// Every Office registers its library, which defines IRibbonExtensibility, as
+// 2.x and never as 1.0. The add-in's IRibbonExtensibility answers the host's
+// IDispatch calls from the newest 2.x registered, from 1.0 only when no 2.x
+// is, and fails with the reason when none is. Each case loads the DLL
+// afresh: the DLL keeps the type information it found until it unloads.
+TEST(Registration, TheRibbonInterfaceDispatchesThroughTheOfficeLibraryAsOfficesRegisterIt) {
+    struct Case {
+        std::vector<const wchar_t*> registered;
+        HRESULT result;
+        WORD major;
+        WORD minor; // of the library the type information comes from
+    };
+    const Case cases[] = {
+        {{L"2.4"}, S_OK, 2, 4},         // Office 2007
+        {{L"2.5"}, S_OK, 2, 5},         // Office 2010
+        {{L"2.8"}, S_OK, 2, 8},         // Office 2016 and later
+        {{L"2.4", L"2.8"}, S_OK, 2, 8}, // the newest 2.x
+        {{L"1.0", L"2.5"}, S_OK, 2, 5}, // 2.x before 1.0
+        {{L"1.0"}, S_OK, 1, 0},         // no 2.x: 1.0
+        {{}, TYPE_E_LIBNOTREGISTERED, 0, 0},
+    };
+    for (const Case& c : cases) {
+        std::wstring label;
+        for (const wchar_t* version : c.registered)
+            label += std::wstring(version) + L" ";
+        SCOPED_TRACE("registered: " + std::string(label.begin(), label.end()));
+        EmptyClassesRoot classes;
+        for (const wchar_t* version : c.registered) {
+            com_ptr<ITypeLib> library;
+            ASSERT_EQ(
+                LoadTypeLibEx(OfficeTypeLibrary(version).c_str(), REGKIND_REGISTER, library.put()),
+                S_OK);
+        }
+        HMODULE dll = LoadLibraryW(AddinDllPath().c_str());
+        ASSERT_NE(dll, nullptr);
+        {
+            com_ptr<IRibbonExtensibility> ribbon;
+            ASSERT_EQ(
+                CreateFromDll(dll)->QueryInterface(IID_IRibbonExtensibility, ribbon.put_void()),
+                S_OK);
+            com_ptr<ITypeInfo> info;
+            EXPECT_EQ(ribbon->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.put()), c.result);
+            if (info) {
+                TYPEATTR* type = nullptr;
+                ASSERT_EQ(info->GetTypeAttr(&type), S_OK);
+                EXPECT_EQ(type->guid, IID_IRibbonExtensibility);
+                info->ReleaseTypeAttr(type);
+                com_ptr<ITypeLib> library;
+                UINT index = 0;
+                ASSERT_EQ(info->GetContainingTypeLib(library.put(), &index), S_OK);
+                TLIBATTR* attributes = nullptr;
+                ASSERT_EQ(library->GetLibAttr(&attributes), S_OK);
+                EXPECT_EQ(attributes->wMajorVerNum, c.major);
+                EXPECT_EQ(attributes->wMinorVerNum, c.minor);
+                library->ReleaseTLibAttr(attributes);
+            }
+
+            DISPID id = DISPID_UNKNOWN;
+            LPOLESTR names[] = {const_cast<LPOLESTR>(L"GetCustomUI")};
+            EXPECT_EQ(ribbon->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id),
+                      c.result);
+            if (c.result == S_OK) {
+                EXPECT_EQ(id, 1);
+                // The host asks for the explorer's ribbon document by DISPID.
+                unique_variant ribbonId = unique_variant::FromText(L"Microsoft.Outlook.Explorer");
+                DISPPARAMS params = {&ribbonId.get(), nullptr, 1, 0};
+                unique_variant xml;
+                EXPECT_EQ(ribbon->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                         &params, xml.put(), nullptr, nullptr),
+                          S_OK);
+                ASSERT_EQ(xml.type(), VT_BSTR);
+                EXPECT_NE(std::wstring(xml.get().bstrVal).find(L"<customUI"), std::wstring::npos);
+            }
+        }
+        FreeLibrary(dll);
+        ASSERT_EQ(GetModuleHandleW(AddinDllPath().c_str()), nullptr) << "the DLL stays loaded";
+    }
+}
+
 class LoadedByOutlook : public AddinTest {};
 
 TEST_F(LoadedByOutlook, Version14GetsTheRibbonAndItsButtonsWork) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Checks the GUIDs written in the project's files against docs/guids.txt.
 
-    check_guids.py [ROOT]       check the tree at ROOT (default: the project)
-    check_guids.py --self-test  check that the checker catches what it should
+    check_guids.py [ROOT] [--wixl WIXL]   check the tree at ROOT (default: the project)
+    check_guids.py --self-test [--wixl WIXL]
+                                          check that the checker catches what it should
 
 Fails, naming file and line, on
   - a GUID that docs/guids.txt does not list (made up by hand, or copied);
@@ -13,11 +14,22 @@ Fails, naming file and line, on
 GUIDs are found as text (6E1C3A51-8F0B-...) and as C++ initialisers
 ({0x..., 0x..., 0x..., {0x.., ...}}). Build trees (folders that hold a
 CMakeCache.txt) and .git are skipped.
+
+With WIXL, installer/spamwarden.wxs is preprocessed for each of the four
+packages (Arch x64|x86, Scope machine|user) and fails on
+  - a component without a fixed GUID (none, or "*", which wixl derives from
+    the component's path: the same for a 32-bit and a 64-bit package);
+  - a component GUID that another component has, in the same package or in
+    another one (a 32-bit and a 64-bit component, or one installed for all
+    users and one for one user, are never the same component);
+  - a component GUID that docs/guids.txt does not list as ours.
 """
 import os
 import re
+import subprocess
 import sys
 import tempfile
+import xml.etree.ElementTree as ElementTree
 
 TEXT = re.compile(r"(?<![0-9A-Fa-f-])([0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-"
                   r"[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12})(?![0-9A-Fa-f-])")
@@ -28,6 +40,8 @@ RANDOM = re.compile(r"^[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0
 LIST = "docs/guids.txt"
 SELF = "tests/installer/check_guids.py"  # its self-test writes made-up ids
 SKIPPED_SUFFIXES = (".png", ".bmp", ".ico", ".chm", ".msi", ".dll", ".exe", ".tlb", ".o", ".a")
+WXS = "installer/spamwarden.wxs"
+PACKAGES = [(arch, scope) for arch in ("x64", "x86") for scope in ("machine", "user")]
 
 
 def read_list(root):
@@ -102,7 +116,51 @@ def problems(root):
     return found
 
 
-def self_test():
+def package_components(root, wixl, arch, scope):
+    """(id, guid) of every component of the package, as wixl preprocesses it."""
+    wxs = os.path.join(root, WXS)
+    with open(wxs, encoding="utf-8") as source:
+        text = source.read()
+    defined = set(re.findall(r"<\?define\s+(\w+)", text))
+    # Variables the build passes: Arch and Scope decide; the rest only fill in.
+    given = {name: "0" for name in set(re.findall(r"\$\(var\.(\w+)\)", text)) - defined}
+    given.update(Arch=arch, Scope=scope)
+    command = [wixl, "-E", "-a", arch] + [item for name, value in sorted(given.items()) for item in ("-D", f"{name}={value}")]
+    result = subprocess.run(command + [wxs], capture_output=True, text=True)
+    if result.returncode != 0:
+        raise RuntimeError(f"wixl -E {arch} {scope}: {result.stderr.strip()}")
+    tree = ElementTree.fromstring(result.stdout)
+    return [(c.get("Id"), c.get("Guid")) for c in tree.iter() if c.tag.endswith("}Component")]
+
+
+def package_problems(root, wixl):
+    ours, _, found = read_list(root)
+    owners = {}
+    for arch, scope in PACKAGES:
+        package = f"{arch} {scope}"
+        try:
+            components = package_components(root, wixl, arch, scope)
+        except (RuntimeError, ElementTree.ParseError) as error:
+            found.append(f"{WXS}: {error}")
+            continue
+        if not components:
+            found.append(f"{WXS}: the {package} package has no components")
+        for component, guid in components:
+            where = f"{WXS}: {package} package, component {component}"
+            if not guid or guid.strip("{}") == "*" or not TEXT.fullmatch(guid.strip("{}")):
+                found.append(f"{where} has no fixed GUID ({guid!r}): give it one from uuidgen -r")
+                continue
+            guid = guid.strip("{}").upper()
+            if guid not in ours:
+                found.append(f"{where}: {guid} is not listed as ours in {LIST}")
+            if guid in owners:
+                found.append(f"{where} has the GUID {guid} of the {owners[guid]}")
+            else:
+                owners[guid] = f"{package} package's component {component}"
+    return found
+
+
+def self_test(wixl):
     with tempfile.TemporaryDirectory() as root:
         os.makedirs(os.path.join(root, "docs"))
         os.makedirs(os.path.join(root, "addin"))
@@ -134,6 +192,34 @@ def self_test():
             "6E1C3A52-8F0B-4D2E-9A51-2B7C4D8E9F10 and 6E1C3A51-8F0B-4D2E-9A51-2B7C4D8E9F10 share",
             "5E40FCF1-602B-4D98-AA65-7C8DB950F630 does not appear in addin/gone.wxs",
         ]
+        if wixl:
+            os.makedirs(os.path.join(root, "installer"))
+            with open(os.path.join(root, WXS), "w") as wxs:
+                wxs.write('<?xml version="1.0" encoding="utf-8"?>\n'
+                          '<Wix xmlns="http://schemas.microsoft.com/wix/2006/wi">\n'
+                          '<?if $(var.Arch) = x64 ?>\n'
+                          '  <?define SharedGuid = "{375B30B2-B079-4642-95B6-EA884D139386}" ?>\n'
+                          '<?else?>\n'
+                          '  <?define SharedGuid = "{375b30b2-b079-4642-95b6-ea884d139386}" ?>\n'
+                          '<?endif?>\n'
+                          '<Product Id="*" Name="$(var.Name)"><Package/>\n'
+                          '  <Component Id="Shared" Guid="$(var.SharedGuid)"/>\n'
+                          '  <Component Id="Derived" Guid="*"/>\n'
+                          '  <Component Id="Unlisted" Guid="{12345678-1234-1234-1234-123456789ABC}"/>\n'
+                          '</Product></Wix>\n')
+            packages = "\n".join(package_problems(root, wixl))
+            found += "\n" + packages
+            expected += [
+                "x86 machine package, component Shared has the GUID "
+                "375B30B2-B079-4642-95B6-EA884D139386 of the x64 machine package's component Shared",
+                "x64 user package, component Shared has the GUID",
+                "x86 user package, component Derived has no fixed GUID ('*')",
+                "x64 machine package, component Unlisted: 12345678-1234-1234-1234-123456789ABC "
+                "is not listed as ours",
+            ]
+            if "x64 machine package, component Shared" in packages:
+                print("self-test: wrongly reported: the first component to have a GUID")
+                return 1
         missing = [text for text in expected if text not in found]
         unexpected = [line for line in found.splitlines() if "DEADBEEF" in line or "00020424" in line
                       or "a.idl:1" in line]
@@ -145,10 +231,18 @@ def self_test():
 
 
 def main(argv):
-    if argv[1:] == ["--self-test"]:
-        return self_test()
-    root = argv[1] if len(argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..")
-    found = problems(os.path.abspath(root))
+    args = argv[1:]
+    wixl = None
+    if "--wixl" in args:
+        at = args.index("--wixl")
+        wixl = args[at + 1]
+        del args[at:at + 2]
+    if args == ["--self-test"]:
+        return self_test(wixl)
+    root = os.path.abspath(args[0] if args else os.path.join(os.path.dirname(__file__), "..", ".."))
+    found = problems(root)
+    if wixl:
+        found += package_problems(root, wixl)
     for line in found:
         print(line)
     return 1 if found else 0

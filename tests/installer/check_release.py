@@ -7,7 +7,7 @@ The DLL (PE headers, sections, version resource):
   - ASLR (dynamic base, with relocations), NX, and high-entropy ASLR on x64;
   - stripped: no symbol table, no .debug sections; a .gnu_debuglink naming
     DEBUG_FILE with its CRC;
-  - LegalCopyright in the version resource.
+  - LegalCopyright in the version resource, with its year or years.
 The debug file: DWARF (.debug_info) and the stack protector and checked
 (_FORTIFY_SOURCE) functions among its symbols.
 The packages (read with msiinfo): the File table carries DLL_VERSION for
@@ -17,6 +17,7 @@ package writes nothing outside HKCU, the machine's nothing under it.
 Every missing item is reported; the exit code is 1 if any is.
 """
 import os
+import re
 import struct
 import subprocess
 import sys
@@ -133,6 +134,8 @@ def check_dll(arch, dll, debug_file, found):
     copyright_text = version_string(pe, "LegalCopyright")
     if not copyright_text or "Tallpine" not in copyright_text:
         found.append(f"DLL: no LegalCopyright in the version resource ({copyright_text!r})")
+    elif not re.search(r"\b20\d\d(-20\d\d)? Tallpine\b", copyright_text):
+        found.append(f"DLL: LegalCopyright has no year before the maker ({copyright_text!r})")
 
     if not os.path.exists(debug_file):
         found.append(f"no debug file {debug_file}")

@@ -29,7 +29,10 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -348,6 +351,55 @@ TEST_F(InstalledPackage, ASupportAddressGivenAtInstallationIsKeptByAnUpgradeAndR
     EXPECT_FALSE(ReadMachineText(kSupportAddressValue).has_value());
 }
 
+// The address recorded under `root` in the registry view of a package of
+// this test's bitness (`ours`) or of the other one.
+std::optional<std::wstring> RecordedSupportAddress(HKEY root, bool ours) {
+    unique_hkey key;
+    if (RegOpenKeyExW(root, kHelpKey, 0, KEY_QUERY_VALUE | (ours ? 0 : OtherRegistryView()),
+                      key.put()) != ERROR_SUCCESS)
+        return std::nullopt;
+    wchar_t text[256] = {};
+    DWORD size = sizeof text - sizeof(wchar_t);
+    if (RegQueryValueExW(key.get(), kSupportAddressValue, nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(text);
+}
+
+// Each package replaces the other architecture's package of its scope. An
+// address given to the replaced one and not to its replacement stays, in
+// the registry view of the replacement, where its add-in reads it.
+TEST_F(InstalledPackage, ASupportAddressSurvivesTheReplacementByTheOtherArchitecturesPackage) {
+    struct Case {
+        const char* first;
+        const char* second;
+        bool secondIsOurs; // of this test's bitness
+        HKEY root;
+    };
+    const Case cases[] = {
+        {SW_OTHER_PACKAGE, SW_PACKAGE, true, HKEY_LOCAL_MACHINE},
+        {SW_PACKAGE, SW_OTHER_PACKAGE, false, HKEY_LOCAL_MACHINE},
+        {SW_OTHER_USER_PACKAGE, SW_USER_PACKAGE, true, HKEY_CURRENT_USER},
+        {SW_USER_PACKAGE, SW_OTHER_USER_PACKAGE, false, HKEY_CURRENT_USER},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.first) + " replaced by " + c.second);
+        RemoveEveryRelease();
+        const MsiPackage first(WindowsPath(c.first));
+        const MsiPackage second(WindowsPath(c.second));
+        ASSERT_EQ(first.Install(L"SUPPORTADDRESS=helpdesk@corp.example"), 0u)
+            << "see " << Narrow(first.logPath());
+        ASSERT_EQ(second.Install(), 0u) << "see " << Narrow(second.logPath());
+        EXPECT_FALSE(first.Installed());
+        EXPECT_TRUE(second.Installed());
+        EXPECT_EQ(RecordedSupportAddress(c.root, c.secondIsOurs), L"helpdesk@corp.example");
+
+        ASSERT_EQ(second.Remove(), 0u) << "see " << Narrow(second.logPath());
+        for (bool ours : {true, false})
+            EXPECT_FALSE(RecordedSupportAddress(c.root, ours).has_value());
+    }
+}
+
 TEST_F(InstalledPackage, RemovalLeavesNothingOfItAndKeepsOtherAddins) {
     ASSERT_NO_FATAL_FAILURE(EnsureInstalled());
     unique_hkey other;
@@ -474,6 +526,129 @@ TEST_F(BitnessCheck, InstallsBesideAnOutlookOfItsBitnessOrWhenTheCheckIsSkipped)
     // Removal is never refused.
     EXPECT_EQ(m_package.Remove(), 0u) << "see " << Narrow(m_package.logPath());
     EXPECT_FALSE(m_package.Installed());
+}
+
+// --- the Windows it needs ----------------------------------------------------
+
+// Wine tells msiexec that it runs on the Windows that
+// HKCU\Software\Wine\AppDefaults\msiexec.exe names ("winxp"), for the object's
+// lifetime.
+class WindowsSeenByMsiexec {
+public:
+    explicit WindowsSeenByMsiexec(const wchar_t* version) {
+        unique_hkey key;
+        EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                  key.put(), nullptr),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RegSetValueExW(key.get(), L"Version", 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(version),
+                                 static_cast<DWORD>((lstrlenW(version) + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+    ~WindowsSeenByMsiexec() { RegDeleteKeyW(HKEY_CURRENT_USER, kKey); }
+    WindowsSeenByMsiexec(const WindowsSeenByMsiexec&) = delete;
+    WindowsSeenByMsiexec& operator=(const WindowsSeenByMsiexec&) = delete;
+
+private:
+    static constexpr wchar_t kKey[] = L"Software\\Wine\\AppDefaults\\msiexec.exe";
+};
+
+// Spamwarden.dll needs Windows Vista (VersionNT 600). On an older Windows
+// both packages are refused by a launch condition, exit code 1603, nothing
+// installed; removal is never refused.
+TEST_F(InstalledPackage, AWindowsOlderThanVistaIsRefusedAndRemovalNever) {
+    const MsiPackage user(WindowsPath(SW_USER_PACKAGE));
+    for (const MsiPackage* package : {static_cast<const MsiPackage*>(&m_package), &user}) {
+        SCOPED_TRACE(Narrow(package->path()));
+        RemoveEveryRelease();
+        EXPECT_THAT(package->Select(L"SELECT `Description` FROM `LaunchCondition`"),
+                    ::testing::Contains(L"Spamwarden needs Windows Vista or later."));
+        {
+            const WindowsSeenByMsiexec xp(L"winxp");
+            EXPECT_EQ(package->Install(), static_cast<DWORD>(ERROR_INSTALL_FAILURE))
+                << "see " << Narrow(package->logPath());
+            EXPECT_FALSE(package->Installed());
+        }
+        {
+            const WindowsSeenByMsiexec vista(L"vista");
+            ASSERT_EQ(package->Install(), 0u) << "see " << Narrow(package->logPath());
+            EXPECT_TRUE(package->Installed());
+        }
+        const WindowsSeenByMsiexec xp(L"winxp");
+        EXPECT_EQ(package->Remove(), 0u) << "see " << Narrow(package->logPath());
+        EXPECT_FALSE(package->Installed());
+    }
+}
+
+// --- properties given on the command line ------------------------------------
+
+// The public properties (names in capitals) that a condition reads; quoted
+// text is a value, not a name.
+std::set<std::wstring> PublicPropertiesIn(const std::wstring& condition) {
+    static const std::set<std::wstring> operators = {L"NOT", L"AND", L"OR", L"XOR", L"EQV", L"IMP"};
+    std::set<std::wstring> names;
+    std::wstring word;
+    const auto end = [&] {
+        const bool name =
+            !word.empty() && !std::iswdigit(word[0]) &&
+            std::none_of(word.begin(), word.end(), [](wchar_t c) { return std::iswlower(c); });
+        if (name && !operators.contains(word))
+            names.insert(word);
+        word.clear();
+    };
+    bool quoted = false;
+    for (wchar_t c : condition) {
+        if (c == L'"')
+            quoted = !quoted;
+        if (!quoted && (std::iswalnum(c) || c == L'_' || c == L'.'))
+            word += c;
+        else
+            end();
+    }
+    end();
+    return names;
+}
+
+// Windows Installer passes to the elevated part of an installation, which
+// evaluates the conditions again, only the public properties that the
+// package names in SecureCustomProperties (and a few of its own). Every
+// public property the package's conditions read and its searches do not set
+// in both sequences (an administrator's SKIPBITNESSCHECK, SUPPORTADDRESS),
+// and every property its Upgrade rows set, must be named there.
+TEST(PackageProperties, ThoseAnInstallationIsGivenOrFindsAreSecure) {
+    for (const char* path : {SW_PACKAGE, SW_USER_PACKAGE}) {
+        SCOPED_TRACE(path);
+        const MsiPackage package(WindowsPath(path));
+        std::set<std::wstring> needed;
+        for (const wchar_t* query :
+             {L"SELECT `Condition` FROM `LaunchCondition`", L"SELECT `Condition` FROM `Component`",
+              L"SELECT `Condition` FROM `InstallUISequence`",
+              L"SELECT `Condition` FROM `InstallExecuteSequence`"}) {
+            for (const std::wstring& condition : package.Select(query))
+                needed.merge(PublicPropertiesIn(condition));
+        }
+        EXPECT_THAT(package.Select(L"SELECT `Action` FROM `InstallExecuteSequence` WHERE "
+                                   L"`Action` = 'AppSearch'"),
+                    ElementsAre(L"AppSearch"));
+        for (const std::wstring& found : package.Select(L"SELECT `Property` FROM `AppSearch`"))
+            needed.erase(found);
+        for (const std::wstring& set : package.Select(L"SELECT `ActionProperty` FROM `Upgrade`"))
+            needed.insert(set);
+        EXPECT_THAT(needed, ::testing::IsSupersetOf({L"SKIPBITNESSCHECK", L"SUPPORTADDRESS",
+                                                     L"SPAMWARDEN_NEWER", L"SPAMWARDEN_REPLACED"}));
+
+        std::set<std::wstring> secure;
+        for (const std::wstring& list : package.Select(
+                 L"SELECT `Value` FROM `Property` WHERE `Property` = 'SecureCustomProperties'")) {
+            for (size_t start = 0; start <= list.size();) {
+                const size_t end = std::min(list.find(L';', start), list.size());
+                secure.insert(list.substr(start, end - start));
+                start = end + 1;
+            }
+        }
+        for (const std::wstring& name : needed)
+            EXPECT_TRUE(secure.contains(name)) << Narrow(name) << " is not secure";
+    }
 }
 
 // --- for one user, without administrator rights ------------------------------
