@@ -15,7 +15,7 @@ namespace sw {
 // Receives ApplicationEvents_11 and acts on NewMailEx alone. It keeps the
 // module loaded while anyone holds it, and takes no event once its watch
 // has ended the subscription or gone.
-class NewMailWatch::Sink final : public IDispatch {
+class NewMailWatch::Sink final : public EventDispatch {
 public:
     Sink() noexcept { LockModule(); }
     Sink(const Sink&) = delete;
@@ -24,15 +24,7 @@ public:
     void Enable(bool on) noexcept { m_enabled = on; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kIidApplicationEvents11) {
-            *object = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return QueryEvents(iid, kIidApplicationEvents11, object);
     }
     ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++m_refs; }
     ULONG STDMETHODCALLTYPE Release() noexcept override {
@@ -42,20 +34,6 @@ public:
         return refs;
     }
 
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
-        if (count)
-            *count = 0;
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override {
-        if (info)
-            *info = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID,
-                                            DISPID*) noexcept override {
-        return E_NOTIMPL;
-    }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO*, UINT*) noexcept override {
         if (result)
@@ -75,15 +53,11 @@ private:
     // NewMailEx's one argument, EntryIDCollection, as text, also when the
     // host passes it by reference; empty when it is missing or no text.
     static std::wstring_view EntryIds(const DISPPARAMS* params) noexcept {
-        if (!params || params->cArgs < 1 || !params->rgvarg)
-            return {};
-        const VARIANT* value = &params->rgvarg[params->cArgs - 1];
-        if (V_VT(value) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(value))
-            value = V_VARIANTREF(value);
+        const VARIANT* value = EventArgument(params, 0);
         BSTR text = nullptr;
-        if (V_VT(value) == VT_BSTR)
+        if (value && V_VT(value) == VT_BSTR)
             text = V_BSTR(value);
-        else if (V_VT(value) == (VT_BYREF | VT_BSTR) && V_BSTRREF(value))
+        else if (value && V_VT(value) == (VT_BYREF | VT_BSTR) && V_BSTRREF(value))
             text = *V_BSTRREF(value);
         return text ? std::wstring_view(text, SysStringLen(text)) : std::wstring_view();
     }

@@ -1,6 +1,7 @@
 #include "legacy_ui/event_bindings.h"
 
 #include "legacy_ui/legacy_ui.h"
+#include "outlook/event_connection.h"
 #include "outlook/office_ids.h"
 #include "platform/com_ptr.h"
 #include "platform/diagnostics.h"
@@ -25,19 +26,8 @@ struct EventBindings::Row {
 
 namespace {
 
-// The event's argument `index` in declaration order; the host passes them
-// last first. Null when the event carries fewer arguments.
-const VARIANT* Argument(const DISPPARAMS* params, UINT index) noexcept {
-    if (!params || !params->rgvarg || index >= params->cArgs)
-        return nullptr;
-    const VARIANT* value = &params->rgvarg[params->cArgs - 1 - index];
-    if (V_VT(value) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(value))
-        value = V_VARIANTREF(value);
-    return value;
-}
-
 IDispatch* DispatchArgument(const DISPPARAMS* params, UINT index) noexcept {
-    const VARIANT* value = Argument(params, index);
+    const VARIANT* value = EventArgument(params, index);
     if (!value)
         return nullptr;
     if (V_VT(value) == VT_DISPATCH)
@@ -48,7 +38,7 @@ IDispatch* DispatchArgument(const DISPPARAMS* params, UINT index) noexcept {
 }
 
 VARIANT_BOOL* BoolReferenceArgument(const DISPPARAMS* params, UINT index) noexcept {
-    const VARIANT* value = Argument(params, index);
+    const VARIANT* value = EventArgument(params, index);
     return value && V_VT(value) == (VT_BYREF | VT_BOOL) ? V_BOOLREF(value) : nullptr;
 }
 

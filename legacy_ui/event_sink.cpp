@@ -21,15 +21,7 @@ HRESULT EventSink::DisconnectFrom(IDispatch* source) noexcept {
 }
 
 HRESULT EventSink::QueryInterface(REFIID iid, void** object) noexcept {
-    if (!object)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == m_events) {
-        *object = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return QueryEvents(iid, m_events, object);
 }
 
 ULONG EventSink::AddRef() noexcept {
@@ -41,22 +33,6 @@ ULONG EventSink::Release() noexcept {
     const ULONG refs = m_refs > 0 ? --m_refs : 0;
     m_set.Release(); // may end the set, and this sink with it
     return refs;
-}
-
-HRESULT EventSink::GetTypeInfoCount(UINT* count) noexcept {
-    if (count)
-        *count = 0;
-    return E_NOTIMPL;
-}
-
-HRESULT EventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept {
-    if (info)
-        *info = nullptr;
-    return E_NOTIMPL;
-}
-
-HRESULT EventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept {
-    return E_NOTIMPL;
 }
 
 HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,

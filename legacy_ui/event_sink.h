@@ -6,6 +6,8 @@
 // sink takes no more events, instead of calling into freed memory.
 #pragma once
 
+#include "outlook/event_connection.h"
+
 #include <windows.h>
 #include <oaidl.h>
 
@@ -14,7 +16,7 @@ namespace sw {
 class LegacyUi;
 class EventSinkSet;
 
-class EventSink final : public IDispatch {
+class EventSink final : public EventDispatch {
 public:
     // The cookie of a sink that is not connected to any source.
     static constexpr DWORD kNoCookie = 0xFEFEFEFE;
@@ -45,12 +47,7 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() noexcept override;
     ULONG STDMETHODCALLTYPE Release() noexcept override;
 
-    // IDispatch: events arrive through Invoke; the sink has no type information.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid,
-                                          ITypeInfo** info) noexcept override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
-                                            DISPID* ids) noexcept override;
+    // IDispatch: events arrive through Invoke.
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags,
                                      DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
                                      UINT* argError) noexcept override;

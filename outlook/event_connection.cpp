@@ -42,4 +42,41 @@ HRESULT UnadviseEvents(IDispatch* source, const IID& events, DWORD cookie) noexc
     return point->Unadvise(cookie);
 }
 
+HRESULT EventDispatch::GetTypeInfoCount(UINT* count) noexcept {
+    if (count)
+        *count = 0;
+    return E_NOTIMPL;
+}
+
+HRESULT EventDispatch::GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept {
+    if (info)
+        *info = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT EventDispatch::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept {
+    return E_NOTIMPL;
+}
+
+HRESULT EventDispatch::QueryEvents(REFIID iid, const IID& events, void** object) noexcept {
+    if (!object)
+        return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == events) {
+        *object = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+const VARIANT* EventArgument(const DISPPARAMS* params, UINT index) noexcept {
+    if (!params || !params->rgvarg || index >= params->cArgs)
+        return nullptr;
+    const VARIANT* value = &params->rgvarg[params->cArgs - 1 - index];
+    if (V_VT(value) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(value))
+        value = V_VARIANTREF(value);
+    return value;
+}
+
 } // namespace sw
