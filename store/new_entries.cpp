@@ -2,10 +2,12 @@
 
 #include "store/list_text.h"
 
+#include <algorithm>
+
 namespace sw {
 namespace {
 
-std::wstring Folded(std::wstring_view text) {
+std::wstring FoldedText(std::wstring_view text) {
     std::wstring folded(text);
     for (wchar_t& c : folded) {
         if (c >= L'A' && c <= L'Z')
@@ -14,54 +16,81 @@ std::wstring Folded(std::wstring_view text) {
     return folded;
 }
 
-// Calls `visit` with each entry of a list in terminator form; a trailing
-// piece without its ";" is no entry.
-template <typename Visit> void ForEachEntry(std::wstring_view list, Visit visit) {
-    size_t start = 0;
-    for (size_t end = list.find(L';'); end != std::wstring_view::npos;
-         start = end + 1, end = list.find(L';', start)) {
-        if (end > start)
-            visit(list.substr(start, end - start));
-    }
-}
-
 } // namespace
 
+NewBlockedEntries::NewBlockedEntries(const NewBlockedEntries& other)
+    : m_baseline(other.m_baseline ? std::make_unique<CListIndex>(other.m_baseline->Text())
+                                  : nullptr),
+      m_newText(other.m_newText), m_newFolded(other.m_newFolded), m_new(other.m_new) {}
+
+NewBlockedEntries& NewBlockedEntries::operator=(const NewBlockedEntries& other) {
+    if (this != &other) {
+        NewBlockedEntries copy(other);
+        std::swap(m_baseline, copy.m_baseline);
+        std::swap(m_newText, copy.m_newText);
+        std::swap(m_newFolded, copy.m_newFolded);
+        std::swap(m_new, copy.m_new);
+    }
+    return *this;
+}
+
 void NewBlockedEntries::SetBaseline(std::wstring_view stored) {
-    std::unordered_set<std::wstring> baseline;
-    ForEachEntry(stored, [&](std::wstring_view entry) { baseline.insert(Folded(entry)); });
-    m_baseline = std::move(baseline);
-    m_hasBaseline = true;
+    m_baseline = std::make_unique<CListIndex>(FoldedText(stored));
 }
 
 void NewBlockedEntries::NoteWritten(std::wstring_view written) {
-    if (!m_hasBaseline)
+    if (!m_baseline)
         return;
-    std::unordered_map<std::wstring, std::wstring> added;
-    ForEachEntry(written, [&](std::wstring_view entry) {
-        std::wstring folded = Folded(entry);
-        if (!m_baseline.contains(folded))
-            added.try_emplace(std::move(folded), entry);
+    const std::wstring folded = FoldedText(written);
+    std::wstring newText;
+    std::wstring newFolded;
+    std::vector<Entry> entries;
+    // Entries in terminator form: a trailing piece without its ";" is none.
+    size_t start = 0;
+    for (size_t end = folded.find(L';'); end != std::wstring::npos;
+         start = end + 1, end = folded.find(L';', start)) {
+        if (end == start)
+            continue;
+        const std::wstring_view entry = std::wstring_view(folded).substr(start, end - start);
+        if (m_baseline->Contains(entry))
+            continue;
+        entries.push_back({newFolded.size(), entry.size()});
+        newFolded += entry;
+        newText += written.substr(start, end - start);
+    }
+    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+        return std::wstring_view(newFolded).substr(a.offset, a.length) <
+               std::wstring_view(newFolded).substr(b.offset, b.length);
     });
-    m_new = std::move(added);
+    m_newText = std::move(newText);
+    m_newFolded = std::move(newFolded);
+    m_new = std::move(entries);
+}
+
+const NewBlockedEntries::Entry* NewBlockedEntries::Find(std::wstring_view folded) const noexcept {
+    const auto found = std::lower_bound(
+        m_new.begin(), m_new.end(), folded,
+        [&](const Entry& entry, std::wstring_view text) { return Folded(entry) < text; });
+    return found != m_new.end() && Folded(*found) == folded ? &*found : nullptr;
 }
 
 std::wstring NewBlockedEntries::Match(std::wstring_view sender) const {
     if (m_new.empty() || sender.empty())
         return {};
-    if (const auto found = m_new.find(Folded(sender)); found != m_new.end())
-        return found->second;
-    const std::wstring domain = DomainOfAddress(sender);
-    if (domain.size() < 2)
-        return {};
-    if (const auto found = m_new.find(Folded(domain)); found != m_new.end())
-        return found->second;
-    return {};
+    const std::wstring address = FoldedText(sender);
+    const Entry* found = Find(address);
+    if (!found) {
+        const std::wstring domain = DomainOfAddress(address);
+        if (domain.size() >= 2)
+            found = Find(domain);
+    }
+    return found ? m_newText.substr(found->offset, found->length) : std::wstring();
 }
 
 void NewBlockedEntries::Clear() noexcept {
-    m_hasBaseline = false;
-    m_baseline.clear();
+    m_baseline.reset();
+    m_newText.clear();
+    m_newFolded.clear();
     m_new.clear();
 }
 

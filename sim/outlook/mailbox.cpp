@@ -83,6 +83,7 @@ std::wstring Mailbox::NewItemId() {
 
 Item& Mailbox::Place(std::unique_ptr<Item> item, Folder& folder) {
     item->entryId = NewItemId();
+    m_itemsById[item->entryId] = item.get();
     item->m_folder = &folder;
     folder.m_items.push_back(item.get());
     m_items.push_back(std::move(item));
@@ -96,8 +97,11 @@ void Mailbox::Move(Item& item, Folder& to) {
     std::erase(from.m_items, &item);
     to.m_items.push_back(&item);
     item.m_folder = &to;
-    if (m_newIdOnMove)
+    if (m_newIdOnMove) {
+        m_itemsById.erase(item.entryId);
         item.entryId = NewItemId();
+        m_itemsById[item.entryId] = &item;
+    }
     if (&from == m_currentFolder)
         std::erase(m_selection, &item);
 }
@@ -115,11 +119,14 @@ void Mailbox::RemoveFolder(Folder& folder) {
 }
 
 Item* Mailbox::FindItem(const std::wstring& entryId) const noexcept {
-    for (const auto& item : m_items) {
-        if (_wcsicmp(item->entryId.c_str(), entryId.c_str()) == 0)
-            return item.get();
+    // Ids are made in upper case; a store finds them in any case, by its index.
+    std::wstring key = entryId;
+    for (wchar_t& c : key) {
+        if (c >= L'a' && c <= L'z')
+            c = static_cast<wchar_t>(c - L'a' + L'A');
     }
-    return nullptr;
+    const auto found = m_itemsById.find(key);
+    return found == m_itemsById.end() ? nullptr : found->second;
 }
 
 Folder* Mailbox::FindFolder(const std::wstring& entryId) const noexcept {

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace sw::sim {
@@ -181,6 +182,7 @@ private:
 
     std::vector<std::unique_ptr<Folder>> m_folders;
     std::vector<std::unique_ptr<Item>> m_items;
+    std::unordered_map<std::wstring, Item*> m_itemsById; // by EntryID
     unsigned m_itemIds = 0;
     bool m_newIdOnMove = false;
     std::wstring m_storeId = L"0000000038A1BB1005E5101AA1BB08002B2A56C20000737073746F72652E646C6C"
