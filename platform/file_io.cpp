@@ -137,8 +137,19 @@ FileReplacement::~FileReplacement() {
     m_file.reset();
     if (!m_temporary.empty())
         DeleteFileW(m_temporary.c_str());
-    if (!m_link.empty())
-        DeleteFileW(m_link.c_str());
+    if (m_link.empty())
+        return;
+    if (m_committed) {
+        // The replaced file's last name. Unless someone still reads it (the
+        // open shares nothing), its data is freed here, on this thread,
+        // rather than by the deletion, which Wine makes in its server, where
+        // the file calls of every other thread wait for it.
+        const unique_handle replaced(CreateFileW(m_link.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (replaced)
+            SetEndOfFile(replaced.get());
+    }
+    DeleteFileW(m_link.c_str());
 }
 
 DWORD FileReplacement::Start() {
@@ -199,7 +210,12 @@ DWORD FileReplacement::Commit() {
     // Checked again: the target may have been opened elsewhere since Start.
     if (const DWORD error = CheckReplaceable(m_path))
         return error;
+    const DWORD error = PutInPlace();
+    m_committed = error == ERROR_SUCCESS;
+    return error;
+}
 
+DWORD FileReplacement::PutInPlace() {
     if (!Exists(m_path)) {
         const DWORD error = MoveIntoPlace(m_temporary, m_path);
         if (error == ERROR_SUCCESS)

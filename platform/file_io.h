@@ -46,18 +46,22 @@ public:
     DWORD Commit();
 
     // Gives the file now at `path` a second name beside it until the object
-    // goes, so that Commit only takes a name from it and the system frees
-    // its data later, outside Commit (tens of milliseconds for a large
-    // file). Optional: a file system without hard links refuses it, and
-    // Commit then works as without it.
+    // goes, so that Commit only takes a name from it, and the data of the
+    // file it replaced is freed when the object goes (a large file's takes
+    // milliseconds), by the thread that destroys it. Optional: a file
+    // system without hard links refuses it, and Commit then works as
+    // without it.
     DWORD LinkTarget();
 
 private:
+    DWORD PutInPlace();
+
     std::wstring m_path;
     std::wstring m_temporary; // "" once in place (or never created)
     std::wstring m_link;      // LinkTarget's name
     unique_handle m_file;
     bool m_unflushed = false;
+    bool m_committed = false;
 };
 
 // The add-in's folder for the user's own files (its log, its history):
