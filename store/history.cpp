@@ -6,6 +6,8 @@
 #include "store/history_format.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <unordered_set>
@@ -36,9 +38,10 @@
 // new one, whole. A compaction that fails is logged and tried again
 // kRetryAfter records later. Should compactions keep failing, or fall behind
 // records coming faster than any command, the file grows only to kLineLimit
-// lines or kGrowthLimit bytes, where the record itself rewrites it as a last
-// resort (logged): a slow record now and then rather than a file without
-// bound, or one too large for readers (kReadLimit).
+// lines or kGrowthLimit bytes. There a record waits for the compaction that
+// runs, or when none does rewrites the file itself as a last resort
+// (logged): a slow record now and then rather than a file without bound, or
+// one too large for readers (kReadLimit).
 //
 // The worker holds the module loaded while it runs and frees it as it ends
 // (FreeLibraryAndExitThread), so Outlook releasing the add-in meanwhile never
@@ -139,8 +142,11 @@ struct Compaction {
     size_t recordsBeforeRetry = 0; // after a failure
     unique_handle thread;          // the last worker started
     std::function<void()> hook;    // SetHistoryCompactionHook
+    std::uint64_t ended = 0;       // compactions ended, however
 };
 Compaction g_compaction;
+// Notified, under g_lock, as each compaction ends.
+std::condition_variable g_compactionEnded;
 
 void Remember(const std::wstring& path, const HistoryFile& file) {
     if (g_known.path != path || !(g_known.stamp == file.stamp))
@@ -544,10 +550,14 @@ Compacted Compact(const CompactionPlan& plan) {
 void RunCompactions() noexcept {
     try {
         Compacted last = Compacted::Yes;
-        for (;;) {
+        for (bool first = true;; first = false) {
             CompactionPlan plan;
             {
                 const std::lock_guard lock(g_lock);
+                if (!first) {
+                    ++g_compaction.ended;
+                    g_compactionEnded.notify_all();
+                }
                 if (last == Compacted::Failed)
                     g_compaction.recordsBeforeRetry = kRetryAfter;
                 if (last != Compacted::Yes || !PlanCompaction(plan)) {
@@ -599,7 +609,11 @@ void StartCompactionIfDue() {
     g_compaction.running = true;
 }
 
-bool Record(HistoryAction& action) {
+// Records `action`. When the file is far past its limit because records
+// outran a compaction that still runs, and `mayWait`, sets `wait` and
+// records nothing: the caller waits for the compaction without g_lock and
+// calls again, rather than have the file rewritten a second time here.
+bool Record(HistoryAction& action, bool mayWait, bool& wait) {
     const std::wstring path = HistoryFilePath();
     if (path.empty()) {
         LogFailure(__FILE__, __LINE__, L"HistoryFilePath", static_cast<long>(ERROR_PATH_NOT_FOUND),
@@ -620,6 +634,10 @@ bool Record(HistoryAction& action) {
         if (g_known.stamp.exists && g_known.stamp.size > 0 && !g_known.needsRepair) {
             const std::string line = LineOf(action);
             if (g_known.lines >= kLineLimit || g_known.stamp.size + line.size() > kGrowthLimit) {
+                if (mayWait && CompactionRunning()) {
+                    wait = true;
+                    return false;
+                }
                 LogFailure(__FILE__, __LINE__, L"history: not compacted in time, rewritten in line",
                            static_cast<long>(ERROR_FILE_TOO_LARGE), true);
                 if (!TrimAndAppend(path, line))
@@ -686,8 +704,15 @@ std::vector<HistoryAction> LoadHistoryActions(const std::vector<std::uint64_t>& 
 
 bool RecordHistoryAction(HistoryAction action) noexcept {
     try {
-        const std::lock_guard lock(g_lock);
-        return Record(action);
+        std::unique_lock lock(g_lock);
+        bool wait = false;
+        const bool recorded = Record(action, true, wait);
+        if (!wait)
+            return recorded;
+        const std::uint64_t ended = g_compaction.ended;
+        while (g_compaction.ended == ended && CompactionRunning())
+            g_compactionEnded.wait_for(lock, std::chrono::milliseconds(100));
+        return Record(action, false, wait);
     } catch (...) {
         SW_LOG_CAUGHT();
         Forget();
