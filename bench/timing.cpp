@@ -14,6 +14,13 @@ double Timings::Median() const {
     return sorted.size() % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
 }
 
+double Timings::Mean() const {
+    double total = 0;
+    for (double run : runs)
+        total += run;
+    return runs.empty() ? 0 : total / static_cast<double>(runs.size());
+}
+
 double Timings::Worst() const {
     return runs.empty() ? 0 : *std::max_element(runs.begin(), runs.end());
 }

@@ -25,6 +25,7 @@ struct Timings {
     std::vector<double> runs; // milliseconds, in run order
 
     double Median() const;
+    double Mean() const;
     double Worst() const;
 };
 

@@ -10,6 +10,7 @@
 #include <cwchar>
 #include <memory>
 #include <new>
+#include <utility>
 
 namespace sw {
 namespace {
@@ -62,64 +63,6 @@ std::wstring FolderOf(const std::wstring& path) {
     return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
 }
 
-// A new, empty file beside the target, deleted again when the object goes
-// unless Keep() was called. Its handle is closed before it is deleted.
-class TemporaryFile {
-public:
-    TemporaryFile() = default;
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile() {
-        m_file.reset();
-        if (!m_path.empty() && !m_kept)
-            DeleteFileW(m_path.c_str());
-    }
-
-    // Creates the file in `folder` under a name no other file has.
-    DWORD Create(const std::wstring& folder) {
-        static std::atomic<unsigned> s_counter{static_cast<unsigned>(GetTickCount64())};
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            wchar_t name[64];
-            std::swprintf(name, 64, L"~spamwarden-%lx-%x.tmp", GetCurrentProcessId(),
-                          s_counter.fetch_add(1));
-            std::wstring path = folder + name;
-            m_file.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (m_file) {
-                m_path = std::move(path);
-                return ERROR_SUCCESS;
-            }
-            const DWORD error = GetLastError();
-            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
-                return error;
-        }
-        return ERROR_FILE_EXISTS;
-    }
-
-    DWORD Write(std::string_view bytes) {
-        while (!bytes.empty()) {
-            const auto wanted = static_cast<DWORD>(std::min(bytes.size(), kMaxTransfer));
-            DWORD written = 0;
-            if (!WriteFile(m_file.get(), bytes.data(), wanted, &written, nullptr))
-                return GetLastError();
-            if (written == 0)
-                return ERROR_WRITE_FAULT;
-            bytes.remove_prefix(written);
-        }
-        if (!FlushFileBuffers(m_file.get()))
-            return GetLastError();
-        return m_file.close() ? ERROR_SUCCESS : GetLastError();
-    }
-
-    const std::wstring& Path() const noexcept { return m_path; }
-    void Keep() noexcept { m_kept = true; }
-
-private:
-    unique_handle m_file;
-    std::wstring m_path;
-    bool m_kept = false;
-};
-
 DWORD MoveIntoPlace(const std::wstring& from, const std::wstring& to) {
     return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
                ? ERROR_SUCCESS
@@ -147,48 +90,39 @@ DWORD CheckReplaceable(const std::wstring& path) {
 }
 
 DWORD WriteAtomically(const std::wstring& path, std::string_view bytes) {
-    if (const DWORD error = CheckReplaceable(path))
+    FileReplacement replacement(path);
+    if (const DWORD error = replacement.Start())
         return error;
-    TemporaryFile temporary;
-    if (const DWORD error = temporary.Create(FolderOf(path)))
+    if (const DWORD error = replacement.Append(bytes))
         return error;
-    if (const DWORD error = temporary.Write(bytes))
-        return error;
+    return replacement.Commit();
+}
 
-    if (!Exists(path)) {
-        const DWORD error = MoveIntoPlace(temporary.Path(), path);
-        if (error == ERROR_SUCCESS)
-            temporary.Keep();
-        return error;
-    }
-    // ReplaceFileW keeps the replaced file's attributes, security and
-    // streams, which a plain rename would lose.
-    if (ReplaceFileW(path.c_str(), temporary.Path().c_str(), nullptr,
-                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-        temporary.Keep();
-        return ERROR_SUCCESS;
-    }
-    const DWORD replaceError = GetLastError();
-    switch (replaceError) {
-    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
-    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
-        // The target is already gone and the temporary file holds the only
-        // copy of the text: put it in place, and never delete it.
-        temporary.Keep();
-        return MoveIntoPlace(temporary.Path(), path);
-    case ERROR_UNABLE_TO_REMOVE_REPLACED: // both files still under their own names
-    case ERROR_FILE_NOT_FOUND:            // the target went away meanwhile
-    case ERROR_NOT_SUPPORTED:             // file systems without the call
-    case ERROR_INVALID_FUNCTION:
-    case ERROR_INVALID_PARAMETER:
-        if (MoveIntoPlace(temporary.Path(), path) == ERROR_SUCCESS) {
-            temporary.Keep();
+// A name beside `path` for a file of this process's own.
+std::wstring NameBeside(const std::wstring& path) {
+    static std::atomic<unsigned> s_counter{static_cast<unsigned>(GetTickCount64())};
+    wchar_t name[64];
+    std::swprintf(name, 64, L"~spamwarden-%lx-%x.tmp", GetCurrentProcessId(),
+                  s_counter.fetch_add(1));
+    return FolderOf(path) + name;
+}
+
+// Calls `create` with new names beside `path` until it succeeds, which sets
+// `created` to the name, or fails for another reason than the name being
+// taken. Answers ERROR_SUCCESS or the Win32 error.
+template <typename Create>
+DWORD CreateBeside(const std::wstring& path, std::wstring& created, const Create& create) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::wstring candidate = NameBeside(path);
+        if (create(candidate)) {
+            created = std::move(candidate);
             return ERROR_SUCCESS;
         }
-        return replaceError;
-    default:
-        return replaceError;
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            return error;
     }
+    return ERROR_FILE_EXISTS;
 }
 
 struct LocalFreer {
@@ -196,6 +130,128 @@ struct LocalFreer {
 };
 
 } // namespace
+
+FileReplacement::FileReplacement(std::wstring path) : m_path(std::move(path)) {}
+
+FileReplacement::~FileReplacement() {
+    m_file.reset();
+    if (!m_temporary.empty())
+        DeleteFileW(m_temporary.c_str());
+    if (m_link.empty())
+        return;
+    if (m_committed) {
+        // The replaced file's last name. Unless someone still reads it (the
+        // open shares nothing), its data is freed here, on this thread,
+        // rather than by the deletion, which Wine makes in its server, where
+        // the file calls of every other thread wait for it.
+        const unique_handle replaced(CreateFileW(m_link.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (replaced)
+            SetEndOfFile(replaced.get());
+    }
+    DeleteFileW(m_link.c_str());
+}
+
+DWORD FileReplacement::Start() {
+    if (m_file || !m_temporary.empty())
+        return ERROR_INVALID_FUNCTION; // started once already
+    if (const DWORD error = CheckReplaceable(m_path))
+        return error;
+    return CreateBeside(m_path, m_temporary, [&](const std::wstring& candidate) {
+        m_file.reset(CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        return static_cast<bool>(m_file);
+    });
+}
+
+DWORD FileReplacement::LinkTarget() {
+    if (!m_link.empty())
+        return ERROR_SUCCESS;
+    return CreateBeside(m_path, m_link, [&](const std::wstring& candidate) {
+        return CreateHardLinkW(candidate.c_str(), m_path.c_str(), nullptr) != FALSE;
+    });
+}
+
+DWORD FileReplacement::Append(std::string_view bytes) {
+    if (!m_file)
+        return ERROR_INVALID_HANDLE;
+    while (!bytes.empty()) {
+        const auto wanted = static_cast<DWORD>(std::min(bytes.size(), kMaxTransfer));
+        DWORD written = 0;
+        if (!WriteFile(m_file.get(), bytes.data(), wanted, &written, nullptr))
+            return GetLastError();
+        if (written == 0)
+            return ERROR_WRITE_FAULT;
+        m_unflushed = true;
+        bytes.remove_prefix(written);
+    }
+    return ERROR_SUCCESS;
+}
+
+DWORD FileReplacement::Flush() {
+    if (!m_file)
+        return ERROR_INVALID_HANDLE;
+    if (!FlushFileBuffers(m_file.get()))
+        return GetLastError();
+    m_unflushed = false;
+    return ERROR_SUCCESS;
+}
+
+DWORD FileReplacement::Commit() {
+    if (!m_file)
+        return ERROR_INVALID_HANDLE;
+    // A flush costs even with nothing to write: only when something was.
+    if (m_unflushed) {
+        if (const DWORD error = Flush())
+            return error;
+    }
+    if (!m_file.close())
+        return GetLastError();
+    // Checked again: the target may have been opened elsewhere since Start.
+    if (const DWORD error = CheckReplaceable(m_path))
+        return error;
+    const DWORD error = PutInPlace();
+    m_committed = error == ERROR_SUCCESS;
+    return error;
+}
+
+DWORD FileReplacement::PutInPlace() {
+    if (!Exists(m_path)) {
+        const DWORD error = MoveIntoPlace(m_temporary, m_path);
+        if (error == ERROR_SUCCESS)
+            m_temporary.clear();
+        return error;
+    }
+    // ReplaceFileW keeps the replaced file's attributes, security and
+    // streams, which a plain rename would lose.
+    if (ReplaceFileW(m_path.c_str(), m_temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                     nullptr, nullptr)) {
+        m_temporary.clear();
+        return ERROR_SUCCESS;
+    }
+    const DWORD replaceError = GetLastError();
+    switch (replaceError) {
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: {
+        // The target is already gone and the temporary file holds the only
+        // copy of the text: put it in place, and never delete it.
+        const std::wstring temporary = std::exchange(m_temporary, std::wstring());
+        return MoveIntoPlace(temporary, m_path);
+    }
+    case ERROR_UNABLE_TO_REMOVE_REPLACED: // both files still under their own names
+    case ERROR_FILE_NOT_FOUND:            // the target went away meanwhile
+    case ERROR_NOT_SUPPORTED:             // file systems without the call
+    case ERROR_INVALID_FUNCTION:
+    case ERROR_INVALID_PARAMETER:
+        if (MoveIntoPlace(m_temporary, m_path) == ERROR_SUCCESS) {
+            m_temporary.clear();
+            return ERROR_SUCCESS;
+        }
+        return replaceError;
+    default:
+        return replaceError;
+    }
+}
 
 DWORD ReadWholeFile(const std::wstring& path, size_t limit, std::string& bytes) {
     bytes.clear();

@@ -6,20 +6,46 @@
 #include "store/history_format.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <unordered_set>
 
-// Recording must stay cheap in a command of a thousand messages, however
-// long the history, so a record normally appends its one line to the file
-// (without the temporary file and flush of a replacement). Only every
-// kCompactionSlack records past kHistoryLimit is the file replaced atomically
-// by its newest kHistoryLimit lines, and when it needs repair by what can be
-// read of it. What the last read or write learnt about the file (its size
-// and time, its last id, its line count) is kept in memory and trusted only
-// while the file still has that size and time. A torn append leaves a
-// truncated last line, which the reader skips and the next rewrite sets
-// aside like any other line it cannot read.
+// Recording must stay cheap in a command of a thousand messages, and in the
+// host's events, however long the history, so a record appends its one line
+// to the file (without the temporary file and flush of a replacement). When
+// it needs repair the file is replaced atomically by what can be read of it.
+// What the last read or write learnt about the file (its size and time, its
+// last id, its line count) is kept in memory and trusted only while the file
+// still has that size and time. A torn append leaves a truncated last line,
+// which the reader skips and the next rewrite sets aside like any other line
+// it cannot read.
+//
+// Trimming the file to its newest kHistoryLimit lines (the compaction) reads
+// and rewrites all of it, far more than a record may take on the host's
+// thread, so a record that leaves the file kCompactionSlack lines past the
+// limit (or past kCompactionBytes) starts a worker thread for it, one at a
+// time. The worker reads the file as far as it was known under g_lock,
+// writes the newest lines to a temporary file and flushes it without the
+// lock, then copies in the lines recorded meanwhile (the tail past what it
+// read, again while more come, the last of a long burst under the lock) and,
+// holding g_lock only for the replacement itself, puts the copy in place if
+// the file still is what this process last wrote: appends are never lost,
+// and a file replaced or changed by anyone else meanwhile is left alone (the
+// compaction is dropped; the next record starts another if still due).
+// Readers, who take g_lock too, or another process, see the old file or the
+// new one, whole. A compaction that fails is logged and tried again
+// kRetryAfter records later. Should compactions keep failing, or fall behind
+// records coming faster than any command, the file grows only to kLineLimit
+// lines or kGrowthLimit bytes. There a record waits for the compaction that
+// runs, or when none does rewrites the file itself as a last resort
+// (logged): a slow record now and then rather than a file without bound, or
+// one too large for readers (kReadLimit).
+//
+// The worker holds the module loaded while it runs and frees it as it ends
+// (FreeLibraryAndExitThread), so Outlook releasing the add-in meanwhile never
+// unloads code it runs. WaitForHistoryCompaction waits for it.
 namespace sw {
 namespace {
 
@@ -28,8 +54,17 @@ namespace {
 constexpr size_t kReadLimit = 32u * 1024 * 1024;
 // A rewrite keeps no more than this, dropping the oldest actions first.
 constexpr size_t kKeptBytes = 24u * 1024 * 1024;
-// Records appended past kHistoryLimit before the file is rewritten.
+// Records appended past kHistoryLimit before the file is compacted, and the
+// size past which it is compacted whatever its line count.
 constexpr size_t kCompactionSlack = 50;
+constexpr size_t kCompactionBytes = kKeptBytes + 2u * 1024 * 1024;
+// Past these (compactions failing or behind) a record rewrites the file
+// itself. kGrowthLimit keeps the file readable (below kReadLimit) whatever
+// one line holds (at most about 7 MB, kMaxMessages).
+constexpr size_t kLineLimit = 5 * kHistoryLimit;
+constexpr size_t kGrowthLimit = 31u * 1024 * 1024;
+// Records after a failed compaction before the next one is tried.
+constexpr size_t kRetryAfter = 10;
 // The newest set-aside text kept in the side file.
 constexpr size_t kSetAsideLimit = 1024 * 1024;
 // Messages recorded for one run at most (about 7 MB of ids).
@@ -94,10 +129,28 @@ struct KnownFile {
     std::uint64_t lastId = 0;
     size_t lines = 0;
     bool needsRepair = true;
+    // Changes whenever the file is learnt afresh or replaced, but not when
+    // this process appends to it: a compaction started on one base may put
+    // its copy in place only on the same base.
+    std::uint64_t base = 0;
 };
 KnownFile g_known;
 
+// The compaction's worker thread.
+struct Compaction {
+    bool running = false;          // a worker compacts, or is about to
+    size_t recordsBeforeRetry = 0; // after a failure
+    unique_handle thread;          // the last worker started
+    std::function<void()> hook;    // SetHistoryCompactionHook
+    std::uint64_t ended = 0;       // compactions ended, however
+};
+Compaction g_compaction;
+// Notified, under g_lock, as each compaction ends.
+std::condition_variable g_compactionEnded;
+
 void Remember(const std::wstring& path, const HistoryFile& file) {
+    if (g_known.path != path || !(g_known.stamp == file.stamp))
+        ++g_known.base;
     g_known.path = path;
     g_known.stamp = file.stamp;
     g_known.lastId = file.lastId;
@@ -107,6 +160,7 @@ void Remember(const std::wstring& path, const HistoryFile& file) {
 
 void Forget() noexcept {
     g_known.path.clear();
+    ++g_known.base;
 }
 
 using KeepMessages = std::function<bool(std::uint64_t)>;
@@ -252,6 +306,7 @@ bool RewriteHistory(const std::wstring& path, const HistoryFile& file,
     g_known.lastId = std::max(file.lastId, actions.empty() ? 0 : actions.back().id);
     g_known.lines = lines.size();
     g_known.needsRepair = false;
+    ++g_known.base;
     return true;
 }
 
@@ -303,25 +358,36 @@ void PrepareAction(HistoryAction& action) {
         GetLocalTime(&action.time);
 }
 
+// Where the newest lines of `bytes`, a sound history file, begin: no more
+// than `most` lines, together no more than `room` bytes. `kept` is their
+// count.
+size_t NewestLines(std::string_view bytes, size_t most, size_t room, size_t& kept) {
+    const size_t headerEnd = bytes.find('\n');
+    size_t keptFrom = bytes.size();
+    kept = 0;
+    while (kept < most && keptFrom > headerEnd + 1) {
+        const size_t previous = bytes.rfind('\n', keptFrom - 2);
+        if (previous == std::string_view::npos || previous < headerEnd ||
+            bytes.size() - previous - 1 > room)
+            break;
+        keptFrom = previous + 1;
+        ++kept;
+    }
+    return keptFrom;
+}
+
 // Replaces a file known to be sound by its newest lines as they are, and
-// `line`: the rewrite of a full history, without reading its actions.
+// `line`, on the calling thread: the last resort when compactions fall
+// behind.
 bool TrimAndAppend(const std::wstring& path, const std::string& line) {
     std::string bytes;
     if (SW_LOG_IF_WIN32_ERROR(ReadWholeFile(path, kReadLimit, bytes)) != ERROR_SUCCESS) {
         Forget();
         return false;
     }
-    const size_t headerEnd = bytes.find('\n');
-    size_t keptFrom = bytes.size();
     size_t kept = 0;
-    while (kept + 1 < kHistoryLimit && keptFrom > headerEnd + 1) {
-        const size_t previous = bytes.rfind('\n', keptFrom - 2);
-        if (previous == std::string::npos || previous < headerEnd ||
-            bytes.size() - previous - 1 + line.size() > kKeptBytes)
-            break;
-        keptFrom = previous + 1;
-        ++kept;
-    }
+    const size_t room = line.size() < kKeptBytes ? kKeptBytes - line.size() : 0;
+    const size_t keptFrom = NewestLines(bytes, kHistoryLimit - 1, room, kept);
     std::string text = HistoryHeaderLine();
     text.append(bytes, keptFrom, std::string::npos);
     text += line;
@@ -331,10 +397,223 @@ bool TrimAndAppend(const std::wstring& path, const std::string& line) {
     }
     g_known.stamp = StampOf(path);
     g_known.lines = kept + 1;
+    ++g_known.base;
     return true;
 }
 
-bool Record(HistoryAction& action) {
+// Bytes [from, to) of the file at `path`; ERROR_HANDLE_EOF when it is
+// shorter.
+DWORD ReadFileRange(const std::wstring& path, ULONGLONG from, ULONGLONG to, std::string& bytes) {
+    bytes.clear();
+    unique_handle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file)
+        return GetLastError();
+    LARGE_INTEGER offset = {};
+    offset.QuadPart = static_cast<LONGLONG>(from);
+    if (!SetFilePointerEx(file.get(), offset, nullptr, FILE_BEGIN))
+        return GetLastError();
+    bytes.resize(static_cast<size_t>(to - from));
+    size_t total = 0;
+    while (total < bytes.size()) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), bytes.data() + total, static_cast<DWORD>(bytes.size() - total),
+                      &got, nullptr))
+            return GetLastError();
+        if (got == 0)
+            return ERROR_HANDLE_EOF;
+        total += got;
+    }
+    return ERROR_SUCCESS;
+}
+
+bool CompactionDue() noexcept {
+    return g_known.lines >= kHistoryLimit + kCompactionSlack ||
+           g_known.stamp.size > kCompactionBytes;
+}
+
+// Whether a worker is still at work; a worker that ended without saying so
+// (it could not take the lock) no longer counts.
+bool CompactionRunning() noexcept {
+    if (g_compaction.running && g_compaction.thread &&
+        WaitForSingleObject(g_compaction.thread.get(), 0) != WAIT_TIMEOUT)
+        g_compaction.running = false;
+    return g_compaction.running;
+}
+
+// What a compaction works on: the file's first `size` bytes, whole lines,
+// as they were on `base`.
+struct CompactionPlan {
+    std::wstring path;
+    std::uint64_t base = 0;
+    ULONGLONG size = 0;
+    std::function<void()> hook;
+};
+
+// Under g_lock: the next compaction, or false when none is due.
+bool PlanCompaction(CompactionPlan& plan) {
+    const std::wstring path = HistoryFilePath();
+    if (path.empty() || g_known.path != path || g_known.needsRepair || !CompactionDue() ||
+        !(StampOf(path) == g_known.stamp))
+        return false;
+    plan.path = path;
+    plan.base = g_known.base;
+    plan.size = g_known.stamp.size;
+    plan.hook = g_compaction.hook;
+    return true;
+}
+
+// Under g_lock: whether the file is still the planned one, with this
+// process's appends only.
+bool StillPlanned(const CompactionPlan& plan) {
+    return g_known.path == plan.path && g_known.base == plan.base &&
+           StampOf(plan.path) == g_known.stamp;
+}
+
+enum class Compacted { Yes, Dropped, Failed };
+
+// Adds the lines appended from `copied` to the file's size as known now to
+// the replacement; the caller holds g_lock only when `locked`.
+Compacted CopyTail(const CompactionPlan& plan, ULONGLONG& copied, ULONGLONG size, size_t& lines,
+                   FileReplacement& replacement, bool locked) {
+    std::string tail;
+    if (SW_LOG_IF_WIN32_ERROR(ReadFileRange(plan.path, copied, size, tail)) != ERROR_SUCCESS)
+        return Compacted::Failed;
+    if (tail.empty() || tail.back() != '\n')
+        return Compacted::Dropped; // not what this process appended
+    if (SW_LOG_IF_WIN32_ERROR(replacement.Append(tail)) != ERROR_SUCCESS ||
+        (!locked && SW_LOG_IF_WIN32_ERROR(replacement.Flush()) != ERROR_SUCCESS))
+        return Compacted::Failed;
+    copied = size;
+    lines += static_cast<size_t>(std::count(tail.begin(), tail.end(), '\n'));
+    return Compacted::Yes;
+}
+
+// One compaction, on the worker thread.
+Compacted Compact(const CompactionPlan& plan) {
+    // Tails copied (and flushed) without the lock before one is copied under
+    // it: records keep coming in a burst.
+    constexpr int kUnlockedTails = 8;
+
+    FileReplacement replacement(plan.path);
+    size_t lines = 0;
+    {
+        std::string bytes;
+        if (SW_LOG_IF_WIN32_ERROR(ReadFileRange(plan.path, 0, plan.size, bytes)) != ERROR_SUCCESS)
+            return Compacted::Failed;
+        if (bytes.empty() || bytes.back() != '\n')
+            return Compacted::Dropped;
+        const size_t keptFrom = NewestLines(bytes, kHistoryLimit, kKeptBytes, lines);
+        if (SW_LOG_IF_WIN32_ERROR(replacement.Start()) != ERROR_SUCCESS ||
+            SW_LOG_IF_WIN32_ERROR(replacement.Append(HistoryHeaderLine())) != ERROR_SUCCESS ||
+            SW_LOG_IF_WIN32_ERROR(replacement.Append(std::string_view(bytes).substr(keptFrom))) !=
+                ERROR_SUCCESS ||
+            SW_LOG_IF_WIN32_ERROR(replacement.Flush()) != ERROR_SUCCESS)
+            return Compacted::Failed;
+    }
+    if (plan.hook)
+        plan.hook();
+    // Replacing a large file frees its data, which takes long enough to
+    // hold up a record waiting for the lock: it is freed after, unless
+    // the file system has no hard links.
+    replacement.LinkTarget();
+
+    ULONGLONG copied = plan.size;
+    for (int tails = 0;; ++tails) {
+        std::unique_lock lock(g_lock);
+        if (!StillPlanned(plan))
+            return Compacted::Dropped;
+        const ULONGLONG size = g_known.stamp.size;
+        if (size < copied)
+            return Compacted::Dropped; // never so on the same base
+        if (size != copied) {
+            const bool locked = tails >= kUnlockedTails;
+            if (!locked)
+                lock.unlock();
+            const Compacted copy = CopyTail(plan, copied, size, lines, replacement, locked);
+            if (copy != Compacted::Yes)
+                return copy;
+            if (!locked)
+                continue; // appended to again meanwhile?
+        }
+        if (SW_LOG_IF_WIN32_ERROR(replacement.Commit()) != ERROR_SUCCESS)
+            return Compacted::Failed;
+        g_known.stamp = StampOf(plan.path);
+        g_known.lines = lines;
+        ++g_known.base;
+        return Compacted::Yes;
+    }
+}
+
+// The worker thread's work: compactions while they are due.
+void RunCompactions() noexcept {
+    try {
+        Compacted last = Compacted::Yes;
+        for (bool first = true;; first = false) {
+            CompactionPlan plan;
+            {
+                const std::lock_guard lock(g_lock);
+                if (!first) {
+                    ++g_compaction.ended;
+                    g_compactionEnded.notify_all();
+                }
+                if (last == Compacted::Failed)
+                    g_compaction.recordsBeforeRetry = kRetryAfter;
+                if (last != Compacted::Yes || !PlanCompaction(plan)) {
+                    g_compaction.running = false;
+                    return;
+                }
+            }
+            try {
+                last = Compact(plan);
+            } catch (...) {
+                SW_LOG_CAUGHT();
+                last = Compacted::Failed;
+            }
+        }
+    }
+    SW_CATCH_LOG()
+}
+
+DWORD WINAPI CompactionThread(void* module) {
+    RunCompactions();
+    FreeLibraryAndExitThread(static_cast<HMODULE>(module), 0);
+}
+
+// Under g_lock, after a record: starts the worker when a compaction is due.
+void StartCompactionIfDue() {
+    if (!CompactionDue() || CompactionRunning())
+        return;
+    if (g_compaction.recordsBeforeRetry > 0) {
+        --g_compaction.recordsBeforeRetry;
+        return;
+    }
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCWSTR>(&CompactionThread), &module)) {
+        LogFailure(__FILE__, __LINE__, L"GetModuleHandleExW(history compaction)",
+                   static_cast<long>(GetLastError()), true);
+        g_compaction.recordsBeforeRetry = kRetryAfter;
+        return;
+    }
+    unique_handle thread(CreateThread(nullptr, 0, &CompactionThread, module, 0, nullptr));
+    if (!thread) {
+        LogFailure(__FILE__, __LINE__, L"CreateThread(history compaction)",
+                   static_cast<long>(GetLastError()), true);
+        FreeLibrary(module);
+        g_compaction.recordsBeforeRetry = kRetryAfter;
+        return;
+    }
+    g_compaction.thread = std::move(thread);
+    g_compaction.running = true;
+}
+
+// Records `action`. When the file is far past its limit because records
+// outran a compaction that still runs, and `mayWait`, sets `wait` and
+// records nothing: the caller waits for the compaction without g_lock and
+// calls again, rather than have the file rewritten a second time here.
+bool Record(HistoryAction& action, bool mayWait, bool& wait) {
     const std::wstring path = HistoryFilePath();
     if (path.empty()) {
         LogFailure(__FILE__, __LINE__, L"HistoryFilePath", static_cast<long>(ERROR_PATH_NOT_FOUND),
@@ -354,8 +633,13 @@ bool Record(HistoryAction& action) {
         action.id = g_known.lastId + 1;
         if (g_known.stamp.exists && g_known.stamp.size > 0 && !g_known.needsRepair) {
             const std::string line = LineOf(action);
-            if (g_known.lines >= kHistoryLimit + kCompactionSlack ||
-                g_known.stamp.size + line.size() > kKeptBytes) {
+            if (g_known.lines >= kLineLimit || g_known.stamp.size + line.size() > kGrowthLimit) {
+                if (mayWait && CompactionRunning()) {
+                    wait = true;
+                    return false;
+                }
+                LogFailure(__FILE__, __LINE__, L"history: not compacted in time, rewritten in line",
+                           static_cast<long>(ERROR_FILE_TOO_LARGE), true);
                 if (!TrimAndAppend(path, line))
                     return false;
                 g_known.lastId = action.id;
@@ -364,6 +648,7 @@ bool Record(HistoryAction& action) {
             const Appended appended = AppendLine(path, line);
             if (appended == Appended::Yes) {
                 g_known.lastId = action.id;
+                StartCompactionIfDue();
                 return true;
             }
             Forget();
@@ -419,8 +704,15 @@ std::vector<HistoryAction> LoadHistoryActions(const std::vector<std::uint64_t>& 
 
 bool RecordHistoryAction(HistoryAction action) noexcept {
     try {
-        const std::lock_guard lock(g_lock);
-        return Record(action);
+        std::unique_lock lock(g_lock);
+        bool wait = false;
+        const bool recorded = Record(action, true, wait);
+        if (!wait)
+            return recorded;
+        const std::uint64_t ended = g_compaction.ended;
+        while (g_compaction.ended == ended && CompactionRunning())
+            g_compactionEnded.wait_for(lock, std::chrono::milliseconds(100));
+        return Record(action, false, wait);
     } catch (...) {
         SW_LOG_CAUGHT();
         Forget();
@@ -455,11 +747,49 @@ bool MarkHistoryUndone(const std::vector<std::uint64_t>& ids) noexcept {
 }
 
 std::wstring SetHistoryFolder(const std::wstring& folder) {
+    for (;;) {
+        WaitForHistoryCompaction();
+        const std::lock_guard lock(g_lock);
+        if (CompactionRunning())
+            continue; // a record started another meanwhile
+        std::wstring previous = g_folderOverride;
+        g_folderOverride = folder;
+        Forget();
+        g_compaction.recordsBeforeRetry = 0;
+        return previous;
+    }
+}
+
+void WaitForHistoryCompaction() noexcept {
+    try {
+        for (;;) {
+            unique_handle thread;
+            {
+                const std::lock_guard lock(g_lock);
+                if (!g_compaction.thread)
+                    return;
+                if (WaitForSingleObject(g_compaction.thread.get(), 0) != WAIT_TIMEOUT) {
+                    g_compaction.thread.reset();
+                    return;
+                }
+                HANDLE copy = nullptr;
+                if (!DuplicateHandle(GetCurrentProcess(), g_compaction.thread.get(),
+                                     GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0)) {
+                    LogFailure(__FILE__, __LINE__, L"DuplicateHandle(history compaction)",
+                               static_cast<long>(GetLastError()), true);
+                    return;
+                }
+                thread.reset(copy);
+            }
+            WaitForSingleObject(thread.get(), INFINITE);
+        }
+    }
+    SW_CATCH_LOG()
+}
+
+void SetHistoryCompactionHook(std::function<void()> hook) {
     const std::lock_guard lock(g_lock);
-    std::wstring previous = g_folderOverride;
-    g_folderOverride = folder;
-    Forget();
-    return previous;
+    g_compaction.hook = std::move(hook);
 }
 
 std::wstring HistoryFilePath() {

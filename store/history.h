@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,12 +48,24 @@ std::vector<HistoryAction> LoadHistorySummaries();
 std::vector<HistoryAction> LoadHistoryActions(const std::vector<std::uint64_t>& ids);
 
 // Adds `action` as the newest (its id and, when unset, its time are given
-// here) and keeps the newest kHistoryLimit. Usually it appends one line; now
-// and then, and whenever the file needs repair, it replaces the file
-// atomically. Messages whose ids are not hexadecimal, and empty entries, are
-// left out. A failure is recorded in the diagnostics log and answered false;
-// it never raises.
+// here); readers see the newest kHistoryLimit. It appends one line, and when
+// the file needs repair replaces it atomically. Now and then it starts the
+// compaction, which trims the file to the newest kHistoryLimit on a worker
+// thread of its own while records go on. Messages whose ids are not
+// hexadecimal, and empty entries, are left out. A failure is recorded in the
+// diagnostics log and answered false; it never raises.
 bool RecordHistoryAction(HistoryAction action) noexcept;
+
+// Waits until no compaction runs, if one does: for tests, benchmarks and the
+// add-in's disconnection (a worker left running keeps the module loaded
+// until it ends, so this is tidiness, not safety). Never call it from
+// DllMain: the worker cannot end while the caller holds the loader lock.
+void WaitForHistoryCompaction() noexcept;
+
+// For tests: called on the compaction's thread once it has written the
+// trimmed copy of the file, before it takes in what was recorded meanwhile
+// and puts the copy in place. Empty for none.
+void SetHistoryCompactionHook(std::function<void()> hook);
 
 // Marks the actions with these ids undone and replaces the file atomically;
 // false (logged) on failure. Raises nothing.
@@ -60,7 +73,8 @@ bool MarkHistoryUndone(const std::vector<std::uint64_t>& ids) noexcept;
 
 // The history file's folder; an empty folder restores the default
 // (%LOCALAPPDATA%\Tallpine\Spamwarden). Tests point it into a scratch
-// folder. Answers the previous setting.
+// folder. A compaction running is waited for first. Answers the previous
+// setting.
 std::wstring SetHistoryFolder(const std::wstring& folder);
 // The history file's full path ("" when the folder cannot be found).
 std::wstring HistoryFilePath();

@@ -1,12 +1,16 @@
 // The history file: its format, reading, recording and marking.
 #include "store/history.h"
 
+#include "platform/unique_handle.h"
 #include "tests/harness/scratch_files.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <charconv>
 #include <filesystem>
+#include <functional>
 #include <random>
 
 namespace sw::test {
@@ -36,6 +40,44 @@ size_t LineCount(const std::string& text) {
     return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
+std::vector<std::uint64_t> Range(std::uint64_t first, std::uint64_t last) {
+    std::vector<std::uint64_t> ids;
+    for (std::uint64_t id = first; id <= last; ++id)
+        ids.push_back(id);
+    return ids;
+}
+
+// Holds the next compactions after their copy, before they take in what was
+// recorded meanwhile and replace the file, until Resume.
+class PausedCompaction {
+public:
+    PausedCompaction()
+        : m_paused(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+          m_resume(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        SetHistoryCompactionHook([this] {
+            m_thread = GetCurrentThreadId();
+            SetEvent(m_paused.get());
+            WaitForSingleObject(m_resume.get(), 60000);
+        });
+    }
+    ~PausedCompaction() {
+        Resume();
+        SetHistoryCompactionHook({});
+        WaitForHistoryCompaction();
+    }
+    PausedCompaction(const PausedCompaction&) = delete;
+    PausedCompaction& operator=(const PausedCompaction&) = delete;
+
+    bool WaitUntilPaused() const { return WaitForSingleObject(m_paused.get(), 30000) == 0; }
+    void Resume() const { SetEvent(m_resume.get()); }
+    DWORD Thread() const { return m_thread; }
+
+private:
+    unique_handle m_paused;
+    unique_handle m_resume;
+    std::atomic<DWORD> m_thread{0};
+};
+
 class HistoryTest : public ::testing::Test {
 protected:
     HistoryTest() : m_folder(ScratchPath(L"history")) {
@@ -44,6 +86,7 @@ protected:
         m_path = HistoryFilePath();
     }
     ~HistoryTest() override {
+        WaitForHistoryCompaction();
         SetFileAttributesW(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
         std::error_code ignored;
         std::filesystem::remove_all(std::filesystem::path(m_folder), ignored);
@@ -54,6 +97,21 @@ protected:
         WriteBytes(m_path, bytes);
     }
     std::string FileText() const { return ReadBytes(m_path); }
+    // The ids of the file's lines, in file order.
+    std::vector<std::uint64_t> FileIds() const {
+        std::vector<std::uint64_t> ids;
+        const std::string text = FileText();
+        for (size_t start = text.find('\n') + 1; start < text.size();
+             start = text.find('\n', start) + 1) {
+            std::uint64_t id = 0; // 0 for a line without an id
+            std::from_chars(text.data() + start, text.data() + text.size(), id);
+            ids.push_back(id);
+        }
+        return ids;
+    }
+    static bool Record(std::uint64_t id) {
+        return RecordHistoryAction(Action(L"Block Senders", {std::to_wstring(id) + L"@x"}));
+    }
     std::string SetAside() const { return ReadBytes(m_path + L".skipped"); }
 
     std::wstring m_folder;
@@ -287,6 +345,7 @@ TEST_F(HistoryTest, KeepsTheNewestTwoHundredWithUniqueGrowingIds) {
         EXPECT_THAT(loaded[i].entries, ElementsAre(std::to_wstring(61 + i) + L"@x"));
     }
     // Appends between rewrites: the file never grows far past the limit.
+    WaitForHistoryCompaction();
     EXPECT_LE(LineCount(FileText()), kHistoryLimit + 51);
     EXPECT_THAT(SetAside(), IsEmpty()) << "nothing was broken";
 }
@@ -314,6 +373,117 @@ TEST_F(HistoryTest, MarkHistoryUndoneMarksThoseActionsOnly) {
     EXPECT_TRUE(loaded[1].undone);
     EXPECT_EQ(loaded[1].messages.size(), 1u);
     EXPECT_TRUE(MarkHistoryUndone({}));
+}
+
+TEST_F(HistoryTest, ACompactionRunsOffTheRecordingThreadAndLosesNothingRecordedMeanwhile) {
+    struct Case {
+        const char* name;
+        // While the compaction, started by the record of id 250 onto 249,
+        // holds its trimmed copy of ids 51 to 250.
+        std::function<void()> meanwhile;
+        std::vector<std::uint64_t> expected; // in the file after one more record
+        std::uint64_t undone = 0;
+    };
+    const auto appends = [] {
+        for (std::uint64_t id = 251; id <= 280; ++id) {
+            ASSERT_TRUE(Record(id));
+            // Whole and readable at every moment.
+            const std::vector<HistoryAction> loaded = LoadHistory();
+            ASSERT_EQ(loaded.size(), kHistoryLimit);
+            EXPECT_EQ(loaded.back().id, id);
+        }
+    };
+    const auto marked = [] {
+        for (std::uint64_t id = 251; id <= 260; ++id)
+            ASSERT_TRUE(Record(id));
+        ASSERT_TRUE(MarkHistoryUndone({255})); // rewrites the file: ids 61 to 260
+        // Past the size the compaction read.
+        for (std::uint64_t id = 261; id <= 320; ++id)
+            ASSERT_TRUE(Record(id));
+    };
+    const auto otherWriter = [this] {
+        // Another Outlook process records.
+        WriteFile(FileText() + "9000\t2024-05-01T10:00:00.000\tdone\tBlock Senders\tb@x\t\t\t\n");
+        ASSERT_TRUE(Record(9001));
+    };
+    std::vector<std::uint64_t> afterOtherWriter = Range(54, 250);
+    afterOtherWriter.insert(afterOtherWriter.end(), {9000, 9001, 9002});
+    const Case cases[] = {
+        {"appends", appends, Range(51, 281)},
+        {"a rewrite of this process", marked, Range(122, 321), 255},
+        {"another writer", otherWriter, afterOtherWriter},
+    };
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(std::filesystem::path(m_path));
+        for (std::uint64_t id = 1; id <= 249; ++id)
+            ASSERT_TRUE(Record(id));
+        {
+            const PausedCompaction paused;
+            ASSERT_TRUE(Record(250));
+            ASSERT_TRUE(paused.WaitUntilPaused());
+            EXPECT_NE(paused.Thread(), GetCurrentThreadId());
+            c.meanwhile();
+            EXPECT_EQ(FileText().substr(0, 21), "Spamwarden history 1\n");
+        }
+        ASSERT_TRUE(Record(c.expected.back()));
+        WaitForHistoryCompaction();
+        EXPECT_EQ(FileIds(), c.expected);
+        const std::vector<HistoryAction> loaded = LoadHistory();
+        EXPECT_EQ(Ids(loaded),
+                  std::vector<std::uint64_t>(c.expected.end() - kHistoryLimit, c.expected.end()));
+        for (const HistoryAction& action : loaded)
+            EXPECT_EQ(action.undone, action.id == c.undone) << action.id;
+    }
+    EXPECT_THAT(SetAside(), IsEmpty()) << "nothing was broken";
+    std::vector<std::wstring> names;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(m_folder)))
+        names.push_back(entry.path().filename().wstring());
+    EXPECT_THAT(names, ElementsAre(L"history")) << "no temporary file or second name left";
+}
+
+TEST_F(HistoryTest, AFailedCompactionIsTriedAgainAndTheFileStaysBounded) {
+    for (std::uint64_t id = 1; id <= 249; ++id)
+        ASSERT_TRUE(Record(id));
+    // Open without sharing deletion, as a backup program may hold it: the
+    // file can be appended to but not replaced.
+    const auto hold = [&] {
+        return unique_handle(CreateFileW(m_path.c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    };
+    std::uint64_t id = 250;
+    {
+        const unique_handle holder = hold();
+        ASSERT_TRUE(holder);
+        for (; id <= 320; ++id) {
+            ASSERT_TRUE(Record(id));
+            WaitForHistoryCompaction();
+        }
+        EXPECT_EQ(FileIds(), Range(1, 320)) << "compactions failed, losing nothing";
+    }
+    // Tried again within ten records.
+    for (int records = 0; records < 11; ++records, ++id) {
+        ASSERT_TRUE(Record(id));
+        WaitForHistoryCompaction();
+    }
+    std::vector<std::uint64_t> ids = FileIds();
+    EXPECT_LE(ids.size(), kHistoryLimit + 11);
+    EXPECT_EQ(ids, Range(id - ids.size(), id - 1));
+
+    // Compactions failing for good: the file grows to five times the limit,
+    // where a record rewrites it itself, which fails as well.
+    {
+        const unique_handle holder = hold();
+        ASSERT_TRUE(holder);
+        while (Record(id) && id < 2000)
+            ++id;
+        EXPECT_EQ(FileIds(), Range(id - 5 * kHistoryLimit, id - 1));
+    }
+    ASSERT_TRUE(Record(id));
+    EXPECT_EQ(FileIds(), Range(id - kHistoryLimit + 1, id)) << "rewritten by the record";
+    EXPECT_EQ(Ids(LoadHistory()), Range(id - kHistoryLimit + 1, id));
 }
 
 } // namespace
