@@ -11,6 +11,7 @@
 #include "platform/image_picture.h"
 #include "platform/module_lock.h"
 #include "platform/resource_ids.h"
+#include "store/history.h"
 #include "store/profile_store.h"
 #include "store/settings.h"
 #include "store/state.h"
@@ -253,6 +254,8 @@ HRESULT Connect::StartupComplete() {
     // Outlook's filter knows only the entries it read when it started: new
     // mail from senders blocked since then is moved here.
     m_newMail.Follow(HostApp());
+    // The first command or new message then need not read the history.
+    PrepareHistory();
     return S_OK;
 }
 
@@ -261,6 +264,9 @@ void Connect::Disconnect() {
     m_legacy->Stop();
     if (!g_profileName.empty())
         ReapplyBlockedAdditions();
+    // Nothing records any more: a compaction still at work ends before the
+    // host goes, rather than leave its temporary file behind.
+    WaitForHistoryCompaction();
 }
 
 // --- IRibbonExtensibility ------------------------------------------------

@@ -90,14 +90,19 @@ Timings RecordMany(int count, const std::function<HistoryAction()>& make, int& c
     return timings;
 }
 
-// The first record of a session, which reads the whole history.
-Timings TimeFirstRecords(const std::function<HistoryAction()>& make) {
+// The first record of a session, which reads the whole history unless
+// start-up had it learnt on the worker thread (`prepared`).
+Timings TimeFirstRecords(const std::function<HistoryAction()>& make, bool prepared) {
     HistoryAction handed;
     return Repeat(
         kLoadRuns,
         [&] {
             handed = make();
             SetHistoryFolder(SetHistoryFolder(L"")); // forgets what it knew of the file
+            if (prepared) {
+                PrepareHistory();
+                WaitForHistoryCompaction();
+            }
         },
         [&] {
             if (!RecordHistoryAction(std::move(handed)))
@@ -245,7 +250,8 @@ void RunHistoryBench() {
         if (LoadHistorySummaries().size() != kHistoryLimit)
             throw std::runtime_error("LoadHistorySummaries lost actions");
     });
-    const Timings firstRecord = TimeFirstRecords([&] { return newMail; });
+    const Timings firstRecord = TimeFirstRecords([&] { return newMail; }, false);
+    const Timings preparedRecord = TimeFirstRecords([&] { return newMail; }, true);
     Timings compaction;
     for (int run = 0; run < kCompactionRuns; ++run)
         compaction.runs.push_back(TimeCompaction([&] { return large; }));
@@ -287,6 +293,8 @@ void RunHistoryBench() {
     row("load 200 runs of 1,000 messages (" + largeSize + ")", loadLarge, "-");
     row("  the same listed for the page, without the messages", listLarge, "50 ms");
     row("  the first record of a session, which reads it", firstRecord, "-");
+    row("  the same after start-up had it learnt on the worker thread", preparedRecord,
+        "5 ms worst");
     table.AddNote(
         "a record appends one line; one record in 50 past 200 (or past 26 MB) starts a "
         "compaction of the whole file on a worker thread, which records do not wait for;");

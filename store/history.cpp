@@ -546,9 +546,25 @@ Compacted Compact(const CompactionPlan& plan) {
     }
 }
 
-// The worker thread's work: compactions while they are due.
+// Under g_lock: learns the file, when what is known of it is not its
+// present state, so that the next record only appends.
+void LearnFile() {
+    const std::wstring path = HistoryFilePath();
+    if (path.empty() || (g_known.path == path && g_known.stamp == StampOf(path)))
+        return;
+    HistoryFile file;
+    if (ReadHistoryFile(path, file, [](std::uint64_t) { return false; }))
+        Remember(path, file);
+}
+
+// The worker thread's work: the file learnt, then compactions while they
+// are due.
 void RunCompactions() noexcept {
     try {
+        {
+            const std::lock_guard lock(g_lock);
+            LearnFile();
+        }
         Compacted last = Compacted::Yes;
         for (bool first = true;; first = false) {
             CompactionPlan plan;
@@ -581,14 +597,8 @@ DWORD WINAPI CompactionThread(void* module) {
     FreeLibraryAndExitThread(static_cast<HMODULE>(module), 0);
 }
 
-// Under g_lock, after a record: starts the worker when a compaction is due.
-void StartCompactionIfDue() {
-    if (!CompactionDue() || CompactionRunning())
-        return;
-    if (g_compaction.recordsBeforeRetry > 0) {
-        --g_compaction.recordsBeforeRetry;
-        return;
-    }
+// Under g_lock: starts the worker, which holds the module while it runs.
+void StartWorker() {
     HMODULE module = nullptr;
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                             reinterpret_cast<LPCWSTR>(&CompactionThread), &module)) {
@@ -607,6 +617,17 @@ void StartCompactionIfDue() {
     }
     g_compaction.thread = std::move(thread);
     g_compaction.running = true;
+}
+
+// Under g_lock, after a record: starts the worker when a compaction is due.
+void StartCompactionIfDue() {
+    if (!CompactionDue() || CompactionRunning())
+        return;
+    if (g_compaction.recordsBeforeRetry > 0) {
+        --g_compaction.recordsBeforeRetry;
+        return;
+    }
+    StartWorker();
 }
 
 // Records `action`. When the file is far past its limit because records
@@ -783,6 +804,15 @@ void WaitForHistoryCompaction() noexcept {
             }
             WaitForSingleObject(thread.get(), INFINITE);
         }
+    }
+    SW_CATCH_LOG()
+}
+
+void PrepareHistory() noexcept {
+    try {
+        const std::lock_guard lock(g_lock);
+        if (!CompactionRunning())
+            StartWorker();
     }
     SW_CATCH_LOG()
 }

@@ -61,6 +61,10 @@ bool RecordHistoryAction(HistoryAction action) noexcept;
 // until it ends, so this is tidiness, not safety). Never call it from
 // DllMain: the worker cannot end while the caller holds the loader lock.
 void WaitForHistoryCompaction() noexcept;
+// Learns the history file on the worker thread (and compacts it when due),
+// so that the session's first record only appends instead of reading a
+// history of many megabytes on the caller's thread. Start-up calls it.
+void PrepareHistory() noexcept;
 
 // For tests: called on the compaction's thread once it has written the
 // trimmed copy of the file, before it takes in what was recorded meanwhile
