@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 #include <future>
+#include <string>
 #include <vector>
 
 namespace sw {
@@ -37,8 +38,11 @@ private:
     void OnInitDialog();
     void OnUnblock(bool restore);
     void OnGetDispInfo(NMLVDISPINFOW& request) const;
-    // Enables each button when the selection gives it something to do.
-    void ShowButtons();
+    // Sizes the columns to the rows' texts.
+    void SizeColumns();
+    // Shows the selected runs' entries under the list and enables each
+    // button when the selection gives it something to do.
+    void ShowSelection();
     std::vector<HistoryAction> TakeHistory() noexcept;
 
     WorkingList& m_working;
@@ -46,6 +50,7 @@ private:
     HWND m_window = nullptr;
     HWND m_listView = nullptr;
     HistoryEdits m_edits;
+    std::wstring m_shownEntries;
     std::future<std::vector<HistoryAction>> m_preload;
     bool m_initialized = false;
 };
