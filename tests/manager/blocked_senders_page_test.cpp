@@ -117,6 +117,22 @@ TEST_F(BlockedSendersPageTest, RemovedRowsAreWrittenOnceOnOk) {
     EXPECT_EQ(StoredList(), L"b@x.com;d@x.com;");
 }
 
+TEST_F(BlockedSendersPageTest, AnAdditionOfThisSessionRemovedHereDoesNotComeBack) {
+    StoreList(L"added@x.example;Kept@x.example;old@x.example;");
+    g_blockedSinceLoad = {L"added@x.example", L"kept@x.example"};
+    RunOptionsSheet([&](SheetDriver& sheet) {
+        const HWND page = sheet.ShowPage(1);
+        SheetDriver::SelectRows(List(page), {0});
+        SheetDriver::Click(page, IDC_REMOVE);
+        sheet.PressOk();
+    });
+    EXPECT_EQ(g_blockedSinceLoad, Rows{L"kept@x.example"});
+    // Outlook closes: the session's additions go back into the list, but
+    // not the one the user removed.
+    ReapplyBlockedAdditions();
+    EXPECT_EQ(StoredList(), L"Kept@x.example;old@x.example;");
+}
+
 TEST_F(BlockedSendersPageTest, CancelWritesNothingAndRemovingEverythingWritesTheEmptyList) {
     const std::wstring stored = L"a@x.com;b@x.com;";
     StoreList(stored);
