@@ -1,6 +1,7 @@
 // The History page of the Options sheet (dialog 250): the recorded blocking
-// runs, newest first, and "Unblock" and "Unblock and Restore", which edit
-// the sheet's working list at once and mark the runs to be undone at OK.
+// runs, newest first, the selected runs' entries in full in a box under the
+// list, and "Unblock" and "Unblock and Restore", which edit the sheet's
+// working list at once and mark the runs to be undone at OK.
 #pragma once
 
 #include "manager/history_edits.h"
