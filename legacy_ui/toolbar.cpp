@@ -67,12 +67,12 @@ void LegacyUi::BuildToolbar() noexcept {
                              m_btnBlockSenders, Sink(kSinkBlockSendersButton), false);
             AddToolbarButton(controls.get(), L"Block Domains", IDB_BLOCK_DOMAINS_16, 0,
                              m_btnBlockDomains, Sink(kSinkBlockDomainsButton), false);
-            AddToolbarButton(controls.get(), L"Options", 0, 917, m_btnOptions,
+            AddToolbarButton(controls.get(), L"Options", 0, kOptionsFaceId, m_btnOptions,
                              Sink(kSinkOptionsButton), false);
-            AddToolbarButton(controls.get(), L"Support", 0, 1675, m_btnSupport,
+            AddToolbarButton(controls.get(), L"Support", 0, kSupportFaceId, m_btnSupport,
                              Sink(kSinkSupportButton), false);
-            AddToolbarButton(controls.get(), L"Help", 0, 984, m_btnHelp, Sink(kSinkHelpButton),
-                             true);
+            AddToolbarButton(controls.get(), L"Help", 0, kHelpFaceId, m_btnHelp,
+                             Sink(kSinkHelpButton), true);
 
             SW_LOG_IF_FAILED(PutProperty(m_toolbar.get(), L"Visible", BoolArgument(true).get()));
         } catch (const HostError& error) {

@@ -246,6 +246,13 @@ void CBlockedSendersPage::ShowRows() {
     if (ListView_GetSelectedCount(m_listView) != 0)
         ListView_SetItemState(m_listView, -1, 0, LVIS_SELECTED);
     InvalidateRect(m_listView, nullptr, TRUE);
+    // How many rows a search leaves, beside the total; nothing without one.
+    const std::wstring shown =
+        List().Search().empty() ? std::wstring() : FormatText(L"Shown: %d", count);
+    if (shown != m_shown) {
+        m_shown = shown;
+        SetDlgItemTextW(m_window, IDC_SHOWN, shown.c_str());
+    }
 }
 
 void CBlockedSendersPage::ShowEdit() {

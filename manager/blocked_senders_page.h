@@ -47,7 +47,8 @@ private:
     // Shows what another page changed in the list meanwhile.
     void OnSetActive();
 
-    // Gives the list view the new row count after the shown list changed.
+    // Gives the list view the new row count after the shown list changed,
+    // and says how many rows a search shows.
     void ShowRows();
     // Shows the capacity of the list as OK would store it; after an edit.
     void ShowCapacity();
@@ -64,6 +65,8 @@ private:
     // The working list's revision the page shows.
     unsigned m_shownRevision = 0;
     std::wstring m_total;
+    // "Shown: 3" while a search is on.
+    std::wstring m_shown;
     // What the meter shows, so that an unchanged capacity costs nothing.
     std::wstring m_capacityText;
     CapacityLevel m_capacityLevel = CapacityLevel::Normal;

@@ -61,6 +61,25 @@ std::wstring HistoryEdits::CellText(size_t row, HistoryColumn column) const {
     return {};
 }
 
+std::wstring HistoryEdits::EntriesText(std::span<const int> rows) const {
+    std::wstring text;
+    bool first = true;
+    for (int row : rows) {
+        if (row < 0 || static_cast<size_t>(row) >= m_rows.size())
+            continue;
+        if (!first)
+            text += L"\r\n";
+        first = false;
+        const std::vector<std::wstring>& entries = m_rows[static_cast<size_t>(row)].action.entries;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (i > 0)
+                text += L", ";
+            text += entries[i];
+        }
+    }
+    return text;
+}
+
 bool HistoryEdits::Eligible(const Row& row, bool restore) const noexcept {
     if (row.action.undone)
         return false;

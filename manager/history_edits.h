@@ -25,6 +25,10 @@ public:
     size_t RowCount() const noexcept { return m_rows.size(); }
     const HistoryAction& Action(size_t row) const { return m_rows[row].action; }
     std::wstring CellText(size_t row, HistoryColumn column) const;
+    // Every entry of the runs on `rows`, in full, one run to a line ("\r\n"
+    // between runs, ", " between entries), in row order; rows out of range
+    // are skipped. What the line under the list shows of the selection.
+    std::wstring EntriesText(std::span<const int> rows) const;
 
     // Whether the buttons have anything to do for these rows: "Unblock" for
     // a row not undone yet, "Unblock and Restore" also for one only unblocked

@@ -13,16 +13,25 @@ namespace {
 
 struct ColumnLayout {
     const wchar_t* heading;
-    int percent; // of the list's width
     int format;
 };
 
 constexpr ColumnLayout kColumns[] = {
-    {L"Time", 27, LVCFMT_LEFT},
-    {L"Command", 33, LVCFMT_LEFT},
-    {L"Entries", 20, LVCFMT_LEFT},
-    {L"Messages", 20, LVCFMT_RIGHT},
+    {L"Time", LVCFMT_LEFT},
+    {L"Command", LVCFMT_LEFT},
+    {L"Entries", LVCFMT_LEFT},
+    {L"Messages", LVCFMT_RIGHT},
 };
+
+// What the list view draws around a cell's or heading's text besides the text
+// itself: the padding comctl32 adds to ListView_GetStringWidth when it sizes
+// a column to its content.
+constexpr int kCellPadding = 12;
+
+int StringWidth(HWND listView, const std::wstring& text) {
+    return static_cast<int>(
+        SendMessageW(listView, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
 
 } // namespace
 
@@ -72,6 +81,11 @@ INT_PTR CHistoryPage::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
         case IDC_UNBLOCK_RESTORE:
             OnUnblock(true);
             return TRUE;
+        case IDCANCEL:
+            // Escape in the multi-line entries box closes the page, not
+            // the sheet: pass it on as the sheet's Cancel.
+            PropSheet_PressButton(GetParent(window), PSBTN_CANCEL);
+            return TRUE;
         }
         break;
     case WM_NOTIFY: {
@@ -83,7 +97,7 @@ INT_PTR CHistoryPage::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
                 return TRUE;
             case LVN_ITEMCHANGED:
             case LVN_ODSTATECHANGED:
-                ShowButtons();
+                ShowSelection();
                 return TRUE;
             }
         } else if (header.code == PSN_APPLY) {
@@ -100,21 +114,47 @@ void CHistoryPage::OnInitDialog() {
     m_listView = GetDlgItem(m_window, IDC_HISTORY_LIST);
     m_edits.Load(TakeHistory());
 
-    RECT client = {};
-    GetClientRect(m_listView, &client);
-    const int width = client.right - client.left - GetSystemMetrics(SM_CXVSCROLL);
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
         LVCOLUMNW column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
         column.fmt = kColumns[i].format;
-        column.cx = width * kColumns[i].percent / 100;
         column.pszText = const_cast<wchar_t*>(kColumns[i].heading);
         ListView_InsertColumn(m_listView, i, &column);
     }
     ListView_SetExtendedListViewStyleEx(m_listView, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     ListView_SetItemCountEx(m_listView, static_cast<int>(m_edits.RowCount()), 0);
+    SizeColumns();
     m_initialized = true;
-    ShowButtons();
+    ShowSelection();
+}
+
+void CHistoryPage::SizeColumns() {
+    // Time, Command and Messages as wide as their widest text, heading
+    // included, so that none is ever cut; Entries takes the rest, and the
+    // box under the list shows the selected runs' entries in full.
+    int widths[std::size(kColumns)] = {};
+    int fixed = 0;
+    for (HistoryColumn column :
+         {HistoryColumn::Time, HistoryColumn::Command, HistoryColumn::Messages}) {
+        const size_t index = static_cast<size_t>(column);
+        int widest = StringWidth(m_listView, kColumns[index].heading);
+        for (size_t row = 0; row < m_edits.RowCount(); ++row)
+            widest = std::max(widest, StringWidth(m_listView, m_edits.CellText(row, column)));
+        widths[index] = widest + kCellPadding;
+        fixed += widths[index];
+    }
+    RECT client = {};
+    GetClientRect(m_listView, &client);
+    int rest = client.right - client.left - fixed;
+    // Rows that will need a vertical scroll bar take its width now.
+    if (!(GetWindowLongPtrW(m_listView, GWL_STYLE) & WS_VSCROLL) &&
+        static_cast<int>(m_edits.RowCount()) > ListView_GetCountPerPage(m_listView))
+        rest -= GetSystemMetrics(SM_CXVSCROLL);
+    const size_t entries = static_cast<size_t>(HistoryColumn::Entries);
+    widths[entries] =
+        std::max(rest, StringWidth(m_listView, kColumns[entries].heading) + kCellPadding);
+    for (size_t i = 0; i < std::size(widths); ++i)
+        ListView_SetColumnWidth(m_listView, static_cast<int>(i), widths[i]);
 }
 
 void CHistoryPage::OnUnblock(bool restore) {
@@ -131,8 +171,10 @@ void CHistoryPage::OnUnblock(bool restore) {
     m_edits.Unblock(rows, restore, m_working.List());
     if (m_working.List().Entries().size() != before)
         m_working.NoteChange();
+    // A run marked "(undone on OK)" may need a wider Command column.
+    SizeColumns();
     InvalidateRect(m_listView, nullptr, TRUE);
-    ShowButtons();
+    ShowSelection();
 }
 
 void CHistoryPage::OnGetDispInfo(NMLVDISPINFOW& request) const {
@@ -149,8 +191,13 @@ void CHistoryPage::OnGetDispInfo(NMLVDISPINFOW& request) const {
     item.pszText[length] = L'\0';
 }
 
-void CHistoryPage::ShowButtons() {
+void CHistoryPage::ShowSelection() {
     const std::vector<int> rows = SelectedListViewRows(m_listView);
+    const std::wstring entries = m_edits.EntriesText(rows);
+    if (entries != m_shownEntries) {
+        m_shownEntries = entries;
+        SetDlgItemTextW(m_window, IDC_HISTORY_ENTRIES, entries.c_str());
+    }
     EnableWindow(GetDlgItem(m_window, IDC_UNBLOCK), m_edits.CanUnblock(rows, false));
     EnableWindow(GetDlgItem(m_window, IDC_UNBLOCK_RESTORE),
                  m_canRestore && m_edits.CanUnblock(rows, true));

@@ -1,6 +1,7 @@
 // The History page of the Options sheet (dialog 250): the recorded blocking
-// runs, newest first, and "Unblock" and "Unblock and Restore", which edit
-// the sheet's working list at once and mark the runs to be undone at OK.
+// runs, newest first, the selected runs' entries in full in a box under the
+// list, and "Unblock" and "Unblock and Restore", which edit the sheet's
+// working list at once and mark the runs to be undone at OK.
 #pragma once
 
 #include "manager/history_edits.h"
@@ -10,6 +11,7 @@
 #include <commctrl.h>
 
 #include <future>
+#include <string>
 #include <vector>
 
 namespace sw {
@@ -37,8 +39,11 @@ private:
     void OnInitDialog();
     void OnUnblock(bool restore);
     void OnGetDispInfo(NMLVDISPINFOW& request) const;
-    // Enables each button when the selection gives it something to do.
-    void ShowButtons();
+    // Sizes the columns to the rows' texts.
+    void SizeColumns();
+    // Shows the selected runs' entries under the list and enables each
+    // button when the selection gives it something to do.
+    void ShowSelection();
     std::vector<HistoryAction> TakeHistory() noexcept;
 
     WorkingList& m_working;
@@ -46,6 +51,7 @@ private:
     HWND m_window = nullptr;
     HWND m_listView = nullptr;
     HistoryEdits m_edits;
+    std::wstring m_shownEntries;
     std::future<std::vector<HistoryAction>> m_preload;
     bool m_initialized = false;
 };

@@ -1,5 +1,6 @@
 #include "manager/list_tidy.h"
 
+#include "store/list_capacity.h"
 #include "store/list_text.h"
 
 #include <algorithm>
@@ -266,7 +267,8 @@ std::vector<std::wstring> ApplyTidy(const std::vector<std::wstring>& entries,
     return result;
 }
 
-std::wstring DescribeTidyChange(TidyGroup group, const TidyChange& change) {
+std::wstring DescribeTidyChange(TidyGroup group, const TidyChange& change,
+                                const std::function<bool(std::wstring_view)>& fits) {
     const std::wstring first = change.removed.empty() ? std::wstring() : change.removed.front();
     switch (group) {
     case TidyGroup::CaseDuplicates:
@@ -280,20 +282,23 @@ std::wstring DescribeTidyChange(TidyGroup group, const TidyChange& change) {
         break;
     }
     const size_t count = change.removed.size();
-    const size_t named = count <= kFoldNamesShown ? count : kFoldNamesShown - 1;
-    std::wstring line;
-    for (size_t i = 0; i < named; ++i) {
-        if (i > 0)
-            line += L", ";
-        line += change.removed[i];
+    if (count == 0)
+        return change.added;
+    std::wstring line =
+        (change.added.empty() ? std::wstring(L"Replaces ") : change.added + L" replaces ") +
+        GroupedNumber(count) + (count == 1 ? L" address" : L" addresses");
+    const auto more = [](size_t left) { return L", \u2026 and " + GroupedNumber(left) + L" more"; };
+    const size_t limit = count <= kFoldNamesShown ? count : kFoldNamesShown - 1;
+    size_t named = 0;
+    for (; named < count; ++named) {
+        std::wstring longer = line + (named == 0 ? L": " : L", ") + change.removed[named];
+        const size_t left = count - named - 1;
+        if (fits ? !fits(left == 0 ? longer : longer + more(left)) : named == limit)
+            break;
+        line = std::move(longer);
     }
-    if (named < count)
-        line += L", \u2026 and " + std::to_wstring(count - named) + L" more";
-    if (!change.added.empty()) {
-        if (!line.empty())
-            line += L' ';
-        line += L"\u2192 " + change.added;
-    }
+    if (named > 0 && named < count)
+        line += more(count - named);
     return line;
 }
 

@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sw {
@@ -79,8 +81,11 @@ std::vector<std::wstring> ApplyTidy(const std::vector<std::wstring>& entries,
 // One line of the dialog's preview for a change of `group`, for example
 // "Ann@Spam.example (a copy of ann@spam.example)",
 // "ann@spam.example (covered by @spam.example)" or
-// "a@x.example, b@x.example, c@x.example → @x.example". A fold of more than
-// four addresses names the first three and "… and N more".
-std::wstring DescribeTidyChange(TidyGroup group, const TidyChange& change);
+// "@x.example replaces 5 addresses: a@x.example, b@x.example, … and 3 more".
+// A fold names the domain entry it adds and how many addresses it replaces,
+// then as many of them as `fits` accepts the whole line with, "… and N
+// more" included; without `fits`, four in full, or three of a longer fold.
+std::wstring DescribeTidyChange(TidyGroup group, const TidyChange& change,
+                                const std::function<bool(std::wstring_view)>& fits = {});
 
 } // namespace sw

@@ -8,12 +8,18 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <string_view>
+
 namespace sw {
 namespace {
 
 // A preview longer than this says how many more changes there are: filling
 // a list box with tens of thousands of lines would keep the user waiting.
 constexpr size_t kPreviewLines = 500;
+
+// What a list box leaves around a line's text, in pixels.
+constexpr int kTextMargin = 4;
 
 constexpr int kThresholdMin = 2;
 constexpr int kThresholdMax = 999;
@@ -33,8 +39,11 @@ constexpr GroupControls kGroups[kTidyGroupCount] = {
 } // namespace
 
 std::wstring SavingsText(size_t entries, size_t bytes) {
-    return GroupedNumber(entries) + (entries == 1 ? L" entry" : L" entries") + L" \u00B7 " +
-           GroupedNumber((bytes + 1023) / 1024) + L" KB";
+    std::wstring text =
+        GroupedNumber(entries) + (entries == 1 ? L" entry" : L" entries") + L" \u00B7 ";
+    if (bytes < 1024)
+        return text + GroupedNumber(bytes) + (bytes == 1 ? L" byte" : L" bytes");
+    return text + GroupedNumber((bytes + 1023) / 1024) + L" KB";
 }
 
 CTidyDialog::CTidyDialog(TidyInput input, size_t storedBytes, size_t storedEntries,
@@ -134,10 +143,25 @@ void CTidyDialog::ShowProposals() {
         const HDC dc = GetDC(list);
         const HGDIOBJ font =
             SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+        // A fold names as many of its addresses as the box shows without
+        // scrolling, beside a scroll bar once the lines need one.
+        RECT client = {};
+        GetClientRect(list, &client);
+        const int rowHeight =
+            std::max(1, static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)));
+        int room = client.right - client.left - kTextMargin;
+        if (!(GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL) &&
+            static_cast<int>(shown) > (client.bottom - client.top) / rowHeight)
+            room -= GetSystemMetrics(SM_CXVSCROLL);
+        const auto fits = [&](std::wstring_view line) {
+            SIZE extent = {};
+            return GetTextExtentPoint32W(dc, line.data(), static_cast<int>(line.size()), &extent) &&
+                   extent.cx <= room;
+        };
         for (size_t i = 0; i <= shown; ++i) {
             std::wstring line;
             if (i < shown)
-                line = DescribeTidyChange(static_cast<TidyGroup>(group), proposal.changes[i]);
+                line = DescribeTidyChange(static_cast<TidyGroup>(group), proposal.changes[i], fits);
             else if (proposal.changes.size() > shown)
                 line = L"\u2026 and " + GroupedNumber(proposal.changes.size() - shown) + L" more";
             else

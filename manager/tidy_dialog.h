@@ -48,7 +48,7 @@ private:
     bool m_ready = false;
 };
 
-// "12 entries · 3 KB": what a change saves.
+// "12 entries · 3 KB" or, under 1 KB, "2 entries · 68 bytes": what a change saves.
 std::wstring SavingsText(size_t entries, size_t bytes);
 
 } // namespace sw

@@ -1,8 +1,12 @@
 #include "manager/working_list.h"
 
+#include "manager/entry_order.h"
 #include "platform/user_message.h"
 #include "store/list_capacity.h"
 #include "store/profile_store.h"
+#include "store/state.h"
+
+#include <algorithm>
 
 namespace sw {
 
@@ -34,7 +38,16 @@ bool WorkingList::Save() {
     // The store tells the user of a failed write itself, and answers nothing.
     const unsigned long shown = ShownMessageCount();
     WriteProfileList(m_list.ListText(), ProfileListKind::Blocked);
-    return ShownMessageCount() == shown;
+    if (ShownMessageCount() != shown)
+        return false;
+    // The commands put this session's additions back into the list when
+    // they next write it and when Outlook closes: an addition the user has
+    // removed, edited or tidied away here must not come back that way.
+    const std::vector<std::wstring>& kept = m_list.Entries(); // sorted under the entry order
+    std::erase_if(g_blockedSinceLoad, [&](const std::wstring& added) {
+        return !std::binary_search(kept.begin(), kept.end(), added, AsciiCaseLess{});
+    });
+    return true;
 }
 
 } // namespace sw

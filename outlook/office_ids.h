@@ -52,4 +52,11 @@ inline constexpr LONG kMailItemType = 0;        // olMailItem
 inline constexpr LONG kJunkFolder = 23;         // olFolderJunk
 inline constexpr LONG kConversationHeaders = 1; // OlSelectionContents
 
+// CommandBarButton.FaceId: Office's built-in button faces that the toolbar's
+// Options, Support and Help buttons show (Block Senders and Block Domains
+// carry pictures of their own).
+inline constexpr LONG kOptionsFaceId = 917;
+inline constexpr LONG kSupportFaceId = 1675;
+inline constexpr LONG kHelpFaceId = 984;
+
 } // namespace sw

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders the Options sheet's pages over a sample list under Xvfb and saves
-# them as PNG files in docs/images/. Usage: scripts/screenshots.sh
+# them as PNG files in docs/images/, and the same at 192 DPI (200 %) in
+# docs/images/192dpi/. Usage: scripts/screenshots.sh
 # (SW_BUILD_DIR selects the build tree, as for scripts/test.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,3 +20,12 @@ fi
 . "$root/scripts/wine-session.sh"
 mkdir -p "$root/docs/images"
 wine "$build/tests/manager_screenshots.exe" "$(winepath -w "$root/docs/images")" </dev/null
+
+# Wine reads the screen resolution when a program starts. The prefix is set
+# back to its default however the run ends: the tests lay their windows out
+# at 96 DPI.
+mkdir -p "$root/docs/images/192dpi"
+desktop='HKCU\Control Panel\Desktop'
+trap 'wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1 || true; sw_end_session' EXIT
+wine reg add "$desktop" /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
+wine "$build/tests/manager_screenshots.exe" "$(winepath -w "$root/docs/images/192dpi")" </dev/null

@@ -26,7 +26,7 @@ struct MovedMessage {
 struct HistoryAction {
     std::uint64_t id = 0;              // unique in the file, given by RecordHistoryAction
     SYSTEMTIME time = {};              // local time the run ended
-    std::wstring command;              // "Block Senders" or "Block Domains"
+    std::wstring command;              // "Block Senders", "Block Domains" or "New mail"
     std::vector<std::wstring> entries; // the entries it added, in order
     std::vector<MovedMessage> messages;
     bool undone = false; // undone from the History page

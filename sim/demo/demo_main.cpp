@@ -1,5 +1,6 @@
 // Runs Spamwarden in the simulated Outlook on a sample mailbox and tells
 // what it did. The add-in must be registered (regsvr32) in the prefix.
+#include "outlook/office_ids.h"
 #include "platform/automation.h"
 #include "platform/registry_key.h"
 #include "sim/loader/addin_host.h"
@@ -198,20 +199,67 @@ std::wstring ListText(HWND list, int row, int column) {
     return text;
 }
 
-// What the user does in the Options sheet, from a second thread while the
-// sheet runs modally: the History page, the Block Domains run selected,
-// "Unblock and Restore", OK; then the message that tells what came of it.
-void UndoBlockDomainsFromTheHistoryPage() {
-    // The History page's controls (manager/resource.h).
-    constexpr int kHistoryList = 251;
-    constexpr int kUnblockAndRestore = 253;
-    const HWND sheet = WaitForDialog(L"Options");
+void Click(HWND dialog, int id) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void Select(HWND list, int row) {
+    LVITEMW state = {};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&state));
+}
+
+// The Options sheet, waited for, with page `index` shown (0 Options,
+// 1 Blocked Senders, 2 History); null when it does not open.
+HWND OpenPage(HWND& sheet, int index) {
+    sheet = WaitForDialog(L"Options");
     if (!sheet) {
         Print(L"  The Options sheet did not open.");
+        return nullptr;
+    }
+    SendMessageW(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    return reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+// The controls of the Blocked Senders and History pages (manager/resource.h).
+constexpr int kSearch = 201;
+constexpr int kRemove = 203;
+constexpr int kEntries = 208;
+constexpr int kHistoryList = 251;
+constexpr int kUnblockAndRestore = 253;
+
+// One wrong entry: the Blocked Senders page, a search for it, Remove, OK.
+void RemoveOneEntryOnTheBlockedSendersPage(const wchar_t* entry) {
+    HWND sheet = nullptr;
+    const HWND page = OpenPage(sheet, 1);
+    if (!page)
+        return;
+    Print(std::wstring(L"> Blocked Senders page: typing \u201C") + entry +
+          L"\u201D into Search, selecting the one row it shows, pressing \u201CRemove\u201D, "
+          L"then OK");
+    SetDlgItemTextW(page, kSearch, entry);
+    const HWND list = GetDlgItem(page, kEntries);
+    if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) != 1 || ListText(list, 0, 0) != entry) {
+        Print(L"  The search did not find the entry alone.");
+        PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         return;
     }
-    SendMessageW(sheet, PSM_SETCURSEL, 2, 0);
-    const auto page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    Select(list, 0);
+    Click(page, kRemove);
+    PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+}
+
+// A run that was a mistake as a whole: the History page, the newest run of
+// `command` selected, "Unblock and Restore", OK; then the message that tells
+// what came of it.
+void UndoARunOnTheHistoryPage(const wchar_t* command) {
+    HWND sheet = nullptr;
+    const HWND page = OpenPage(sheet, 2);
+    if (!page)
+        return;
     const HWND list = GetDlgItem(page, kHistoryList);
     const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     Print(L"  History page, newest first:");
@@ -219,22 +267,18 @@ void UndoBlockDomainsFromTheHistoryPage() {
     for (int row = 0; row < rows; ++row) {
         Print(L"      " + ListText(list, row, 0) + L"  " + ListText(list, row, 1) + L"  " +
               ListText(list, row, 2) + L"  " + ListText(list, row, 3));
-        if (target < 0 && ListText(list, row, 1) == L"Block Domains")
+        if (target < 0 && ListText(list, row, 1) == command)
             target = row;
     }
     if (target < 0) {
-        Print(L"  No Block Domains run in the history.");
+        Print(std::wstring(L"  No ") + command + L" run in the history.");
         PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         return;
     }
-    LVITEMW state = {};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(target),
-                 reinterpret_cast<LPARAM>(&state));
-    Print(L"> Selecting the Block Domains run, pressing \u201CUnblock and Restore\u201D, then OK");
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(kUnblockAndRestore, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(page, kUnblockAndRestore)));
+    Select(list, target);
+    Print(std::wstring(L"> Selecting the newest ") + command +
+          L" run, pressing \u201CUnblock and Restore\u201D, then OK");
+    Click(page, kUnblockAndRestore);
     PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
     if (const HWND box = WaitForDialog(L"Spamwarden")) {
         wchar_t text[512] = {};
@@ -258,7 +302,8 @@ int RunRibbonHost() {
                               L"Last chance!!!");
     box.AddMail(box.Inbox(), L"heir@inheritance.example", {L"me@corp.example"},
                 L"Your late uncle's estate");
-    box.AddMail(box.Inbox(), L"jane.doe@gmail.com", {L"me@corp.example"}, L"Photos from Saturday");
+    Item& photos = box.AddMail(box.Inbox(), L"jane.doe@gmail.com", {L"me@corp.example"},
+                               L"Photos from Saturday");
     Item& boss =
         box.AddMail(box.Inbox(), L"boss@corp.example", {L"me@corp.example"}, L"Quarterly numbers");
     Item& prince = box.AddMail(box.Inbox(), L"prince@inheritance.example", {L"me@corp.example"},
@@ -344,13 +389,41 @@ int RunRibbonHost() {
     ShowFolder(box.Inbox());
     ShowFolder(box.JunkEmail());
     Print(L"");
-    Print(L"A mistake: lucky.winner.2026@gmail.com turns out to be a friend's new address. "
-          L"The user opens Options to undo that Block Domains run.");
-    std::thread user(&UndoBlockDomainsFromTheHistoryPage);
-    outlook.Fire(kProgId, L"ManBlockedSenders");
-    user.join();
+    Print(L"Two kinds of mistake, two ways back.");
+    Print(L"");
+    Print(L"One wrong entry: lucky.winner.2026@gmail.com turns out to be a friend's new "
+          L"address. Undoing the whole Block Domains run would also unblock "
+          L"@inheritance.example and @lottery-winners.example and bring their spam back to the "
+          L"Inbox, so the user removes just that entry on the Blocked Senders page.");
+    {
+        std::thread user(&RemoveOneEntryOnTheBlockedSendersPage, L"lucky.winner.2026@gmail.com");
+        outlook.Fire(kProgId, L"ManBlockedSenders");
+        user.join();
+    }
     ShowList(version, L"Blocked Senders list now:");
-    ShowFolder(box.Inbox());
+    Print(L"  Remove undoes that entry and nothing else: the friend's message stays in Junk "
+          L"E-mail (\u201C" +
+          freemail.subject + L"\u201D is " + WhereIs(box, freemail) +
+          L") for the user to move back, and the run's other entries stay blocked.");
+    Print(L"");
+
+    box.ShowFolder(box.Inbox());
+    box.Select({&photos});
+    Print(L"A run that was a mistake as a whole: meaning to open the photos from "
+          L"jane.doe@gmail.com, the user presses Block Senders.");
+    Press(outlook, L"BlockSenders", L"Block Senders");
+    Print(L"  \u201C" + photos.subject + L"\u201D is " + WhereIs(box, photos) +
+          L". The user opens Options to undo that run on the History page.");
+    {
+        std::thread user(&UndoARunOnTheHistoryPage, L"Block Senders");
+        outlook.Fire(kProgId, L"ManBlockedSenders");
+        user.join();
+    }
+    ShowList(version, L"Blocked Senders list now:");
+    Print(L"  Unblock and Restore undoes the whole run: every entry it added comes off the list "
+          L"and every message it moved goes back (\u201C" +
+          photos.subject + L"\u201D is " + WhereIs(box, photos) +
+          L"). Unblock alone would take off the entries only.");
     Print(L"");
     Print(L"Outlook 2010 and later keep a copy of the list in each mail account's key:");
     for (const wchar_t* account : {L"1a2b3c4d", L"5e6f7081"}) {
@@ -371,13 +444,21 @@ std::wstring Padded(std::wstring text, size_t width) {
     return text;
 }
 
-// One toolbar button: its tag, tooltip and face.
+// One toolbar button as the user tells it: its caption (the tooltip of an
+// icon-only button) and what its icon is.
 std::wstring DescribeButton(const sw::sim::CommandBarControl& button) {
-    std::wstring line =
-        L"      " + Padded(button.tag, 14) + Padded(L"\u201C" + button.tooltipText + L"\u201D", 17);
-    line += button.pictureWidth() > 0 ? L"picture " + std::to_wstring(button.pictureWidth()) +
-                                            L"\u00D7" + std::to_wstring(button.pictureHeight())
-                                      : L"face " + std::to_wstring(button.faceId);
+    std::wstring line = L"      " + Padded(L"\u201C" + button.tooltipText + L"\u201D", 17);
+    if (button.pictureWidth() > 0) {
+        line += L"its own picture, " + std::to_wstring(button.pictureWidth()) + L"\u00D7" +
+                std::to_wstring(button.pictureHeight());
+    } else {
+        const wchar_t* face = button.faceId == sw::kOptionsFaceId   ? L"Options"
+                              : button.faceId == sw::kSupportFaceId ? L"Support"
+                              : button.faceId == sw::kHelpFaceId    ? L"Help"
+                                                                    : nullptr;
+        line += face ? std::wstring(L"Office's built-in ") + face + L" icon"
+                     : std::wstring(L"an Office icon");
+    }
     if (button.beginGroup)
         line += L", begins a group";
     return line;

@@ -117,6 +117,22 @@ TEST_F(BlockedSendersPageTest, RemovedRowsAreWrittenOnceOnOk) {
     EXPECT_EQ(StoredList(), L"b@x.com;d@x.com;");
 }
 
+TEST_F(BlockedSendersPageTest, AnAdditionOfThisSessionRemovedHereDoesNotComeBack) {
+    StoreList(L"added@x.example;Kept@x.example;old@x.example;");
+    g_blockedSinceLoad = {L"added@x.example", L"kept@x.example"};
+    RunOptionsSheet([&](SheetDriver& sheet) {
+        const HWND page = sheet.ShowPage(1);
+        SheetDriver::SelectRows(List(page), {0});
+        SheetDriver::Click(page, IDC_REMOVE);
+        sheet.PressOk();
+    });
+    EXPECT_EQ(g_blockedSinceLoad, Rows{L"kept@x.example"});
+    // Outlook closes: the session's additions go back into the list, but
+    // not the one the user removed.
+    ReapplyBlockedAdditions();
+    EXPECT_EQ(StoredList(), L"Kept@x.example;old@x.example;");
+}
+
 TEST_F(BlockedSendersPageTest, CancelWritesNothingAndRemovingEverythingWritesTheEmptyList) {
     const std::wstring stored = L"a@x.com;b@x.com;";
     StoreList(stored);
@@ -142,20 +158,34 @@ TEST_F(BlockedSendersPageTest, SearchThenConvertConvertsExactlyTheSelectedShownR
     RegistrySandbox::CreateKey(accountKey);
     StoreList(L"a@one.com;b@one.com;c@two.com;d@one.com;Z@ONE.COM;");
     Rows capitals, searched, converted;
+    // The count of shown rows at each step, and the total beside it.
+    Rows counts, totals;
     RunOptionsSheet([&](SheetDriver& sheet) {
         const HWND page = sheet.ShowPage(1);
+        const auto note = [&] {
+            counts.push_back(SheetDriver::Text(page, IDC_SHOWN));
+            totals.push_back(SheetDriver::Text(page, IDC_TOTAL));
+        };
+        note();
         SheetDriver::SetText(page, IDC_SEARCH, L"ONE");
         capitals = SheetDriver::Rows(List(page));
+        note();
         SheetDriver::SetText(page, IDC_SEARCH, L"one");
         searched = SheetDriver::Rows(List(page));
+        note();
         SheetDriver::SelectRows(List(page), {0, 2});
         SheetDriver::Click(page, IDC_CONVERT_TO_DOMAIN);
         converted = SheetDriver::Rows(List(page));
+        note();
+        SheetDriver::SetText(page, IDC_SEARCH, L"");
+        note();
         sheet.PressOk();
     });
     EXPECT_EQ(capitals, (Rows{L"Z@ONE.COM"}));
     EXPECT_EQ(searched, (Rows{L"a@one.com", L"b@one.com", L"d@one.com"}));
     EXPECT_EQ(converted, (Rows{L"@one.com", L"b@one.com"}));
+    EXPECT_EQ(counts, (Rows{L"", L"Shown: 1", L"Shown: 3", L"Shown: 2", L""}));
+    EXPECT_EQ(totals, Rows(5, L"Total: 5")) << "the total stays as loaded";
     EXPECT_EQ(StoredList(), L"@one.com;b@one.com;c@two.com;Z@ONE.COM;");
     EXPECT_EQ(RegistrySandbox::GetText(accountKey, kBlockedValue), StoredList());
 }

@@ -234,6 +234,7 @@ TEST_F(HistoryPageTest, CancelDropsTheUnblockAndTheRestore) {
     StoreList(stored);
     FakeRestorer restorer;
     MessageRecorder messages;
+    bool closed = false;
     RunOptionsSheet(
         [&](SheetDriver& sheet) {
             const HWND page = sheet.ShowPage(2);
@@ -242,9 +243,16 @@ TEST_F(HistoryPageTest, CancelDropsTheUnblockAndTheRestore) {
             Unselect(List(page));
             SheetDriver::SelectRows(List(page), {1});
             SheetDriver::Click(page, IDC_UNBLOCK_RESTORE);
-            sheet.PressCancel();
+            // Escape in the multi-line entries box cancels the sheet, as
+            // anywhere else on it.
+            const HWND entries = GetDlgItem(page, IDC_HISTORY_ENTRIES);
+            PostMessageW(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(entries), TRUE);
+            PostMessageW(entries, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+            PostMessageW(entries, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+            closed = SheetDriver::WaitUntilGone(sheet.sheet());
         },
         &restorer);
+    EXPECT_TRUE(closed);
     EXPECT_EQ(StoredList(), stored);
     EXPECT_EQ(restorer.calls, 0);
     EXPECT_EQ(UndoneMarks(), (std::vector<bool>{true, false, false}));

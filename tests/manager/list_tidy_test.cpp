@@ -165,7 +165,8 @@ TEST(ListTidy, HostileEntriesNeverCrashAndAreLeftAlone) {
 
     EXPECT_TRUE(Removed(ProposeTidy(TidyInput{})[kCovered]).empty());
     EXPECT_EQ(DescribeTidyChange(TidyGroup::FoldedDomains, {}), L"");
-    EXPECT_EQ(DescribeTidyChange(static_cast<TidyGroup>(7), {{L"a"}, L"@b", {}}), L"a \u2192 @b");
+    EXPECT_EQ(DescribeTidyChange(static_cast<TidyGroup>(7), {{L"a"}, L"@b", {}}),
+              L"@b replaces 1 address: a");
 }
 
 TEST(ListTidy, ApplyMakesTheChosenChangesAndNeverBlocksLess) {
@@ -202,16 +203,57 @@ TEST(ListTidy, ApplyLeavesWhatAStaleProposalWouldUnblock) {
               (Rows{L"@x.example", L"zed@z.example"}));
 }
 
-TEST(ListTidy, LongFoldsArePreviewedShortened) {
-    TidyChange fold{{L"a@x.example", L"b@x.example", L"c@x.example"}, L"@x.example", {}};
-    EXPECT_EQ(DescribeTidyChange(TidyGroup::FoldedDomains, fold),
-              L"a@x.example, b@x.example, c@x.example \u2192 @x.example");
-    fold.removed.push_back(L"d@x.example");
-    EXPECT_EQ(DescribeTidyChange(TidyGroup::FoldedDomains, fold),
-              L"a@x.example, b@x.example, c@x.example, d@x.example \u2192 @x.example");
-    fold.removed.resize(15, L"e@x.example");
-    EXPECT_EQ(DescribeTidyChange(TidyGroup::FoldedDomains, fold),
-              L"a@x.example, b@x.example, c@x.example, \u2026 and 12 more \u2192 @x.example");
+TEST(ListTidy, AFoldNamesItsDomainEntryTheCountAndAsManyAddressesAsFit) {
+    const Rows five{L"a@x.example", L"b@x.example", L"c@x.example", L"d@x.example", L"e@x.example"};
+    const auto fold = [&](size_t count) {
+        return TidyChange{
+            Rows(five.begin(), five.begin() + static_cast<long>(count)), L"@x.example", {}};
+    };
+    const auto upTo = [](size_t characters) {
+        return [characters](std::wstring_view line) { return line.size() <= characters; };
+    };
+    struct Case {
+        const char* name;
+        TidyChange change;
+        std::function<bool(std::wstring_view)> fits;
+        std::wstring line;
+    };
+    const Case cases[] = {
+        {"three, unmeasured",
+         fold(3),
+         {},
+         L"@x.example replaces 3 addresses: a@x.example, b@x.example, c@x.example"},
+        {"four, unmeasured",
+         fold(4),
+         {},
+         L"@x.example replaces 4 addresses: a@x.example, b@x.example, c@x.example, d@x.example"},
+        {"five, unmeasured",
+         fold(5),
+         {},
+         L"@x.example replaces 5 addresses: a@x.example, b@x.example, c@x.example, "
+         L"\u2026 and 2 more"},
+        {"all fit", fold(5), upTo(1000),
+         L"@x.example replaces 5 addresses: a@x.example, b@x.example, c@x.example, d@x.example, "
+         L"e@x.example"},
+        {"two fit with the rest counted", fold(5), upTo(74),
+         L"@x.example replaces 5 addresses: a@x.example, b@x.example, \u2026 and 3 more"},
+        {"the last fits without a count", fold(2), upTo(59),
+         L"@x.example replaces 2 addresses: a@x.example, b@x.example"},
+        {"none fits", fold(5), upTo(40), L"@x.example replaces 5 addresses"},
+        {"one address", fold(1), upTo(1000), L"@x.example replaces 1 address: a@x.example"},
+        {"nothing to replace", fold(0), upTo(1000), L"@x.example"},
+        {"many", TidyChange{Rows(1234, L"z@x.example"), L"@x.example", {}}, upTo(70),
+         L"@x.example replaces 1,234 addresses: z@x.example, \u2026 and 1,233 more"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const std::wstring line =
+            DescribeTidyChange(TidyGroup::FoldedDomains, test.change, test.fits);
+        EXPECT_EQ(line, test.line);
+        if (test.fits) {
+            EXPECT_TRUE(test.fits(line)) << "the line itself fits";
+        }
+    }
 }
 
 // The rules written out plainly, one choice of groups at a time.

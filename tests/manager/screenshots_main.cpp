@@ -12,6 +12,7 @@
 #include "store/settings.h"
 #include "store/state.h"
 #include "tests/harness/registry_sandbox.h"
+#include "tests/manager/sample_data.h"
 #include "tests/manager/sheet_driver.h"
 
 #include <windows.h>
@@ -26,24 +27,9 @@
 namespace {
 
 using sw::com_ptr;
+using sw::test::kSampleList;
+using sw::test::kUntidyEntries;
 using sw::test::SheetDriver;
-
-constexpr wchar_t kSampleList[] =
-    L"deals@bargain-outlet.example;winner@lottery-prize.example;@spam-king.example;"
-    L"newsletter@promo.example.net;offers@cheap-meds.test;no-reply@phish.invalid;"
-    L"Info@Crypto-Gains.example;support@account-verify.example.org;"
-    L"sales@seo-masters.example;hello@dating-now.example;@bulkmail.example;"
-    L"alerts@bank-secure.invalid;team@free-gift-cards.example;prince@inheritance.example;"
-    L"promo@casino-royale.test;jobs@work-from-home.example;admin@password-reset.invalid;"
-    L"marketing@leads4u.example;";
-
-// Copies of a few entries in other letter cases, addresses that a domain
-// entry covers, and a domain with four addresses: work for Tidy.
-constexpr wchar_t kUntidyEntries[] =
-    L"DEALS@Bargain-Outlet.example;ceo@spam-king.example;news@spam-king.example;"
-    L"tips@stock-alerts.example;picks@stock-alerts.example;hot@stock-alerts.example;"
-    L"win@stock-alerts.example;offers@gmail.com;deals@gmail.com;promo@gmail.com;"
-    L"Marketing@Leads4U.example;";
 
 // What the import screenshot imports: a few good lines and a few bad ones.
 constexpr char kImportFile[] = "ann@offers.example\r\nexample-spam.com\r\n*@junkmail.example\r\n"
@@ -189,38 +175,6 @@ public:
     ComApartment& operator=(const ComApartment&) = delete;
 };
 
-// Runs the History page shows: a mistaken Block Domains among ordinary ones.
-void RecordSampleHistory() {
-    struct SampleRun {
-        const wchar_t* command;
-        std::vector<std::wstring> entries;
-        size_t messages;
-        WORD day, hour, minute;
-    };
-    const SampleRun runs[] = {
-        {L"Block Senders", {L"winner@lottery-prize.example"}, 1, 3, 9, 12},
-        {L"Block Domains", {L"@spam-king.example", L"@bulkmail.example"}, 14, 4, 16, 40},
-        {L"Block Senders",
-         {L"deals@bargain-outlet.example", L"offers@cheap-meds.test"},
-         3,
-         6,
-         8,
-         5},
-        {L"Block Domains", {L"@partner-firm.example"}, 6, 7, 11, 31},
-        {L"Block Senders", {L"prince@inheritance.example"}, 2, 7, 14, 2},
-    };
-    for (const SampleRun& run : runs) {
-        sw::HistoryAction action;
-        action.command = run.command;
-        action.entries = run.entries;
-        action.time = {2025, 3, 0, run.day, run.hour, run.minute, 0, 0};
-        for (size_t i = 0; i < run.messages; ++i)
-            action.messages.push_back({L"00000000AB" + std::to_wstring(i), L"0038", L"00F0"});
-        sw::RecordHistoryAction(action);
-    }
-    sw::MarkHistoryUndone({1});
-}
-
 // Moves nothing: the screenshot shows the page, not its result.
 class NoRestorer : public sw::MessageRestorer {
 public:
@@ -279,14 +233,15 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring historyFolder = std::wstring(historyTemp) + L"spamwarden-screenshot-history";
     const std::wstring previousHistory = sw::SetHistoryFolder(historyFolder);
     DeleteFileW(sw::HistoryFilePath().c_str());
-    RecordSampleHistory();
+    sw::test::RecordSampleHistory();
     NoRestorer restorer;
     sw::test::RunOptionsSheet(
         [&](SheetDriver& sheet) {
             ComApartment com;
             const HWND history = sheet.ShowPage(2);
             const HWND runs = GetDlgItem(history, IDC_HISTORY_LIST);
-            SheetDriver::SelectRows(runs, {1});
+            // The mistaken Block Domains run.
+            SheetDriver::SelectRows(runs, {2});
             SendMessageW(history, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(runs), TRUE);
             saved &= Save(sheet.sheet(), folder, L"history-page.png");
             sheet.PressCancel();

@@ -4,8 +4,9 @@
 Both files must be well-formed; every string and presentation the ADMX names
 must be in the en-US ADML; every policy must write under the key the add-in
 reads its policies from, with a value name the add-in reads, of the kind it
-reads (a number or a text); and every policy the add-in reads must have a
-policy. Usage: check_policy_templates.py <source root>
+reads (a number or a text); every policy the add-in reads must have a
+policy; and each policy's explanation must say, on lines of their own, what
+Enabled, Disabled and Not configured do. Usage: check_policy_templates.py <source root>
 """
 import re
 import sys
@@ -65,9 +66,16 @@ def main():
         for folder in ("store", "support", "platform")
         for p in (root / folder).glob("*.cpp"))
 
+    texts = {s.get("id"): s.text or "" for s in adml.iterfind(".//p:stringTable/p:string", NS)}
     found = {}
     for policy in admx.iterfind(".//p:policies/p:policy", NS):
         name = policy.get("name")
+        # Group Policy Editor shows the explanation beside the three states:
+        # it must say what each of them does.
+        explain = texts.get(re.sub(r"^\$\(string\.|\)$", "", policy.get("explainText", "")), "")
+        for state in ("Enabled:", "Disabled:", "Not configured:"):
+            if not re.search(r"(^|\n)" + state, explain):
+                errors.append(f"{name}: its explanation does not say what {state[:-1]} does")
         if policy.get("key") != policy_key:
             errors.append(f"{name}: key {policy.get('key')!r}, the add-in reads {policy_key!r}")
         if policy.get("class") not in ("Machine", "User", "Both"):
