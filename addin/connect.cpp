@@ -19,8 +19,45 @@
 #include "support/support_mail.h"
 
 #include <cwctype>
+#include <utility>
 
 namespace sw {
+
+namespace {
+
+// The timer that has the history learnt once start-up is over; a thread
+// timer of the host's UI thread, so its id is kept to end it at
+// disconnection (before the module may go) and never to end another's.
+UINT_PTR g_historyTimer = 0;
+// Long enough for Outlook to finish its own start.
+constexpr UINT kHistoryPreparationDelayMs = 2000;
+
+void CALLBACK PrepareHistoryOnTimer(HWND, UINT, UINT_PTR id, DWORD) noexcept {
+    if (id != g_historyTimer)
+        return;
+    KillTimer(nullptr, id);
+    g_historyTimer = 0;
+    PrepareHistory();
+}
+
+// The first command or new message need not then read the whole history on
+// the host's thread. Starting the worker costs Wine and Windows some
+// milliseconds, which must not count against Outlook's start-up limit: it
+// is started from a timer, when the host's message loop next runs idle.
+void ScheduleHistoryPreparation() noexcept {
+    if (g_historyTimer)
+        return;
+    g_historyTimer = SetTimer(nullptr, 0, kHistoryPreparationDelayMs, &PrepareHistoryOnTimer);
+    if (!g_historyTimer)
+        SW_LOG_IF_WIN32_ERROR(GetLastError());
+}
+
+void CancelHistoryPreparation() noexcept {
+    if (g_historyTimer)
+        KillTimer(nullptr, std::exchange(g_historyTimer, 0));
+}
+
+} // namespace
 
 int ParseHostVersion(const std::wstring& text) noexcept {
     size_t i = 0;
@@ -48,7 +85,8 @@ Connect::Connect(IUnknown* outer)
 
 Connect::~Connect() {
     // Every host reference goes before the module may unload: the new-mail
-    // subscription's, then the surface's.
+    // subscription's, then the surface's; and no timer may call into it.
+    CancelHistoryPreparation();
     m_newMail.Stop();
     m_legacy.reset();
     UnlockModule();
@@ -254,12 +292,12 @@ HRESULT Connect::StartupComplete() {
     // Outlook's filter knows only the entries it read when it started: new
     // mail from senders blocked since then is moved here.
     m_newMail.Follow(HostApp());
-    // The first command or new message then need not read the history.
-    PrepareHistory();
+    ScheduleHistoryPreparation();
     return S_OK;
 }
 
 void Connect::Disconnect() {
+    CancelHistoryPreparation();
     m_newMail.Stop();
     m_legacy->Stop();
     if (!g_profileName.empty())

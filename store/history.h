@@ -63,7 +63,8 @@ bool RecordHistoryAction(HistoryAction action) noexcept;
 void WaitForHistoryCompaction() noexcept;
 // Learns the history file on the worker thread (and compacts it when due),
 // so that the session's first record only appends instead of reading a
-// history of many megabytes on the caller's thread. Start-up calls it.
+// history of many megabytes on the caller's thread. Start-up has it called
+// once Outlook's own start is over.
 void PrepareHistory() noexcept;
 
 // For tests: called on the compaction's thread once it has written the

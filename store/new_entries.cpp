@@ -21,7 +21,8 @@ std::wstring FoldedText(std::wstring_view text) {
 NewBlockedEntries::NewBlockedEntries(const NewBlockedEntries& other)
     : m_baseline(other.m_baseline ? std::make_unique<CListIndex>(other.m_baseline->Text())
                                   : nullptr),
-      m_newText(other.m_newText), m_newFolded(other.m_newFolded), m_new(other.m_new) {}
+      m_newText(other.m_newText), m_newFolded(other.m_newFolded), m_new(other.m_new),
+      m_written(other.m_written) {}
 
 NewBlockedEntries& NewBlockedEntries::operator=(const NewBlockedEntries& other) {
     if (this != &other) {
@@ -30,6 +31,7 @@ NewBlockedEntries& NewBlockedEntries::operator=(const NewBlockedEntries& other) 
         std::swap(m_newText, copy.m_newText);
         std::swap(m_newFolded, copy.m_newFolded);
         std::swap(m_new, copy.m_new);
+        std::swap(m_written, copy.m_written);
     }
     return *this;
 }
@@ -41,10 +43,19 @@ void NewBlockedEntries::SetBaseline(std::wstring_view stored) {
 void NewBlockedEntries::NoteWritten(std::wstring_view written) {
     if (!m_baseline)
         return;
-    const std::wstring folded = FoldedText(written);
     std::wstring newText;
     std::wstring newFolded;
     std::vector<Entry> entries;
+    // A command appends to the list it wrote last: the entries noted then
+    // stay, and only what follows them is tested.
+    size_t from = 0;
+    if (!m_written.empty() && m_written.back() == L';' && written.starts_with(m_written)) {
+        from = m_written.size();
+        newText = std::move(m_newText);
+        newFolded = std::move(m_newFolded);
+        entries = std::move(m_new);
+    }
+    const std::wstring folded = FoldedText(written.substr(from));
     // Entries in terminator form: a trailing piece without its ";" is none.
     size_t start = 0;
     for (size_t end = folded.find(L';'); end != std::wstring::npos;
@@ -56,7 +67,7 @@ void NewBlockedEntries::NoteWritten(std::wstring_view written) {
             continue;
         entries.push_back({newFolded.size(), entry.size()});
         newFolded += entry;
-        newText += written.substr(start, end - start);
+        newText += written.substr(from + start, end - start);
     }
     std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
         return std::wstring_view(newFolded).substr(a.offset, a.length) <
@@ -65,6 +76,7 @@ void NewBlockedEntries::NoteWritten(std::wstring_view written) {
     m_newText = std::move(newText);
     m_newFolded = std::move(newFolded);
     m_new = std::move(entries);
+    m_written.assign(written);
 }
 
 const NewBlockedEntries::Entry* NewBlockedEntries::Find(std::wstring_view folded) const noexcept {
@@ -92,6 +104,7 @@ void NewBlockedEntries::Clear() noexcept {
     m_newText.clear();
     m_newFolded.clear();
     m_new.clear();
+    m_written.clear();
 }
 
 } // namespace sw

@@ -58,6 +58,8 @@ private:
     std::wstring m_newText;
     std::wstring m_newFolded;
     std::vector<Entry> m_new;
+    // The list as it was last written.
+    std::wstring m_written;
 };
 
 } // namespace sw
