@@ -114,7 +114,7 @@ def render(size, layers):
                     colour = CLEAR
                     for shape, paint in layers:
                         if shape(x, y):
-                            colour = over(paint(x, y) if callable(paint) else paint, colour)
+                            colour = over_clear(paint(x, y) if callable(paint) else paint, colour)
                     a = colour[3]
                     acc[0] += colour[0] * a
                     acc[1] += colour[1] * a
@@ -131,6 +131,15 @@ def render(size, layers):
 
 
 def over(paint, beneath):
+    """An opaque (r, g, b) colour, or (r, g, b, alpha) blended over the
+    opaque (r, g, b) colour beneath it (make_icon.py paints this way)."""
+    if len(paint) == 3:
+        return paint
+    a = paint[3]
+    return tuple(paint[k] * a + beneath[k] * (1 - a) for k in range(3))
+
+
+def over_clear(paint, beneath):
     """An opaque (r, g, b) colour, or (r, g, b, alpha) blended over what is
     beneath it, which is (r, g, b, alpha) with alpha from 0 to 1."""
     a = paint[3] if len(paint) == 4 else 1.0
@@ -291,13 +300,14 @@ def bmp_file(size, bit_count, colours_used, table, bits):
 
 
 def png_preview(rows, scale):
-    """An enlarged copy on a light grey, which shows what is transparent."""
+    """An enlarged copy of rows of (r, g, b), or of (r, g, b, a) shown on a
+    light grey, which shows what is transparent."""
     raw = bytearray()
     for row in rows:
         line = bytearray()
-        for r, g, b, a in row:
-            f = a / 255
-            line += bytes(int(c * f + 200 * (1 - f) + 0.5) for c in (r, g, b)) * scale
+        for pixel in row:
+            f = pixel[3] / 255 if len(pixel) == 4 else 1.0
+            line += bytes(int(c * f + 200 * (1 - f) + 0.5) for c in pixel[:3]) * scale
         for _ in range(scale):
             raw += b"\0" + line
 
