@@ -8,6 +8,7 @@
 #include "outlook/host_call.h"
 #include "outlook/host_error.h"
 #include "platform/diagnostics.h"
+#include "platform/dpi.h"
 #include "platform/image_picture.h"
 #include "platform/module_lock.h"
 #include "platform/resource_ids.h"
@@ -22,6 +23,29 @@
 #include <utility>
 
 namespace sw {
+namespace {
+
+// A large ribbon button's image is 32 pixels at 96 DPI.
+constexpr int kRibbonImagePixels = 32;
+
+// The ribbon image of `image` in the size that fits the DPI of the explorer
+// window the control sits in: its context is the Explorer, whose window
+// Outlook hands out through IOleWindow. Without one, the system's DPI.
+void LoadRibbonImage(ButtonImage image, IDispatch* control, IPictureDisp** picture) noexcept {
+    HWND window = nullptr;
+    try {
+        Dispatch context = control ? FindObject(control, L"Context") : Dispatch();
+        com_ptr<IOleWindow> explorer;
+        if (context && SUCCEEDED(context.query(IID_IOleWindow, explorer)) && explorer)
+            SW_LOG_IF_FAILED(explorer->GetWindow(&window));
+    } catch (...) {
+        SW_LOG_CAUGHT();
+    }
+    const int size = ButtonImageSize(kRibbonImagePixels, DpiForWindow(window));
+    LoadImagePicture(ButtonImageId(image, size), picture);
+}
+
+} // namespace
 
 namespace {
 
@@ -188,15 +212,15 @@ HRESULT Connect::OnRibbonHelp(IDispatch*) noexcept {
     return S_OK;
 }
 
-HRESULT Connect::GetBlockSenderImage(IDispatch*, IPictureDisp** image) noexcept {
+HRESULT Connect::GetBlockSenderImage(IDispatch* control, IPictureDisp** image) noexcept {
     if (image)
-        LoadImagePicture(IDB_BLOCK_SENDERS_32, image);
+        LoadRibbonImage(ButtonImage::BlockSenders, control, image);
     return S_OK;
 }
 
-HRESULT Connect::GetBlockDomainImage(IDispatch*, IPictureDisp** image) noexcept {
+HRESULT Connect::GetBlockDomainImage(IDispatch* control, IPictureDisp** image) noexcept {
     if (image)
-        LoadImagePicture(IDB_BLOCK_DOMAINS_32, image);
+        LoadRibbonImage(ButtonImage::BlockDomains, control, image);
     return S_OK;
 }
 

@@ -2,6 +2,7 @@
 
 #include "manager/common_controls.h"
 #include "manager/history_commit.h"
+#include "platform/dpi.h"
 #include "platform/module.h"
 
 namespace sw {
@@ -23,7 +24,12 @@ void COptionsSheet::DoModal(HWND owner, const CommonControls& controls) {
     header.ppsp = pages;
     m_working.StartPreload();
     m_historyPage.StartPreload();
-    controls.PropertySheet(header);
+    {
+        // The sheet's windows are per-monitor aware; the host's context is
+        // back before the History page's runs are restored through the host.
+        ThreadDpiAwareness awareness;
+        controls.PropertySheet(header);
+    }
 
     // OK on a page that edits the list: the list first, then what the
     // History page chose, which only makes sense once the list is written

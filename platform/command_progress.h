@@ -1,7 +1,9 @@
-// Progress of a long blocking command: a small window with the count done
-// and a Cancel button, over the window the user works in, which it disables
-// while it is up as a modal window would. Tests install a factory of their
-// own.
+// Progress of a long blocking command: a small window with the count done,
+// a progress bar and a Cancel button, which has the keyboard focus, over the
+// window the user works in, which it disables while it is up as a modal
+// window would. The window is laid out for its DPI in the message font and
+// again when it moves to a monitor of another scale. Tests install a factory
+// of their own.
 #pragma once
 
 #include <windows.h>
@@ -41,7 +43,10 @@ ProgressFactory SetProgressFactory(ProgressFactory factory) noexcept;
 // "12 of 60 messages done", the window's text.
 std::wstring ProgressText(size_t done, size_t total);
 
-// The Cancel button's control id, for tests that press it.
+// The controls' ids, for tests that read and press them: the count's text,
+// the bar (which the text before it names for screen readers) and Cancel.
+inline constexpr int kProgressTextId = 100;
+inline constexpr int kProgressBarId = 101;
 inline constexpr int kProgressCancelId = IDCANCEL;
 
 } // namespace sw

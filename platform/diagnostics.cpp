@@ -134,6 +134,18 @@ void LogCommandSummary(const std::wstring& text) noexcept {
     Record(LogLevel::Commands, text);
 }
 
+void LogLookFailure(const char* file, int line, const wchar_t* operation, DWORD code) noexcept {
+    try {
+        wchar_t number[64];
+        swprintf(number, 64, L"Win32 error %lu", code);
+        Record(LogLevel::Commands, L"look: " + std::wstring(operation ? operation : L"") + L": " +
+                                       number + L" at " + Widen(file) + L":" +
+                                       std::to_wstring(line));
+    } catch (...) {
+        // Out of memory while composing the record: it goes unrecorded.
+    }
+}
+
 std::wstring SetLogFolder(const std::wstring& folder) {
     std::wstring previous = g_logFolderOverride;
     g_logFolderOverride = folder;

@@ -54,6 +54,10 @@ void LogFailure(const char* file, int line, const wchar_t* operation, long code,
 void LogCaughtException(const char* file, int line) noexcept;
 // Records a command's summary at level 2 ("Block Senders: 3 items, ...").
 void LogCommandSummary(const std::wstring& text) noexcept;
+// Records, at level 2 only, a failure that changes nothing but the look of a
+// window (a system without per-monitor DPI): the Win32 error `code` of
+// `operation` at file:line.
+void LogLookFailure(const char* file, int line, const wchar_t* operation, DWORD code) noexcept;
 
 // The log file's folder; an empty folder restores the default. Tests point
 // it into a scratch folder. Answers the previous setting.
@@ -87,6 +91,9 @@ inline LONG LogIfWin32Error(LONG error, const char* file, int line,
 // The same for a Win32 error code (ERROR_SUCCESS is success).
 #define SW_LOG_IF_WIN32_ERROR(expression)                                                          \
     ::sw::detail::LogIfWin32Error((expression), __FILE__, __LINE__, SW_WIDEN(#expression))
+// Records a failure that changes only the look, at level 2 (see LogLookFailure).
+#define SW_LOG_LOOK_FAILURE(operation, code)                                                       \
+    ::sw::LogLookFailure(__FILE__, __LINE__, operation, code)
 // Records the exception being handled, inside a catch block.
 #define SW_LOG_CAUGHT() ::sw::LogCaughtException(__FILE__, __LINE__)
 // Ends a try block: whatever it raised is recorded and goes no further.

@@ -1,139 +1,70 @@
 #include "platform/image_picture.h"
 
-#include "platform/com_ptr.h"
 #include "platform/module.h"
+#include "platform/resource_ids.h"
+#include "platform/unique_gdi.h"
 
-#include <algorithm>
-#include <climits>
 #include <cstring>
-#include <new>
+#include <iterator>
 
 namespace sw {
 
 namespace {
 
-// A read-only stream over bytes it neither owns nor copies, such as a loaded
-// resource; the bytes must outlive the stream and its clones.
-class ConstBufferStream final : public IStream {
-public:
-    ConstBufferStream(const BYTE* data, ULONG size, ULONGLONG position) noexcept
-        : m_data(data), m_size(size), m_position(position) {}
-    ConstBufferStream(const ConstBufferStream&) = delete;
-    ConstBufferStream& operator=(const ConstBufferStream&) = delete;
+constexpr WORD kSendersIds[] = {IDB_BLOCK_SENDERS_16, IDB_BLOCK_SENDERS_20, IDB_BLOCK_SENDERS_24,
+                                IDB_BLOCK_SENDERS_32, IDB_BLOCK_SENDERS_40, IDB_BLOCK_SENDERS_48,
+                                IDB_BLOCK_SENDERS_64};
+constexpr WORD kDomainsIds[] = {IDB_BLOCK_DOMAINS_16, IDB_BLOCK_DOMAINS_20, IDB_BLOCK_DOMAINS_24,
+                                IDB_BLOCK_DOMAINS_32, IDB_BLOCK_DOMAINS_40, IDB_BLOCK_DOMAINS_48,
+                                IDB_BLOCK_DOMAINS_64};
+static_assert(std::size(kSendersIds) == std::size(kButtonImageSizes) &&
+              std::size(kDomainsIds) == std::size(kButtonImageSizes));
 
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_ISequentialStream || iid == IID_IStream) {
-            *object = static_cast<IStream*>(this);
-            AddRef();
-            return S_OK;
+// The largest side a button image may have.
+constexpr LONG kLargestSide = 256;
+
+// A 32-bit DIB section of the bitmap file `file`, top-down, its colours
+// premultiplied by their alpha; null when `file` is not a bottom-up 32-bit
+// BI_RGB bitmap of a plausible size.
+unique_bitmap PremultipliedBitmap(const BYTE* file, DWORD size) {
+    BITMAPFILEHEADER header;
+    BITMAPINFOHEADER info;
+    if (size < sizeof header + sizeof info)
+        return {};
+    std::memcpy(&header, file, sizeof header);
+    std::memcpy(&info, file + sizeof header, sizeof info);
+    const LONG side = info.biWidth;
+    if (header.bfType != 0x4D42 || info.biSize < sizeof info || info.biBitCount != 32 ||
+        info.biCompression != BI_RGB || side <= 0 || side > kLargestSide || info.biHeight != side ||
+        header.bfOffBits > size || size - header.bfOffBits < static_cast<DWORD>(side * side * 4))
+        return {};
+
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = side;
+    format.bmiHeader.biHeight = -side; // top-down
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    unique_bitmap bitmap(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits)
+        return {};
+    const BYTE* source = file + header.bfOffBits;
+    auto* target = static_cast<BYTE*>(bits);
+    for (LONG y = 0; y < side; ++y) {
+        const BYTE* row = source + (side - 1 - y) * side * 4; // the file is bottom-up
+        for (LONG x = 0; x < side * 4; x += 4) {
+            const unsigned alpha = row[x + 3];
+            for (int channel = 0; channel < 3; ++channel)
+                target[x + channel] = static_cast<BYTE>((row[x + channel] * alpha + 127) / 255);
+            target[x + 3] = static_cast<BYTE>(alpha);
         }
-        *object = nullptr;
-        return E_NOINTERFACE;
+        target += side * 4;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&m_refs); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG refs = InterlockedDecrement(&m_refs);
-        if (refs == 0)
-            delete this;
-        return refs;
-    }
-
-    // ISequentialStream: reading at or past the end yields fewer bytes (or
-    // none) and still succeeds, as memory streams do.
-    HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG count, ULONG* read) override {
-        if (!buffer)
-            return STG_E_INVALIDPOINTER;
-        ULONG n = static_cast<ULONG>(std::min<ULONGLONG>(count, Remaining()));
-        if (n)
-            std::memcpy(buffer, m_data + m_position, n);
-        m_position += n;
-        if (read)
-            *read = n;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG* written) override {
-        if (written)
-            *written = 0;
-        return STG_E_ACCESSDENIED;
-    }
-
-    // IStream
-    HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin,
-                                   ULARGE_INTEGER* newPosition) override {
-        LONGLONG base;
-        switch (origin) {
-        case STREAM_SEEK_SET:
-            base = 0;
-            break;
-        case STREAM_SEEK_CUR:
-            base = static_cast<LONGLONG>(m_position);
-            break;
-        case STREAM_SEEK_END:
-            base = m_size;
-            break;
-        default:
-            return STG_E_INVALIDFUNCTION;
-        }
-        // A position before the start, or one that does not fit, is refused.
-        if (move.QuadPart < -base || move.QuadPart > LLONG_MAX - base)
-            return STG_E_INVALIDFUNCTION;
-        m_position = static_cast<ULONGLONG>(base + move.QuadPart);
-        if (newPosition)
-            newPosition->QuadPart = m_position;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return STG_E_ACCESSDENIED; }
-    HRESULT STDMETHODCALLTYPE CopyTo(IStream* target, ULARGE_INTEGER count, ULARGE_INTEGER* read,
-                                     ULARGE_INTEGER* written) override {
-        if (!target)
-            return STG_E_INVALIDPOINTER;
-        ULONG n = static_cast<ULONG>(std::min<ULONGLONG>(count.QuadPart, Remaining()));
-        ULONG done = 0;
-        HRESULT hr = n ? target->Write(m_data + m_position, n, &done) : S_OK;
-        m_position += n;
-        if (read)
-            read->QuadPart = n;
-        if (written)
-            written->QuadPart = done;
-        return hr;
-    }
-    HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE Revert() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
-        return STG_E_INVALIDFUNCTION;
-    }
-    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
-        return STG_E_INVALIDFUNCTION;
-    }
-    HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) override {
-        if (!stat)
-            return STG_E_INVALIDPOINTER;
-        *stat = STATSTG{};
-        stat->type = STGTY_STREAM;
-        stat->cbSize.QuadPart = m_size;
-        stat->grfMode = STGM_READ | STGM_SHARE_DENY_WRITE;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Clone(IStream** copy) override {
-        if (!copy)
-            return STG_E_INVALIDPOINTER;
-        *copy = new (std::nothrow) ConstBufferStream(m_data, m_size, m_position);
-        return *copy ? S_OK : E_OUTOFMEMORY;
-    }
-
-private:
-    ~ConstBufferStream() = default;
-
-    ULONGLONG Remaining() const noexcept { return m_position < m_size ? m_size - m_position : 0; }
-
-    LONG m_refs = 1;
-    const BYTE* m_data;
-    ULONG m_size;
-    ULONGLONG m_position;
-};
+    GdiFlush();
+    return bitmap;
+}
 
 } // namespace
 
@@ -149,14 +80,38 @@ HRESULT LoadImagePicture(WORD id, IPictureDisp** picture) noexcept {
     const BYTE* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
     if (!bytes)
         return S_FALSE;
+    unique_bitmap bitmap = PremultipliedBitmap(bytes, size);
+    if (!bitmap)
+        return S_FALSE;
 
-    // The resource stays mapped as long as the module is loaded, so the
-    // stream can read it in place.
-    auto stream = com_ptr<IStream>::attach(new (std::nothrow) ConstBufferStream(bytes, size, 0));
-    if (!stream)
-        return E_OUTOFMEMORY;
-    return OleLoadPicture(stream.get(), 0, FALSE, IID_IPictureDisp,
-                          reinterpret_cast<void**>(picture));
+    PICTDESC description = {};
+    description.cbSizeofstruct = sizeof description;
+    description.picType = PICTYPE_BITMAP;
+    description.bmp.hbitmap = bitmap.get();
+    // The picture owns the bitmap once it exists.
+    const HRESULT hr = OleCreatePictureIndirect(&description, IID_IPictureDisp, TRUE,
+                                                reinterpret_cast<void**>(picture));
+    if (SUCCEEDED(hr))
+        bitmap.release();
+    return hr;
+}
+
+int ButtonImageSize(int basePixels, UINT dpi) noexcept {
+    const int wanted = MulDiv(basePixels, static_cast<int>(dpi), 96);
+    for (int size : kButtonImageSizes) {
+        if (size >= wanted)
+            return size;
+    }
+    return kButtonImageSizes[std::size(kButtonImageSizes) - 1];
+}
+
+WORD ButtonImageId(ButtonImage image, int size) noexcept {
+    const WORD* ids = image == ButtonImage::BlockSenders ? kSendersIds : kDomainsIds;
+    for (size_t i = 0; i < std::size(kButtonImageSizes); ++i) {
+        if (kButtonImageSizes[i] == size)
+            return ids[i];
+    }
+    return 0;
 }
 
 } // namespace sw

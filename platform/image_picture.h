@@ -7,10 +7,26 @@
 
 namespace sw {
 
-// Loads the "IMAGE" resource `id` of the add-in module (a complete image
-// file) as a picture. S_FALSE when the module has no such resource or it
-// cannot be loaded, leaving `picture` as it was; E_POINTER for a null
-// `picture`; otherwise the result of OleLoadPicture, which sets `picture`.
+// Loads the "IMAGE" resource `id` of the add-in module (a 32-bit bitmap file
+// with an alpha channel) as a picture of a 32-bit DIB section with
+// premultiplied alpha, the form in which Office draws a button image's
+// transparency (OleLoadPicture would drop the alpha). S_FALSE when the
+// module has no such resource or it is no such file, leaving `picture` as it
+// was; E_POINTER for a null `picture`; otherwise the result of
+// OleCreatePictureIndirect, which sets `picture`.
 HRESULT LoadImagePicture(WORD id, IPictureDisp** picture) noexcept;
+
+// The button images the module carries, each in every size of
+// kButtonImageSizes.
+enum class ButtonImage { BlockSenders, BlockDomains };
+inline constexpr int kButtonImageSizes[] = {16, 20, 24, 32, 40, 48, 64};
+
+// The image size for a button `basePixels` wide at 96 DPI shown at `dpi`:
+// the smallest carried size at least that large (shrunk looks better than
+// blown up), else the largest.
+int ButtonImageSize(int basePixels, UINT dpi) noexcept;
+
+// The resource id of `image` at `size`; 0 for a size not carried.
+WORD ButtonImageId(ButtonImage image, int size) noexcept;
 
 } // namespace sw

@@ -3,16 +3,17 @@
 
     make_images.py OUTDIR [--preview DIR] [--scale N]
 
-Writes into OUTDIR:
-  block_senders_32.bmp  32x32, 8 bits per pixel, 256-colour palette
-  block_domains_32.bmp  32x32, 8 bits per pixel, 256-colour palette
-  block_senders_16.bmp  16x16, 24 bits per pixel (822 bytes)
-  block_domains_16.bmp  16x16, 24 bits per pixel (822 bytes)
+Writes into OUTDIR block_senders_N.bmp and block_domains_N.bmp for N = 16,
+20, 24, 32, 40, 48 and 64: N x N pixels, 32 bits per pixel (blue, green,
+red, alpha; the colour not premultiplied), bottom-up, BI_RGB with a
+BITMAPINFOHEADER, 54 + 4 N N bytes.
 
 Block Senders shows two people, Block Domains a globe; both carry a red
 prohibition sign (a ring crossed by a bar) in the lower right corner. The
-background is plain white. Shapes are sampled 8 x 8 times per pixel, so
-edges are anti-aliased against whatever lies beneath them.
+background is transparent, so the buttons sit on any ribbon colour, dark and
+high-contrast themes included. Sizes from 24 up are the 32-pixel drawing
+scaled, 16 and 20 the simpler 16-pixel one. Shapes are sampled 8 x 8 times
+per pixel, so edges are anti-aliased into the alpha channel.
 
 With --preview, enlarged PNG copies (nearest neighbour) go into DIR for
 looking at the result. Only the standard library is used and the output is
@@ -89,43 +90,64 @@ def above(y_limit):
 # --- rendering -----------------------------------------------------------
 
 
+CLEAR = (0, 0, 0, 0.0)
+
+
 def render(size, layers):
-    """Paints (shape, colour) layers bottom to top over white.
+    """Paints (shape, colour) layers bottom to top over a clear background.
 
     A colour may be a function of the point, for shading, and may carry an
     alpha value as a fourth component (see over). Returns rows of
-    (r, g, b) tuples, top row first.
+    (r, g, b, a) tuples, a from 0 to 255, the colour not premultiplied,
+    top row first; a clear pixel is (0, 0, 0, 0).
     """
     rows = []
     step = 1.0 / SUBSAMPLES
     for py in range(size):
         row = []
         for px in range(size):
-            acc = [0, 0, 0]
+            acc = [0.0, 0.0, 0.0, 0.0]  # premultiplied colour, coverage
             for sy in range(SUBSAMPLES):
                 y = py + (sy + 0.5) * step
                 for sx in range(SUBSAMPLES):
                     x = px + (sx + 0.5) * step
-                    colour = WHITE
+                    colour = CLEAR
                     for shape, paint in layers:
                         if shape(x, y):
-                            colour = over(paint(x, y) if callable(paint) else paint, colour)
-                    acc[0] += colour[0]
-                    acc[1] += colour[1]
-                    acc[2] += colour[2]
+                            colour = over_clear(paint(x, y) if callable(paint) else paint, colour)
+                    a = colour[3]
+                    acc[0] += colour[0] * a
+                    acc[1] += colour[1] * a
+                    acc[2] += colour[2] * a
+                    acc[3] += a
             n = SUBSAMPLES * SUBSAMPLES
-            row.append(tuple(int(c / n + 0.5) for c in acc))
+            alpha = int(acc[3] / n * 255 + 0.5)
+            if alpha == 0:
+                row.append((0, 0, 0, 0))
+            else:
+                row.append(tuple(min(255, int(c / acc[3] + 0.5)) for c in acc[:3]) + (alpha,))
         rows.append(row)
     return rows
 
 
 def over(paint, beneath):
-    """An opaque (r, g, b) colour, or (r, g, b, alpha) blended over what is
-    beneath it."""
+    """An opaque (r, g, b) colour, or (r, g, b, alpha) blended over the
+    opaque (r, g, b) colour beneath it (make_icon.py paints this way)."""
     if len(paint) == 3:
         return paint
     a = paint[3]
     return tuple(paint[k] * a + beneath[k] * (1 - a) for k in range(3))
+
+
+def over_clear(paint, beneath):
+    """An opaque (r, g, b) colour, or (r, g, b, alpha) blended over what is
+    beneath it, which is (r, g, b, alpha) with alpha from 0 to 1."""
+    a = paint[3] if len(paint) == 4 else 1.0
+    b = beneath[3]
+    out = a + b * (1 - a)
+    if out == 0:
+        return CLEAR
+    return tuple((paint[k] * a + beneath[k] * b * (1 - a)) / out for k in range(3)) + (out,)
 
 
 def outlined(shape_outer, shape_inner, edge, fill):
@@ -160,7 +182,33 @@ def person(cx, head_cy, head_r, body_cy, body_rx, body_ry, bottom, edge_w, shirt
     )
 
 
+def scaled(shape, factor):
+    """The shape drawn `factor` times larger."""
+    return lambda x, y: shape(x / factor, y / factor)
+
+
+def scaled_layers(layers, factor):
+    return [(scaled(shape, factor),
+             (lambda p: lambda x, y: p(x / factor, y / factor))(paint) if callable(paint) else paint)
+            for shape, paint in layers]
+
+
+def design_size(size):
+    """The drawing an image of `size` pixels is scaled from: 16 or 32."""
+    return 16 if size < 24 else 32
+
+
 def people_layers(size):
+    design = design_size(size)
+    return scaled_layers(people_design(design), size / design)
+
+
+def globe_layers(size):
+    design = design_size(size)
+    return scaled_layers(globe_design(design), size / design)
+
+
+def people_design(size):
     if size == 32:
         back = person(19.5, 7.5, 4.6, 22.0, 8.6, 9.0, 26.0, 1.0, BACK_SHIRT, BACK_EDGE)
         front = person(11.0, 11.5, 5.2, 27.5, 9.8, 10.0, 32.0, 1.0, FRONT_SHIRT, FRONT_EDGE)
@@ -188,7 +236,7 @@ def shaded(base, cx, cy, r):
     return paint
 
 
-def globe_layers(size):
+def globe_design(size):
     if size == 32:
         cx = cy = 13.5
         r, edge, grid_w = 12.0, 1.0, 0.45
@@ -229,84 +277,18 @@ def globe_layers(size):
     return layers + sign
 
 
-# --- colour reduction for the 8-bit files ----------------------------------
-
-
-def palette_for(pixels, limit=256):
-    """At most `limit` colours standing for the given pixels (median cut)."""
-    counts = {}
-    for p in pixels:
-        counts[p] = counts.get(p, 0) + 1
-    colours = sorted(counts)
-    if len(colours) <= limit:
-        return colours
-    boxes = [colours]
-    while len(boxes) < limit:
-        best, best_range, best_axis = None, 0, 0
-        for i, box in enumerate(boxes):
-            if len(box) < 2:
-                continue
-            for axis in range(3):
-                values = [c[axis] for c in box]
-                spread = max(values) - min(values)
-                if spread > best_range:
-                    best, best_range, best_axis = i, spread, axis
-        if best is None:
-            break
-        box = sorted(boxes.pop(best), key=lambda c: c[best_axis])
-        total = sum(counts[c] for c in box)
-        running, cut = 0, 1
-        for i, c in enumerate(box[:-1]):
-            running += counts[c]
-            if running * 2 >= total:
-                cut = i + 1
-                break
-        boxes += [box[:cut], box[cut:]]
-    palette = []
-    for box in boxes:
-        weight = sum(counts[c] for c in box)
-        palette.append(tuple(int(sum(c[k] * counts[c] for c in box) / weight + 0.5)
-                             for k in range(3)))
-    return sorted(set(palette))
-
-
-def nearest(palette, colour):
-    return min(range(len(palette)),
-               key=lambda i: sum((palette[i][k] - colour[k]) ** 2 for k in range(3)))
-
-
 # --- file formats ------------------------------------------------------------
 
 PELS_PER_METRE = 3780  # 96 dots per inch
 
 
-def bmp_8bit(rows):
+def bmp_32bit(rows):
     size = len(rows)
-    palette = palette_for([p for row in rows for p in row])
-    index = {}
-    stride = (size + 3) & ~3
     bits = bytearray()
     for row in reversed(rows):  # bottom-up
-        for p in row:
-            if p not in index:
-                index[p] = nearest(palette, p)
-            bits.append(index[p])
-        bits += bytes(stride - size)
-    table = bytearray()
-    for r, g, b in palette + [(0, 0, 0)] * (256 - len(palette)):
-        table += bytes((b, g, r, 0))
-    return bmp_file(size, 8, 256, bytes(table), bytes(bits))
-
-
-def bmp_24bit(rows):
-    size = len(rows)
-    stride = (size * 3 + 3) & ~3
-    bits = bytearray()
-    for row in reversed(rows):  # bottom-up
-        for r, g, b in row:
-            bits += bytes((b, g, r))
-        bits += bytes(stride - size * 3)
-    return bmp_file(size, 24, 0, b"", bytes(bits))
+        for r, g, b, a in row:
+            bits += bytes((b, g, r, a))
+    return bmp_file(size, 32, 0, b"", bytes(bits))
 
 
 def bmp_file(size, bit_count, colours_used, table, bits):
@@ -318,11 +300,14 @@ def bmp_file(size, bit_count, colours_used, table, bits):
 
 
 def png_preview(rows, scale):
+    """An enlarged copy of rows of (r, g, b), or of (r, g, b, a) shown on a
+    light grey, which shows what is transparent."""
     raw = bytearray()
     for row in rows:
         line = bytearray()
-        for p in row:
-            line += bytes(p) * scale
+        for pixel in row:
+            f = pixel[3] / 255 if len(pixel) == 4 else 1.0
+            line += bytes(int(c * f + 200 * (1 - f) + 0.5) for c in pixel[:3]) * scale
         for _ in range(scale):
             raw += b"\0" + line
 
@@ -336,29 +321,9 @@ def png_preview(rows, scale):
             + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
 
 
-def decoded_8bit(data):
-    """The colours the 8-bit file really shows, for the preview."""
-    size = struct.unpack_from("<i", data, 18)[0]
-    offset = struct.unpack_from("<I", data, 10)[0]
-    table = data[54:offset]
-    stride = (size + 3) & ~3
-    rows = []
-    for y in range(size - 1, -1, -1):
-        row = []
-        for x in range(size):
-            i = data[offset + y * stride + x]
-            b, g, r = table[i * 4:i * 4 + 3]
-            row.append((r, g, b))
-        rows.append(row)
-    return rows
-
-
-IMAGES = [
-    ("block_senders_32", people_layers, 32, 8),
-    ("block_domains_32", globe_layers, 32, 8),
-    ("block_senders_16", people_layers, 16, 24),
-    ("block_domains_16", globe_layers, 16, 24),
-]
+SIZES = (16, 20, 24, 32, 40, 48, 64)
+IMAGES = [(f"{name}_{size}", layers, size) for name, layers in
+          (("block_senders", people_layers), ("block_domains", globe_layers)) for size in SIZES]
 
 
 def main():
@@ -369,16 +334,15 @@ def main():
     args = parser.parse_args()
 
     os.makedirs(args.outdir, exist_ok=True)
-    for name, layers, size, depth in IMAGES:
+    for name, layers, size in IMAGES:
         rows = render(size, layers(size))
-        data = bmp_8bit(rows) if depth == 8 else bmp_24bit(rows)
+        data = bmp_32bit(rows)
         with open(os.path.join(args.outdir, name + ".bmp"), "wb") as f:
             f.write(data)
         if args.preview:
             os.makedirs(args.preview, exist_ok=True)
-            shown = decoded_8bit(data) if depth == 8 else rows
             with open(os.path.join(args.preview, name + ".png"), "wb") as f:
-                f.write(png_preview(shown, args.scale))
+                f.write(png_preview(rows, args.scale))
 
 
 if __name__ == "__main__":

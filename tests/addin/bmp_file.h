@@ -20,7 +20,7 @@ public:
     const BITMAPINFOHEADER& info() const { return m_info; }
 
     // The colour of pixel (x, y), row 0 at the top, for bottom-up files with
-    // 8 bits per pixel (palette) or 24.
+    // 8 bits per pixel (palette), 24 or 32 (rgbReserved: the alpha).
     RGBQUAD Pixel(LONG x, LONG y) const {
         size_t stride = ((m_info.biWidth * m_info.biBitCount + 31) / 32) * 4;
         const char* row = m_bytes.data() + m_header.bfOffBits + (m_info.biHeight - 1 - y) * stride;
@@ -31,6 +31,8 @@ public:
                         m_bytes.data() + sizeof m_header + m_info.biSize + index * sizeof colour,
                         sizeof colour);
             colour.rgbReserved = 0;
+        } else if (m_info.biBitCount == 32) {
+            std::memcpy(&colour, row + x * 4, 4);
         } else {
             std::memcpy(&colour, row + x * 3, 3);
         }
