@@ -8,6 +8,7 @@
 #include "manager/tidy_dialog.h"
 #include "manager/resource.h"
 #include "manager/window_text.h"
+#include "platform/dpi.h"
 #include "platform/module.h"
 #include "platform/user_message.h"
 #include "store/list_capacity.h"
@@ -100,7 +101,7 @@ void CBlockedSendersPage::OnInitDialog() {
     LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
     column.fmt = LVCFMT_LEFT;
-    column.cx = client.right - client.left - GetSystemMetrics(SM_CXVSCROLL);
+    column.cx = client.right - client.left - SystemMetricForWindow(m_listView, SM_CXVSCROLL);
     column.pszText = heading;
     ListView_InsertColumn(m_listView, 0, &column);
 

@@ -4,6 +4,7 @@
 #include "manager/list_view_selection.h"
 #include "manager/resource.h"
 #include "platform/diagnostics.h"
+#include "platform/dpi.h"
 #include "platform/module.h"
 
 #include <algorithm>
@@ -149,7 +150,7 @@ void CHistoryPage::SizeColumns() {
     // Rows that will need a vertical scroll bar take its width now.
     if (!(GetWindowLongPtrW(m_listView, GWL_STYLE) & WS_VSCROLL) &&
         static_cast<int>(m_edits.RowCount()) > ListView_GetCountPerPage(m_listView))
-        rest -= GetSystemMetrics(SM_CXVSCROLL);
+        rest -= SystemMetricForWindow(m_listView, SM_CXVSCROLL);
     const size_t entries = static_cast<size_t>(HistoryColumn::Entries);
     widths[entries] =
         std::max(rest, StringWidth(m_listView, kColumns[entries].heading) + kCellPadding);

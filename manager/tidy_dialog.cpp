@@ -3,6 +3,7 @@
 #include "manager/dialog_procedure.h"
 #include "manager/resource.h"
 #include "manager/window_text.h"
+#include "platform/dpi.h"
 #include "platform/module.h"
 #include "store/list_capacity.h"
 
@@ -152,7 +153,7 @@ void CTidyDialog::ShowProposals() {
         int room = client.right - client.left - kTextMargin;
         if (!(GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL) &&
             static_cast<int>(shown) > (client.bottom - client.top) / rowHeight)
-            room -= GetSystemMetrics(SM_CXVSCROLL);
+            room -= SystemMetricForWindow(list, SM_CXVSCROLL);
         const auto fits = [&](std::wstring_view line) {
             SIZE extent = {};
             return GetTextExtentPoint32W(dc, line.data(), static_cast<int>(line.size()), &extent) &&
