@@ -253,13 +253,21 @@ DWORD FileReplacement::PutInPlace() {
     }
 }
 
+namespace {
+
+// Shared for writing and deleting too, so that a file another program holds
+// open (a log being written, an editor's copy) is still read.
+unique_handle OpenForReading(const std::wstring& path) noexcept {
+    return unique_handle(CreateFileW(path.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
+} // namespace
+
 DWORD ReadWholeFile(const std::wstring& path, size_t limit, std::string& bytes) {
     bytes.clear();
-    // Shared for writing and deleting too, so that a file another program
-    // holds open (a log being written, an editor's copy) is still read.
-    unique_handle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    unique_handle file = OpenForReading(path);
     if (!file)
         return GetLastError();
     // A device ("CON", "COM1", a pipe) has no size and may wait for input
@@ -272,6 +280,33 @@ DWORD ReadWholeFile(const std::wstring& path, size_t limit, std::string& bytes) 
         bytes.clear();
         return ERROR_NOT_ENOUGH_MEMORY;
     }
+}
+
+DWORD ReadFileRange(const std::wstring& path, ULONGLONG from, ULONGLONG to, std::string& bytes) {
+    bytes.clear();
+    unique_handle file = OpenForReading(path);
+    if (!file)
+        return GetLastError();
+    LARGE_INTEGER offset = {};
+    offset.QuadPart = static_cast<LONGLONG>(from);
+    if (!SetFilePointerEx(file.get(), offset, nullptr, FILE_BEGIN))
+        return GetLastError();
+    try {
+        bytes.resize(static_cast<size_t>(to - from));
+    } catch (const std::bad_alloc&) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
+    size_t total = 0;
+    while (total < bytes.size()) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), bytes.data() + total, static_cast<DWORD>(bytes.size() - total),
+                      &got, nullptr))
+            return GetLastError();
+        if (got == 0)
+            return ERROR_HANDLE_EOF;
+        total += got;
+    }
+    return ERROR_SUCCESS;
 }
 
 DWORD WriteFileAtomically(const std::wstring& path, std::string_view bytes) {

@@ -18,6 +18,9 @@ namespace sw {
 // is read is read to its end as it is then. A device (not a file on a disk)
 // answers ERROR_INVALID_FUNCTION without being read.
 DWORD ReadWholeFile(const std::wstring& path, size_t limit, std::string& bytes);
+// Bytes [from, to) of the file at `path`, shared alike; ERROR_HANDLE_EOF when
+// the file is shorter.
+DWORD ReadFileRange(const std::wstring& path, ULONGLONG from, ULONGLONG to, std::string& bytes);
 
 // Writes `bytes` to a new temporary file beside `path`, then puts it in
 // place of `path` (replacing an existing file in one step). Answers

@@ -401,33 +401,6 @@ bool TrimAndAppend(const std::wstring& path, const std::string& line) {
     return true;
 }
 
-// Bytes [from, to) of the file at `path`; ERROR_HANDLE_EOF when it is
-// shorter.
-DWORD ReadFileRange(const std::wstring& path, ULONGLONG from, ULONGLONG to, std::string& bytes) {
-    bytes.clear();
-    unique_handle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file)
-        return GetLastError();
-    LARGE_INTEGER offset = {};
-    offset.QuadPart = static_cast<LONGLONG>(from);
-    if (!SetFilePointerEx(file.get(), offset, nullptr, FILE_BEGIN))
-        return GetLastError();
-    bytes.resize(static_cast<size_t>(to - from));
-    size_t total = 0;
-    while (total < bytes.size()) {
-        DWORD got = 0;
-        if (!ReadFile(file.get(), bytes.data() + total, static_cast<DWORD>(bytes.size() - total),
-                      &got, nullptr))
-            return GetLastError();
-        if (got == 0)
-            return ERROR_HANDLE_EOF;
-        total += got;
-    }
-    return ERROR_SUCCESS;
-}
-
 bool CompactionDue() noexcept {
     return g_known.lines >= kHistoryLimit + kCompactionSlack ||
            g_known.stamp.size > kCompactionBytes;
