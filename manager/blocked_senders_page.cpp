@@ -4,6 +4,7 @@
 #include "manager/email_address_dialog.h"
 #include "manager/file_chooser.h"
 #include "manager/list_transfer.h"
+#include "manager/list_view_keys.h"
 #include "manager/list_view_selection.h"
 #include "manager/tidy_dialog.h"
 #include "manager/resource.h"
@@ -76,6 +77,19 @@ INT_PTR CBlockedSendersPage::HandleMessage(HWND window, UINT message, WPARAM wPa
             }
             if (header.code == LVN_ODFINDITEMW)
                 return DialogResult(window, OnFindItem(*reinterpret_cast<NMLVFINDITEMW*>(lParam)));
+            // Enter edits the entry, Delete removes the selection.
+            if (header.code == NM_RETURN) {
+                OnEdit();
+                return DialogResult(window, TRUE);
+            }
+            if (header.code == LVN_KEYDOWN) {
+                const auto& key = *reinterpret_cast<NMLVKEYDOWN*>(lParam);
+                if (key.wVKey == VK_DELETE)
+                    OnRemove();
+                else
+                    SelectAllOnCtrlA(m_listView, key);
+                return TRUE;
+            }
         } else if (header.code == PSN_SETACTIVE) {
             OnSetActive();
             return DialogResult(window, 0);
@@ -91,6 +105,7 @@ INT_PTR CBlockedSendersPage::HandleMessage(HWND window, UINT message, WPARAM wPa
 
 void CBlockedSendersPage::OnInitDialog() {
     m_listView = GetDlgItem(m_window, IDC_ENTRIES);
+    KeepEnterInListView(m_listView);
 
     m_working.Load();
     m_shownRevision = m_working.Revision();

@@ -1,6 +1,7 @@
 #include "manager/history_page.h"
 
 #include "manager/dialog_procedure.h"
+#include "manager/list_view_keys.h"
 #include "manager/list_view_selection.h"
 #include "manager/resource.h"
 #include "platform/diagnostics.h"
@@ -100,6 +101,12 @@ INT_PTR CHistoryPage::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
             case LVN_ODSTATECHANGED:
                 ShowSelection();
                 return TRUE;
+            case NM_RETURN:
+                // Enter in the list saves nothing: undoing takes a button.
+                return DialogResult(window, TRUE);
+            case LVN_KEYDOWN:
+                SelectAllOnCtrlA(m_listView, *reinterpret_cast<const NMLVKEYDOWN*>(lParam));
+                return TRUE;
             }
         } else if (header.code == PSN_APPLY) {
             m_working.Accept();
@@ -113,6 +120,7 @@ INT_PTR CHistoryPage::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
 
 void CHistoryPage::OnInitDialog() {
     m_listView = GetDlgItem(m_window, IDC_HISTORY_LIST);
+    KeepEnterInListView(m_listView);
     m_edits.Load(TakeHistory());
 
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
@@ -176,6 +184,11 @@ void CHistoryPage::OnUnblock(bool restore) {
     SizeColumns();
     InvalidateRect(m_listView, nullptr, TRUE);
     ShowSelection();
+    // The button just pressed may have disabled itself: the focus goes back
+    // to the list rather than nowhere.
+    const HWND focus = GetFocus();
+    if (!focus || !IsWindowEnabled(focus))
+        SendMessageW(GetParent(m_window), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_listView), TRUE);
 }
 
 void CHistoryPage::OnGetDispInfo(NMLVDISPINFOW& request) const {

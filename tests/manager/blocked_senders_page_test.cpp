@@ -36,12 +36,13 @@ private:
     int m_writes = 0;
 };
 
-// The file of the module whose code runs the window.
+// The file of the module whose code runs the window's class (the page keeps
+// the keys of its list in a procedure of its own in front of it).
 std::wstring WindowCodeModule(HWND window) {
     HMODULE module = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                            GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(GetWindowLongPtrW(window, GWLP_WNDPROC)), &module);
+                       reinterpret_cast<LPCWSTR>(GetClassLongPtrW(window, GCLP_WNDPROC)), &module);
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(module, path, MAX_PATH);
     CharLowerW(path);
@@ -115,6 +116,33 @@ TEST_F(BlockedSendersPageTest, RemovedRowsAreWrittenOnceOnOk) {
     EXPECT_EQ(selected, 0) << "no selection left on rows that now hold other entries";
     EXPECT_EQ(counter.writes(), 1);
     EXPECT_EQ(StoredList(), L"b@x.com;d@x.com;");
+}
+
+TEST_F(BlockedSendersPageTest, InTheListDeleteRemovesAndEnterEditsInsteadOfPressingOk) {
+    StoreList(L"d@x.com;a@x.com;c@x.com;b@x.com;");
+    Rows afterDelete, afterEnter;
+    std::wstring offered;
+    RunOptionsSheet([&](SheetDriver& sheet) {
+        const HWND page = sheet.ShowPage(1);
+        const HWND list = List(page);
+        SheetDriver::SelectRows(list, {0});
+        SheetDriver::PostKey(list, VK_DELETE);
+        SheetDriver::WaitFor([&] { return SheetDriver::RowCount(list) == 3; });
+        afterDelete = SheetDriver::Rows(list);
+        // The row the keyboard is on: a list view answers Enter for it.
+        LVITEMW focused = {};
+        focused.stateMask = focused.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&focused));
+        SheetDriver::PostKey(list, VK_RETURN);
+        const std::wstring edited = L"e@x.com";
+        offered = sheet.AnswerEmailDialog(&edited);
+        afterEnter = SheetDriver::Rows(list);
+        sheet.PressOk();
+    });
+    EXPECT_EQ(afterDelete, (Rows{L"b@x.com", L"c@x.com", L"d@x.com"}));
+    EXPECT_EQ(offered, L"c@x.com") << "Enter opened the selected entry, the sheet stayed";
+    EXPECT_EQ(afterEnter, (Rows{L"b@x.com", L"d@x.com", L"e@x.com"}));
+    EXPECT_EQ(StoredList(), L"b@x.com;d@x.com;e@x.com;");
 }
 
 TEST_F(BlockedSendersPageTest, AnAdditionOfThisSessionRemovedHereDoesNotComeBack) {

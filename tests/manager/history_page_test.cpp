@@ -187,6 +187,28 @@ TEST_F(HistoryPageTest, UnblockEditsTheListTheBlockedSendersPageShows) {
     EXPECT_THAT(g_blockedSinceLoad, ElementsAre(L"keep@x.example"));
 }
 
+TEST_F(HistoryPageTest, AfterUnblockTheFocusIsOnTheListAndEnterThereSavesNothing) {
+    RecordThreeRuns();
+    StoreList(L"ann@spam.example;@partner.example;");
+    bool focusOnList = false, stillOpen = false;
+    RunOptionsSheet([&](SheetDriver& sheet) {
+        const HWND page = sheet.ShowPage(2);
+        const HWND unblock = GetDlgItem(page, IDC_UNBLOCK);
+        SheetDriver::SelectRows(List(page), {0});
+        PostMessageW(sheet.sheet(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(unblock), TRUE);
+        SheetDriver::WaitFor([&] { return sheet.Focus() == unblock; });
+        SheetDriver::PostKey(unblock, VK_SPACE); // the way a keyboard user presses it
+        focusOnList = SheetDriver::WaitFor([&] { return sheet.Focus() == List(page); });
+        SheetDriver::PostKey(List(page), VK_RETURN);
+        Sleep(300);
+        stillOpen = IsWindowVisible(sheet.sheet()) != 0;
+        sheet.PressCancel();
+    });
+    EXPECT_TRUE(focusOnList) << "the disabled Unblock kept the focus";
+    EXPECT_TRUE(stillOpen) << "Enter in the list pressed OK";
+    EXPECT_EQ(StoredList(), L"ann@spam.example;@partner.example;");
+}
+
 TEST_F(HistoryPageTest, UnblockAndRestoreRestoresAfterTheListIsWrittenThenMarksAndReports) {
     RecordThreeRuns();
     StoreList(L"ann@spam.example;@partner.example;keep@x.example;");

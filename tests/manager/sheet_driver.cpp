@@ -109,6 +109,26 @@ std::vector<std::wstring> SheetDriver::Rows(HWND listView) {
     return rows;
 }
 
+void SheetDriver::PostKey(HWND window, WPARAM key) {
+    PostMessageW(window, WM_KEYDOWN, key, 1);
+    PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+}
+
+HWND SheetDriver::Focus() const {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(m_uiThread, &info) ? info.hwndFocus : nullptr;
+}
+
+bool SheetDriver::WaitFor(const std::function<bool()>& condition) {
+    for (int i = 0; i < 100; ++i) {
+        if (condition())
+            return true;
+        Sleep(20);
+    }
+    return condition();
+}
+
 void SheetDriver::SelectRows(HWND listView, std::initializer_list<int> rows) {
     for (int row : rows) {
         LVITEMW item = {};

@@ -52,6 +52,14 @@ public:
     void PressCancel() { Press(PSBTN_CANCEL); }
     bool pressed() const noexcept { return m_pressed; }
 
+    // Posts a key press to `window` as the keyboard would, through the
+    // sheet's message loop (and so through its dialog manager).
+    static void PostKey(HWND window, WPARAM key);
+    // The window that has the keyboard focus on the sheet's thread.
+    HWND Focus() const;
+    // Waits until `condition` holds, up to two seconds; answers it.
+    static bool WaitFor(const std::function<bool()>& condition);
+
     // A visible top-level window of the sheet's thread with this title.
     HWND FindThreadWindow(const wchar_t* title) const;
     // The same, waited for (null when it never appears).
