@@ -308,11 +308,13 @@ void CBlockedSendersPage::ShowCapacity() {
                 SetWindowTheme(bar, L" ", L" "); // no visual style: the classic look
                 m_classicBar = true;
             }
-            SendMessageW(bar, PBM_SETBARCOLOR, 0,
-                         static_cast<LPARAM>(level == CapacityLevel::Over ? kCapacityOverColour
-                                             : level == CapacityLevel::Warning
-                                                 ? kCapacityWarningColour
-                                                 : CLR_DEFAULT));
+            // Under a high-contrast theme the bar keeps the theme's colour;
+            // the text says how full the list is.
+            const COLORREF colour = HighContrastOn()                  ? CLR_DEFAULT
+                                    : level == CapacityLevel::Over    ? kCapacityOverColour
+                                    : level == CapacityLevel::Warning ? kCapacityWarningColour
+                                                                      : CLR_DEFAULT;
+            SendMessageW(bar, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(colour));
         }
     }
     SendMessageW(bar, PBM_SETPOS, std::min(capacity.Percent(), 100u), 0);

@@ -74,6 +74,13 @@ int SystemMetricForWindow(HWND window, int index) noexcept {
     return GetSystemMetrics(index);
 }
 
+bool HighContrastOn() noexcept {
+    HIGHCONTRASTW contrast = {};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 bool MessageFontForDpi(UINT dpi, LOGFONTW& font) noexcept {
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;

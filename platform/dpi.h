@@ -52,6 +52,10 @@ int SystemMetricForWindow(HWND window, int index) noexcept;
 // it cannot be had.
 bool MessageFontForDpi(UINT dpi, LOGFONTW& font) noexcept;
 
+// Whether the user has a high-contrast theme on: then the add-in's windows
+// draw in the theme's system colours only, never in colours of their own.
+bool HighContrastOn() noexcept;
+
 // `value` pixels at 96 DPI in pixels at `dpi`.
 inline int ScaleForDpi(int value, UINT dpi) noexcept {
     return MulDiv(value, static_cast<int>(dpi), static_cast<int>(kDefaultDpi));
