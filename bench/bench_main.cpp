@@ -28,16 +28,11 @@ struct Section {
 };
 
 constexpr Section kSections[] = {
-    {"startup", &sw::bench::RunStartupBench},
-    {"commands", &sw::bench::RunCommandsBench},
-    {"options", &sw::bench::RunOptionsBench},
-    {"reapply", &sw::bench::RunReapplyBench},
-    {"tidy", &sw::bench::RunTidyBench},
-    {"import", &sw::bench::RunImportBench},
-    {"earlier", &sw::bench::RunEarlierBench},
-    {"history", &sw::bench::RunHistoryBench},
-    {"recording", &sw::bench::RunRecordingBench},
-    {"newmail", &sw::bench::RunNewMailBench},
+    {"startup", &sw::bench::RunStartupBench},     {"commands", &sw::bench::RunCommandsBench},
+    {"options", &sw::bench::RunOptionsBench},     {"reapply", &sw::bench::RunReapplyBench},
+    {"tidy", &sw::bench::RunTidyBench},           {"import", &sw::bench::RunImportBench},
+    {"earlier", &sw::bench::RunEarlierBench},     {"history", &sw::bench::RunHistoryBench},
+    {"recording", &sw::bench::RunRecordingBench}, {"newmail", &sw::bench::RunNewMailBench},
 };
 
 bool Chosen(const char* name, int argc, char** argv) {
@@ -58,8 +53,9 @@ int main(int argc, char** argv) {
         for (const Section& section : kSections)
             known = known || std::strcmp(argv[i], section.name) == 0;
         if (!known) {
-            std::fprintf(stderr, "usage: spamwarden_bench [startup] [commands] [options] "
-                                 "[reapply] [tidy] [import] [earlier] [history] [recording] [newmail]\n");
+            std::fprintf(stderr,
+                         "usage: spamwarden_bench [startup] [commands] [options] "
+                         "[reapply] [tidy] [import] [earlier] [history] [recording] [newmail]\n");
             return 2;
         }
     }

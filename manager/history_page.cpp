@@ -188,7 +188,8 @@ void CHistoryPage::OnUnblock(bool restore) {
     // to the list rather than nowhere.
     const HWND focus = GetFocus();
     if (!focus || !IsWindowEnabled(focus))
-        SendMessageW(GetParent(m_window), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_listView), TRUE);
+        SendMessageW(GetParent(m_window), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_listView),
+                     TRUE);
 }
 
 void CHistoryPage::OnGetDispInfo(NMLVDISPINFOW& request) const {

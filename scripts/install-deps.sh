@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   libwine-dev wine wine64 wine32:i386
-  xvfb libxml2-utils python3
+  xvfb libxml2-utils python3 clang-format
   wixl msitools
   fp-utils libchm-bin
   osslsigncode openssl uuid-runtime
