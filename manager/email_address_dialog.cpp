@@ -17,6 +17,10 @@ INT_PTR CEmailAddressDialog::DoModal(HWND parent) {
 INT_PTR CEmailAddressDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
+        if (!m_caption.empty())
+            SetWindowTextW(window, m_caption.c_str());
+        if (!m_label.empty())
+            SetDlgItemTextW(window, IDC_EMAIL_ADDRESS_LABEL, m_label.c_str());
         SetDlgItemTextW(window, IDC_EMAIL_ADDRESS, m_text.c_str());
         return TRUE;
     case WM_COMMAND:

@@ -1,5 +1,6 @@
 // The one-field "Email Address" dialog: edit an entry on the Blocked Senders
-// page, type a new safe domain on the Options page. Validates nothing.
+// page, type a new safe domain on the Options page (where it is called
+// "Domain", so that a screen reader says what to type). Validates nothing.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +14,9 @@ public:
     // Shown in the field when the dialog opens; replaced by the field's text
     // on OK, left alone on Cancel.
     std::wstring m_text;
+    // The dialog's title and the field's label, when not "Email Address".
+    std::wstring m_caption;
+    std::wstring m_label;
 
     // Runs the dialog modally over `parent`: IDOK or IDCANCEL (also when the
     // dialog could not be created).

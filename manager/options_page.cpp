@@ -82,6 +82,8 @@ void COptionsPage::ShowPolicies() {
 
 void COptionsPage::OnAdd() {
     CEmailAddressDialog dialog;
+    dialog.m_caption = L"Domain";
+    dialog.m_label = L"&Domain, with its @:";
     if (dialog.DoModal(GetParent(m_window)) != IDOK)
         return;
     const HWND listBox = GetDlgItem(m_window, IDC_SAFE_DOMAINS);

@@ -44,6 +44,7 @@
 
 // Email Address dialog.
 #define IDC_EMAIL_ADDRESS 207
+#define IDC_EMAIL_ADDRESS_LABEL 248
 
 // Options page (its Remove button shares id 203 with the Blocked Senders page).
 #define IDC_SYN_LISTS 218

@@ -106,13 +106,13 @@ TEST_F(OptionsPageTest, EditsTheStoredSettingsAndOkStoresThem) {
 
         const std::wstring prefix = L"@A.EX"; // the beginning of "@a.example": refused
         SheetDriver::PostClick(page, IDC_ADD);
-        offered = sheet.AnswerEmailDialog(&prefix);
+        offered = sheet.AnswerDomainDialog(&prefix);
         const std::wstring longer = L"@a.example.org"; // begins with an entry: added
         SheetDriver::PostClick(page, IDC_ADD);
-        sheet.AnswerEmailDialog(&longer);
+        sheet.AnswerDomainDialog(&longer);
         const std::wstring blank = L"   "; // added, never stored
         SheetDriver::PostClick(page, IDC_ADD);
-        sheet.AnswerEmailDialog(&blank);
+        sheet.AnswerDomainDialog(&blank);
         added = SheetDriver::ListBoxRows(ListBox(page));
 
         SheetDriver::Click(page, IDC_REMOVE); // nothing selected
@@ -175,7 +175,7 @@ TEST_F(OptionsPageTest, AnEmptiedListIsStoredEmptyAndStaysEmpty) {
         reopened = SheetDriver::ListBoxRows(ListBox(sheet.PageWindow(0)));
         const std::wstring empty;
         SheetDriver::PostClick(sheet.PageWindow(0), IDC_ADD); // an empty list takes anything
-        sheet.AnswerEmailDialog(&empty);
+        sheet.AnswerDomainDialog(&empty);
         EXPECT_EQ(SheetDriver::ListBoxRows(ListBox(sheet.PageWindow(0))), Rows{L""});
         sheet.PressOk();
     });

@@ -168,8 +168,8 @@ bool SheetDriver::WaitUntilGone(HWND window) {
     return WaitForWindowGone(window);
 }
 
-std::wstring SheetDriver::AnswerEmailDialog(const std::wstring* text) const {
-    const HWND dialog = WaitForThreadWindow(m_uiThread, L"Email Address");
+std::wstring SheetDriver::AnswerEmailDialog(const std::wstring* text, const wchar_t* title) const {
+    const HWND dialog = WaitForThreadWindow(m_uiThread, title);
     if (!dialog)
         return {};
     const std::wstring opened = Text(dialog, 207);
@@ -204,7 +204,8 @@ void RunOptionsSheet(const std::function<void(SheetDriver&)>& script, MessageRes
         }
         // Whatever the script left open is cancelled, inner dialogs first.
         for (int attempt = 0; attempt < 3 && IsWindow(sheet); ++attempt) {
-            for (const wchar_t* title : {L"Email Address", L"Tidy the Blocked Senders List"}) {
+            for (const wchar_t* title :
+                 {L"Email Address", L"Domain", L"Tidy the Blocked Senders List"}) {
                 if (HWND dialog = driver.FindThreadWindow(title)) {
                     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
                     WaitForWindowGone(dialog);

@@ -43,10 +43,16 @@ public:
     static std::vector<std::wstring> ListBoxRows(HWND listBox);
     static void SelectListBoxRow(HWND listBox, int row);
 
-    // Waits for the Email Address dialog, notes the text it opened with,
-    // types `text` and presses OK; or presses Cancel when `text` is null.
-    // Returns the text it opened with (empty when it never appeared).
-    std::wstring AnswerEmailDialog(const std::wstring* text) const;
+    // Waits for the Email Address dialog (titled `title`), notes the text it
+    // opened with, types `text` and presses OK; or presses Cancel when
+    // `text` is null. Returns the text it opened with (empty when it never
+    // appeared).
+    std::wstring AnswerEmailDialog(const std::wstring* text,
+                                   const wchar_t* title = L"Email Address") const;
+    // The same for the Options page's Add, where it asks for a domain.
+    std::wstring AnswerDomainDialog(const std::wstring* text) const {
+        return AnswerEmailDialog(text, L"Domain");
+    }
 
     void PressOk() { Press(PSBTN_OK); }
     void PressCancel() { Press(PSBTN_CANCEL); }
