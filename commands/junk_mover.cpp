@@ -2,6 +2,7 @@
 
 #include "outlook/office_ids.h"
 #include "platform/diagnostics.h"
+#include "store/list_text.h"
 #include "store/state.h"
 
 namespace sw {
@@ -22,6 +23,17 @@ Dispatch JunkFolderOf(IDispatch* ns) {
 bool JunkMover::Move(IDispatch* mail) {
     const Dispatch parent = FindObject(mail, L"Parent");
     std::wstring from = parent ? GetText(parent.get(), L"EntryID") : std::wstring();
+    // Already in Junk E-mail (the folder shown is Junk E-mail): moving it
+    // there again would be noted as a move, which undoing would "restore"
+    // into Junk E-mail itself.
+    if (!from.empty()) {
+        if (!m_junkIdAsked) {
+            m_junkId = GetText(m_junk, L"EntryID");
+            m_junkIdAsked = true;
+        }
+        if (!m_junkId.empty() && EqualsIgnoringAsciiCase(from, m_junkId))
+            return false;
+    }
     unique_variant result;
     if (FAILED(
             SW_LOG_IF_FAILED(InvokeByName(mail, L"Move", DISPATCH_METHOD, {&m_junkArg}, result))))

@@ -32,8 +32,9 @@ public:
         : m_junk(junk), m_junkArg(junkArg), m_moved(moved) {}
 
     // Moves `mail` to Junk E-mail. A message that does not move is recorded
-    // in the diagnostics log and answered false; one whose ids cannot be
-    // read moves all the same, unnoted. Raises nothing for host failures.
+    // in the diagnostics log and answered false, and so is (unlogged) one
+    // that is in Junk E-mail already; one whose ids cannot be read moves all
+    // the same, unnoted. Raises nothing for host failures.
     bool Move(IDispatch* mail);
 
     IDispatch* junk() const noexcept { return m_junk; }
@@ -43,6 +44,8 @@ private:
     const VARIANT& m_junkArg;
     std::vector<MovedMessage>& m_moved;
     std::wstring m_storeId; // Junk E-mail's store, asked for once
+    std::wstring m_junkId;  // Junk E-mail's EntryID, asked for once
+    bool m_junkIdAsked = false;
 };
 
 } // namespace sw

@@ -22,6 +22,9 @@ bool RestoreOne(IDispatch* ns, const std::wstring& junkId, const MovedMessage& m
     if (!parent || junkId.empty() ||
         !EqualsIgnoringAsciiCase(GetText(parent.get(), L"EntryID"), junkId))
         return false;
+    // A message noted as coming from Junk E-mail has nowhere to go back to.
+    if (EqualsIgnoringAsciiCase(message.folderId, junkId))
+        return false;
     const unique_variant folderId = unique_variant::FromText(message.folderId);
     const Dispatch folder = FindObject(ns, L"GetFolderFromID", {&folderId.get()});
     if (!folder)

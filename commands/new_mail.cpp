@@ -53,8 +53,8 @@ public:
         if (!PrepareForMatches() || m_safe->Contains(sender) ||
             m_safe->Contains(DomainOfAddress(sender)))
             return;
-        if (InJunk(mail.get()))
-            return;
+        // A message in Junk E-mail already (the filter was quicker) is not
+        // moved again, nor noted.
         if (!m_mover->Move(mail.get()))
             return;
         ++m_moved;
@@ -94,20 +94,10 @@ private:
         }
         m_safe.emplace(std::move(safe));
         m_junk = JunkFolderOf(m_ns);
-        m_junkId = GetText(m_junk.get(), L"EntryID");
         m_junkArg = unique_variant::FromDispatch(m_junk.get());
         m_mover.emplace(m_junk.get(), m_junkArg.get(), m_messages);
         m_ready = true;
         return true;
-    }
-
-    // Whether the message is in Junk E-mail already (there the filter was
-    // quicker). A message whose folder cannot be told is not.
-    bool InJunk(IDispatch* mail) const {
-        if (m_junkId.empty())
-            return false;
-        const Dispatch parent = FindObject(mail, L"Parent");
-        return parent && EqualsIgnoringAsciiCase(GetText(parent.get(), L"EntryID"), m_junkId);
     }
 
     IDispatch* m_ns;
@@ -115,7 +105,6 @@ private:
     bool m_ready = false;
     std::optional<CListIndex> m_safe;
     Dispatch m_junk;
-    std::wstring m_junkId;
     unique_variant m_junkArg;
     std::vector<MovedMessage> m_messages;
     std::optional<JunkMover> m_mover;

@@ -154,6 +154,25 @@ TEST_F(RestoreTest, MessagesGoBackOnlyFromJunkEmailToAFolderThatIsStillThere) {
     EXPECT_THAT(m_messages.texts(), IsEmpty());
 }
 
+TEST_F(RestoreTest, ARunInJunkEmailNotesNoMoveAndNothingIsRestoredIntoJunkEmail) {
+    box().ShowFolder(box().JunkEmail());
+    Item& ann = box().AddMail(box().JunkEmail(), L"ann@spam.example", {L"me@corp.example"});
+    m_outlook.calls().Clear();
+    const HistoryAction run = Block({&ann});
+    EXPECT_THAT(run.entries, ElementsAre(L"ann@spam.example")) << "the entry is still added";
+    EXPECT_THAT(run.messages, IsEmpty()) << "a message that stayed where it was is no move";
+    EXPECT_EQ(test::CallsOf(m_outlook.calls(), L"Move"), 0u);
+
+    // An older history noting such a "move" restores nothing.
+    HistoryAction noted;
+    noted.messages.push_back({ann.entryId, box().storeId(), box().JunkEmail().entryId()});
+    const RestoreReport report = HostMessageRestorer().Restore({noted});
+    EXPECT_EQ(report.restored, 0u);
+    EXPECT_EQ(report.notFound, 1u);
+    EXPECT_TRUE(InJunk(ann));
+    EXPECT_EQ(test::CallsOf(m_outlook.calls(), L"Move"), 0u);
+}
+
 TEST_F(RestoreTest, HostFailuresLeaveTheMessagesInJunkEmailWithoutAWord) {
     Item& ann = Mail(L"ann@spam.example");
     Item& bob = Mail(L"bob@spam.example");
