@@ -730,6 +730,57 @@ TEST_F(InstalledPackage, ForOneUserItInstallsLoadsBlocksAndIsRemovedWithoutATrac
                 ::testing::AnyOf(HasSubstr("key missing"), HasSubstr("value missing")));
 }
 
+// The two scopes share no file, key or value, so Windows Installer, which
+// finds related products only in its own context, keeps a user's copy and
+// the machine's apart. Where Spamwarden is installed for all users (by
+// either architecture's package), the package for one user is refused and
+// removes nothing; removing a copy for one user installed before the
+// machine's is never refused and leaves the machine's registration alone.
+TEST_F(InstalledPackage, AUsersCopyIsRefusedWhereAllUsersHaveOneAndNeverRemovesIt) {
+    const MsiPackage user(WindowsPath(SW_USER_PACKAGE));
+    for (const char* machinePath : {SW_PACKAGE, SW_OTHER_PACKAGE}) {
+        SCOPED_TRACE(machinePath);
+        RemoveEveryRelease();
+        const MsiPackage machine(WindowsPath(machinePath));
+        ASSERT_EQ(machine.Install(), 0u) << "see " << Narrow(machine.logPath());
+        for (REGSAM view : {REGSAM{0}, OtherRegistryView()}) {
+            EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\" + ClassKey(), view));
+            EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kAddinKey, view));
+        }
+        EXPECT_NE(RegGetValueW(HKEY_CURRENT_USER, kHelpKey, L"Path", RRF_RT_ANY, nullptr, nullptr,
+                               nullptr),
+                  ERROR_SUCCESS);
+
+        EXPECT_EQ(user.Install(), static_cast<DWORD>(ERROR_INSTALL_FAILURE))
+            << "see " << Narrow(user.logPath());
+        EXPECT_FALSE(user.Installed());
+        EXPECT_TRUE(machine.Installed());
+        EXPECT_THAT(RelatedProducts(machine.upgradeCode()), ElementsAre(machine.productCode()));
+        ASSERT_EQ(machine.Remove(), 0u) << "see " << Narrow(machine.logPath());
+    }
+    EXPECT_THAT(
+        user.Select(L"SELECT `Description` FROM `LaunchCondition`"),
+        ::testing::Contains(L"Spamwarden is already installed for all users of this computer."));
+
+    // Installed before the machine's (which Windows installs beside it).
+    ASSERT_EQ(user.Install(), 0u) << "see " << Narrow(user.logPath());
+    {
+        unique_hkey machineAddin;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kAddinKey, 0, nullptr, 0, KEY_SET_VALUE,
+                                  nullptr, machineAddin.put(), nullptr),
+                  ERROR_SUCCESS);
+        const wchar_t name[] = L"Spamwarden";
+        ASSERT_EQ(RegSetValueExW(machineAddin.get(), L"FriendlyName", 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(name), sizeof name),
+                  ERROR_SUCCESS);
+    }
+    EXPECT_EQ(user.Remove(), 0u) << "see " << Narrow(user.logPath());
+    EXPECT_FALSE(user.Installed());
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kAddinKey));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kAddinKey));
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kAddinKey);
+}
+
 // --- signed with Authenticode ------------------------------------------------
 
 std::wstring SignedCopy(const char* builtPath) {
