@@ -3,6 +3,9 @@
 // report, and merges what an import yields.
 #pragma once
 
+#include "manager/import_lines.h"
+#include "manager/list_file_text.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -12,39 +15,6 @@ namespace sw {
 
 // Files above this size are refused before they are read.
 inline constexpr size_t kImportFileLimit = 16 * 1024 * 1024;
-
-// A line of an import file that was not taken, 1-based.
-struct SkippedLine {
-    size_t line = 0;
-    std::wstring text;   // the line as read, trimmed
-    std::wstring reason; // why, in a few plain words ("holds ;")
-};
-
-struct ImportedLines {
-    // Each usable line as an entry ("ann@x.example", "@x.example"), in file
-    // order; an entry the file holds twice (ASCII case ignored) comes once.
-    std::vector<std::wstring> entries;
-    std::vector<SkippedLine> skipped;
-};
-
-// Turns a file's bytes into text: UTF-16 LE or BE with a byte order mark,
-// UTF-8 with or without one, else the ANSI code page. False, with `error`
-// saying why in plain words, for bytes that are no text (NUL bytes without
-// a UTF-16 mark, a UTF-16 file of odd length, UTF-8 cut within a sequence).
-// Also false for UTF-16 holding NUL characters (UTF-32, binary data) or
-// broken surrogate pairs, and for a UTF-8 mark over bytes that are not UTF-8.
-// No bytes at all are an empty text.
-bool DecodeListFile(std::string_view bytes, std::wstring& text, std::wstring& error);
-
-// Reads the entries of a decoded file, a line each (CRLF, LF or CR): each
-// line is trimmed, blank lines are passed over, "example.com" and
-// "*@example.com" become "@example.com"; a line holding ";", a control
-// character or inner white space, with nothing after "@", or whose domain
-// has no dot is skipped with its reason. Also skipped: a line holding "*"
-// other than a leading "*@", more than one "@", or a domain that starts or
-// ends with a dot. Empty when memory runs out: callers that must tell an
-// empty file from that use ImportListFile.
-ImportedLines ParseImportedLines(std::wstring_view text);
 
 // Reads the file at `path` and parses it. False, with `error` naming the
 // file and the reason ("...: the file is larger than 16 MB"), when the file
