@@ -1,10 +1,7 @@
 #include "addin/connect.h"
 
 #include "addin/ribbon.h"
-#include "commands/block_commands.h"
-#include "commands/command_guard.h"
-#include "commands/message_restorer.h"
-#include "manager/options_command.h"
+#include "legacy_ui/user_commands.h"
 #include "outlook/host_call.h"
 #include "outlook/host_error.h"
 #include "platform/diagnostics.h"
@@ -16,8 +13,6 @@
 #include "store/profile_store.h"
 #include "store/settings.h"
 #include "store/state.h"
-#include "support/help_file.h"
-#include "support/support_mail.h"
 
 #include <cwctype>
 #include <utility>
@@ -187,28 +182,23 @@ HRESULT Connect::InterfaceSupportsErrorInfo(REFIID iid) noexcept {
 // --- IConnect: the ribbon callbacks -------------------------------------
 
 HRESULT Connect::OnBlockSenders(IDispatch*) noexcept {
-    CommandGuard guard;
-    if (guard.acquired())
-        BlockSelectedSenders();
+    RunUserCommand(UserCommand::BlockSenders);
     return S_OK;
 }
 
 HRESULT Connect::OnManageBlockedSenders(IDispatch*) noexcept {
-    HostMessageRestorer restorer;
-    ShowOptionsSheet(GetActiveWindow(), &restorer);
+    RunUserCommand(UserCommand::ManageBlockedSenders);
     m_newMail.Follow(HostApp());
     return S_OK;
 }
 
 HRESULT Connect::OnBlockDomains(IDispatch*) noexcept {
-    CommandGuard guard;
-    if (guard.acquired())
-        BlockSelectedDomains();
+    RunUserCommand(UserCommand::BlockDomains);
     return S_OK;
 }
 
 HRESULT Connect::OnRibbonHelp(IDispatch*) noexcept {
-    OpenHelpFile();
+    RunUserCommand(UserCommand::Help);
     return S_OK;
 }
 
@@ -235,12 +225,12 @@ HRESULT Connect::OnRibbonGetEnabled(IDispatch*, VARIANT_BOOL* enabled) noexcept 
 }
 
 HRESULT Connect::OnRibbonSupport(IDispatch*) noexcept {
-    OpenSupportMail();
+    RunUserCommand(UserCommand::Support);
     return S_OK;
 }
 
 HRESULT Connect::OnBlockSingleDomain(IDispatch*) noexcept {
-    BlockSelectedDomains();
+    RunUserCommand(UserCommand::BlockSenderDomain);
     return S_OK;
 }
 
