@@ -74,16 +74,14 @@ void BlockedSendersList::Load(std::wstring_view listText) {
         return key(a).substr(std::min<size_t>(8, a.length)) <
                key(b).substr(std::min<size_t>(8, b.length));
     });
-    std::vector<std::wstring> entries;
+    std::vector<std::wstring> sorted;
+    sorted.reserve(pieces.size());
+    for (const Piece& piece : pieces)
+        sorted.emplace_back(listText.substr(piece.offset, piece.length));
     std::vector<std::wstring> duplicates;
-    entries.reserve(pieces.size());
-    for (size_t i = 0; i < pieces.size(); ++i) {
-        std::wstring text(listText.substr(pieces[i].offset, pieces[i].length));
-        if (i > 0 && key(pieces[i - 1]) == key(pieces[i]))
-            duplicates.push_back(std::move(text));
-        else
-            entries.push_back(std::move(text));
-    }
+    size_t added = 0;
+    std::vector<std::wstring> entries =
+        MergeSortedEntries({}, std::move(sorted), added, &duplicates);
     m_entries = std::move(entries);
     m_duplicates = std::move(duplicates);
     m_lentFrom.clear();
@@ -102,86 +100,6 @@ bool BlockedSendersList::InsertSorted(std::wstring text) {
     m_entries.insert(place, std::move(text));
     m_stale = true;
     return true;
-}
-
-void BlockedSendersList::ApplyFilter(std::wstring_view search) {
-    if (m_stale)
-        Reindex();
-    std::vector<size_t> found;
-    if (!search.empty())
-        found = FindMatches(search);
-    std::wstring searchText(search);
-    m_matches.reserve(found.size());
-    // Nothing below can fail: the matches change all at once or not at all.
-    ReturnMatches();
-    for (size_t entry : found)
-        m_matches.push_back(std::move(m_copies[entry]));
-    m_lentFrom = std::move(found);
-    m_search = std::move(searchText);
-}
-
-std::vector<size_t> BlockedSendersList::FindMatches(std::wstring_view search) const {
-    // An occurrence in the joined text is a match when it lies within one
-    // entry; the search then goes on at the next entry.
-    std::vector<size_t> found;
-    const std::wstring_view text(m_searchText);
-    size_t entry = 0;
-    size_t from = 0;
-    for (size_t at = text.find(search); at != std::wstring_view::npos;
-         at = text.find(search, from)) {
-        while (m_starts[entry + 1] <= at)
-            ++entry;
-        if (at + search.size() <= m_starts[entry + 1]) {
-            found.push_back(entry);
-            from = m_starts[entry + 1];
-        } else {
-            from = at + 1;
-        }
-    }
-    return found;
-}
-
-void BlockedSendersList::ReturnMatches() noexcept {
-    for (size_t k = 0; k < m_lentFrom.size(); ++k)
-        m_copies[m_lentFrom[k]] = std::move(m_matches[k]);
-    m_lentFrom.clear();
-    m_matches.clear();
-}
-
-void BlockedSendersList::Reindex() {
-    size_t length = 0;
-    for (const std::wstring& entry : m_entries)
-        length += entry.size();
-    std::wstring text;
-    text.reserve(length);
-    std::vector<size_t> starts;
-    starts.reserve(m_entries.size() + 1);
-    for (const std::wstring& entry : m_entries) {
-        starts.push_back(text.size());
-        text.append(entry);
-    }
-    starts.push_back(text.size());
-    std::vector<std::wstring> copies(m_entries);
-
-    // The shown matches keep their own strings; those lent from the old
-    // copies are theirs from now on.
-    m_lentFrom.clear();
-    m_searchText = std::move(text);
-    m_starts = std::move(starts);
-    m_copies = std::move(copies);
-    m_stale = false;
-}
-
-int BlockedSendersList::FindRow(std::wstring_view typed, int start) const noexcept {
-    const std::vector<std::wstring>& shown = Shown();
-    const size_t count = shown.size();
-    size_t row =
-        (start < 0 || static_cast<size_t>(start) >= count) ? 0 : static_cast<size_t>(start);
-    for (size_t step = 0; step < count; ++step, row = (row + 1) % count) {
-        if (EqualsIgnoringAsciiCase(typed, shown[row]))
-            return static_cast<int>(row);
-    }
-    return -1;
 }
 
 size_t BlockedSendersList::FindExact(std::wstring_view text) const noexcept {
@@ -307,27 +225,10 @@ size_t BlockedSendersList::MergeEntries(std::vector<std::wstring> entries) {
     // Sorted, then merged in one pass: one entry at a time would move half
     // the list for each.
     std::stable_sort(entries.begin(), entries.end(), AsciiCaseLess{});
-    std::vector<std::wstring> merged;
-    merged.reserve(m_entries.size() + entries.size());
     size_t added = 0;
-    size_t i = 0;
-    for (std::wstring& entry : entries) {
-        if (entry.empty())
-            continue;
-        while (i < m_entries.size() && CompareIgnoringAsciiCase(m_entries[i], entry) < 0)
-            merged.push_back(m_entries[i++]);
-        const bool listed =
-            (i < m_entries.size() && CompareIgnoringAsciiCase(m_entries[i], entry) == 0) ||
-            (!merged.empty() && CompareIgnoringAsciiCase(merged.back(), entry) == 0);
-        if (!listed) {
-            merged.push_back(std::move(entry));
-            ++added;
-        }
-    }
+    std::vector<std::wstring> merged = MergeSortedEntries(m_entries, std::move(entries), added);
     if (added == 0)
         return 0;
-    while (i < m_entries.size())
-        merged.push_back(m_entries[i++]);
     // Nothing below can fail: the list changes all at once or not at all.
     m_entries = std::move(merged);
     m_modified = true;
@@ -338,13 +239,8 @@ size_t BlockedSendersList::MergeEntries(std::vector<std::wstring> entries) {
 
 void BlockedSendersList::ReplaceEntries(std::vector<std::wstring> entries, bool dropDuplicates) {
     std::stable_sort(entries.begin(), entries.end(), AsciiCaseLess{});
-    entries.erase(std::unique(entries.begin(), entries.end(),
-                              [](const std::wstring& a, const std::wstring& b) {
-                                  return CompareIgnoringAsciiCase(a, b) == 0;
-                              }),
-                  entries.end());
-    entries.erase(std::remove(entries.begin(), entries.end(), std::wstring()), entries.end());
-    m_entries = std::move(entries);
+    size_t added = 0;
+    m_entries = MergeSortedEntries({}, std::move(entries), added);
     if (dropDuplicates)
         m_duplicates.clear();
     m_modified = true;

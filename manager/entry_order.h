@@ -3,7 +3,9 @@
 // before "@", and "@" and "_" before every letter.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace sw {
 
@@ -17,5 +19,14 @@ struct AsciiCaseLess {
         return CompareIgnoringAsciiCase(a, b) < 0;
     }
 };
+
+// The one merge of sorted entries: `incoming`, sorted by the order with
+// equal entries in their own order, goes into `listed`, sorted with no two
+// equal, in one pass. An incoming entry that is empty, or equal to one
+// listed or to one taken before it, is passed over, into `passedOver` when
+// given. `added` is how many were taken.
+std::vector<std::wstring> MergeSortedEntries(std::vector<std::wstring> listed,
+                                             std::vector<std::wstring> incoming, size_t& added,
+                                             std::vector<std::wstring>* passedOver = nullptr);
 
 } // namespace sw
