@@ -88,7 +88,7 @@ std::wstring Widen(const char* text) {
 LogLevel CurrentLogLevel() noexcept {
     std::optional<DWORD> level = ReadPolicyDword(kLogLevelValue);
     if (!level)
-        level = ReadRegistryDword(HKEY_CURRENT_USER, kLogSettingsKey, 0, kLogLevelValue);
+        level = ReadRegistryDword(HKEY_CURRENT_USER, kProductSettingsKey, 0, kLogLevelValue);
     if (!level)
         return LogLevel::Off;
     return *level >= 2 ? LogLevel::Commands : static_cast<LogLevel>(*level);

@@ -12,6 +12,8 @@
 // Nothing here throws or shows a window.
 #pragma once
 
+#include "platform/product_key.h"
+
 #include <windows.h>
 
 #include <exception>
@@ -38,8 +40,6 @@ enum class LogLevel : DWORD {
 };
 
 inline constexpr wchar_t kLogLevelValue[] = L"LogLevel";
-inline constexpr wchar_t kLogSettingsKey[] = L"Software\\Tallpine\\Spamwarden";
-inline constexpr wchar_t kLogPolicyKey[] = L"Software\\Policies\\Tallpine\\Spamwarden";
 inline constexpr ULONGLONG kLogFileLimit = 1024 * 1024;
 
 // The level in force now; values above 2 count as 2.

@@ -1,5 +1,6 @@
 #include "platform/file_io.h"
 
+#include "platform/product_key.h"
 #include "platform/unique_handle.h"
 
 #include <shlobj.h>
@@ -340,7 +341,7 @@ std::wstring AddinDataFolder() {
     if (SUCCEEDED(
             SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DONT_VERIFY, nullptr, &path)) &&
         path)
-        folder = std::wstring(path) + L"\\Tallpine\\Spamwarden";
+        folder = std::wstring(path) + L"\\" + kProductKeyPath;
     CoTaskMemFree(path);
     return folder;
 }
