@@ -277,13 +277,8 @@ HRESULT Connect::OnAddInsUpdate(SAFEARRAY**) noexcept {
 HRESULT Connect::OnStartupComplete(SAFEARRAY**) noexcept {
     try {
         return SW_LOG_IF_FAILED(StartupComplete());
-    } catch (const HostError& error) {
-        SW_LOG_CAUGHT();
-        return error.code();
-    } catch (...) {
-        SW_LOG_CAUGHT();
-        return E_UNEXPECTED;
     }
+    SW_CATCH_RETURN()
 }
 
 HRESULT Connect::OnBeginShutdown(SAFEARRAY**) noexcept {

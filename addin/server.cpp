@@ -76,8 +76,13 @@ void UnregisterTypeLibrary() {
     auto unregister = oleaut ? reinterpret_cast<UnRegisterFn>(reinterpret_cast<void*>(
                                    GetProcAddress(oleaut, "UnRegisterTypeLib")))
                              : nullptr;
-    if (unregister)
+    if (!unregister)
+        return;
+    const HRESULT hr =
         unregister(LIBID_SPAMWARDENLib, 1, 0, 0x0409, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
+    // A library that is not registered answers one of these: nothing to remove.
+    if (hr != E_INVALIDARG && hr != TYPE_E_LIBNOTREGISTERED && hr != TYPE_E_REGISTRYACCESS)
+        SW_LOG_IF_FAILED(hr);
 }
 
 } // namespace
@@ -106,17 +111,10 @@ std::wstring ModulePath() {
 
 HRESULT RegisterServer() noexcept {
     try {
-        HRESULT hr = RegisterScript(Script());
-        if (FAILED(hr))
-            return hr;
-        return RegisterTypeLibrary();
-    } catch (const std::bad_alloc&) {
-        SW_LOG_CAUGHT();
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        SW_LOG_CAUGHT();
-        return E_UNEXPECTED;
+        SW_RETURN_IF_FAILED(RegisterScript(Script()));
+        return SW_LOG_IF_FAILED(RegisterTypeLibrary());
     }
+    SW_CATCH_RETURN()
 }
 
 HRESULT UnregisterServer() noexcept {

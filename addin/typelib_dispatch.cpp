@@ -50,16 +50,14 @@ HRESULT GetRegisteredTypeInfo(const GUID& libid, WORD major, WORD fallbackMajor,
             hr = S_OK;
         if (FAILED(hr)) {
             // The host's call fails with this code; nothing else records it.
-            LogFailure(__FILE__, __LINE__, L"LoadRegTypeLib", hr);
+            SW_LOG_FAILURE(L"LoadRegTypeLib", hr);
             return hr;
         }
         Cache().push_back({iid, found});
         *info = found.detach();
         return S_OK;
-    } catch (...) {
-        SW_LOG_CAUGHT();
-        return E_OUTOFMEMORY;
     }
+    SW_CATCH_RETURN()
 }
 
 } // namespace sw

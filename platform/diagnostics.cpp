@@ -110,7 +110,7 @@ void LogFailure(const char* file, int line, const wchar_t* operation, long code,
     }
 }
 
-void LogCaughtException(const char* file, int line) noexcept {
+HRESULT LogCaughtException(const char* file, int line) noexcept {
     HRESULT code = E_UNEXPECTED;
     const wchar_t* what = L"unknown exception";
     try {
@@ -128,6 +128,7 @@ void LogCaughtException(const char* file, int line) noexcept {
         // Of no known kind: recorded as E_UNEXPECTED.
     }
     LogFailure(file, line, what, code);
+    return code;
 }
 
 void LogCommandSummary(const std::wstring& text) noexcept {
