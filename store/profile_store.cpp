@@ -180,7 +180,7 @@ bool WriteProfileListToKey(const std::wstring& subkey, const std::wstring& list,
     return true;
 }
 
-void WriteProfileList(const std::wstring& list, ProfileListKind kind) {
+bool WriteProfileList(const std::wstring& list, ProfileListKind kind) {
     // What the list held before the add-in first writes it is what Outlook's
     // junk filter read at start-up.
     if (kind == ProfileListKind::Blocked && !g_newBlockedEntries.HasBaseline()) {
@@ -189,15 +189,17 @@ void WriteProfileList(const std::wstring& list, ProfileListKind kind) {
         if (ReadProfileListQuietly(stored, kind, failure))
             g_newBlockedEntries.SetBaseline(stored);
         else
-            LogFailure(__FILE__, __LINE__, failure.c_str(), static_cast<long>(E_FAIL), true);
+            SW_LOG_FAILURE(failure.c_str(), E_FAIL);
     }
     const bool written = WriteProfileListToKey(kProfileListSubkey, list, kind);
     if (written && kind == ProfileListKind::Blocked)
         g_newBlockedEntries.NoteWritten(list);
     if (g_hostVersion < 14)
-        return;
+        return written;
+    bool all = written;
     for (const std::wstring& account : g_accountKeys)
-        WriteProfileListToKey(account, list, kind);
+        all = WriteProfileListToKey(account, list, kind) && all;
+    return all;
 }
 
 void ReapplyBlockedAdditions() {
@@ -211,8 +213,9 @@ void ReapplyBlockedAdditions() {
     if (!ReadProfileList(stored, ProfileListKind::Blocked))
         return;
     CListIndex blocked(std::move(stored));
+    // A failed write has told the user; at shutdown nothing more can be done.
     if (blocked.AppendMissing(g_blockedSinceLoad))
-        WriteProfileList(blocked.Text(), ProfileListKind::Blocked);
+        static_cast<void>(WriteProfileList(blocked.Text(), ProfileListKind::Blocked));
 }
 
 } // namespace sw
