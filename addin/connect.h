@@ -96,8 +96,4 @@ private:
     NewMailWatch m_newMail;
 };
 
-// Host major version from the application's version text ("14.0.0.4760"):
-// leading white space, an optional sign, then digits; no digit gives 0.
-int ParseHostVersion(const std::wstring& text) noexcept;
-
 } // namespace sw
