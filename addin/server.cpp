@@ -1,6 +1,7 @@
 #include "addin/server.h"
 
 #include "addin/idl/spamwarden.h"
+#include "addin/idl/typelib_version.h"
 #include "addin/registrar.h"
 #include "addin/resources/server_ids.h"
 #include "platform/com_ptr.h"
@@ -78,8 +79,8 @@ void UnregisterTypeLibrary() {
                              : nullptr;
     if (!unregister)
         return;
-    const HRESULT hr =
-        unregister(LIBID_SPAMWARDENLib, 1, 0, 0x0409, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
+    const HRESULT hr = unregister(LIBID_SPAMWARDENLib, SW_TYPELIB_MAJOR, SW_TYPELIB_MINOR,
+                                  SW_TYPELIB_LCID, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
     // A library that is not registered answers one of these: nothing to remove.
     if (hr != E_INVALIDARG && hr != TYPE_E_LIBNOTREGISTERED && hr != TYPE_E_REGISTRYACCESS)
         SW_LOG_IF_FAILED(hr);

@@ -1,5 +1,6 @@
 #include "addin/typelib_dispatch.h"
 
+#include "addin/idl/typelib_version.h"
 #include "platform/diagnostics.h"
 
 #include <vector>
@@ -23,7 +24,8 @@ HRESULT LoadTypeInfo(const GUID& libid, WORD major, REFIID iid, ITypeInfo** info
     com_ptr<ITypeLib> library;
     HRESULT hr = LoadRegTypeLib(libid, major, 0, LOCALE_NEUTRAL, library.put());
     if (FAILED(hr))
-        hr = LoadRegTypeLib(libid, major, 0, MAKELCID(0x0409, SORT_DEFAULT), library.put());
+        hr =
+            LoadRegTypeLib(libid, major, 0, MAKELCID(SW_TYPELIB_LCID, SORT_DEFAULT), library.put());
     if (FAILED(hr))
         return hr;
     return library->GetTypeInfoOfGuid(iid, info);
