@@ -113,6 +113,9 @@ void CollectAccountKeys(std::vector<std::wstring>& keys) {
     }
 }
 
+// The message of a list value that could not be read, with the Win32 error.
+constexpr wchar_t kQueryValueFailed[] = L"RegQueryValueEx Failed: %ld.";
+
 bool ReadProfileListQuietly(std::wstring& out, ProfileListKind kind, std::wstring& failure) {
     const std::wstring path = ProfileSubkeyPath(kProfileListSubkey);
     unique_hkey key;
@@ -130,7 +133,7 @@ bool ReadProfileListQuietly(std::wstring& out, ProfileListKind kind, std::wstrin
         return true;
     }
     if (rc != ERROR_SUCCESS) {
-        failure = FormatText(L"RegQueryValueEx Failed: %ld.", rc);
+        failure = FormatText(kQueryValueFailed, rc);
         return false;
     }
 
@@ -140,7 +143,7 @@ bool ReadProfileListQuietly(std::wstring& out, ProfileListKind kind, std::wstrin
     rc = RegQueryValueExW(key.get(), valueName, nullptr, nullptr, data.get(), &size);
     key.reset();
     if (rc != ERROR_SUCCESS) {
-        failure = FormatText(L"RegQueryValueEx Failed: %ld.", rc);
+        failure = FormatText(kQueryValueFailed, rc);
         return false;
     }
     out = DecodeListData(data.get(), size);
