@@ -1,5 +1,6 @@
 #include "addin/connect.h"
 
+#include "addin/host_state.h"
 #include "addin/ribbon.h"
 #include "legacy_ui/user_commands.h"
 #include "outlook/host_call.h"
@@ -11,10 +12,8 @@
 #include "platform/resource_ids.h"
 #include "store/history.h"
 #include "store/profile_store.h"
-#include "store/settings.h"
 #include "store/state.h"
 
-#include <cwctype>
 #include <utility>
 
 namespace sw {
@@ -77,22 +76,6 @@ void CancelHistoryPreparation() noexcept {
 }
 
 } // namespace
-
-int ParseHostVersion(const std::wstring& text) noexcept {
-    size_t i = 0;
-    while (i < text.size() && std::iswspace(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == L'+' || text[i] == L'-'))
-        negative = text[i++] == L'-';
-    long long value = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-        value = value * 10 + (text[i] - L'0');
-        if (value > 0x7FFFFFFF)
-            value = 0x7FFFFFFF; // an absurd version must not overflow
-    }
-    return static_cast<int>(negative ? -value : value);
-}
 
 Connect::Connect(IUnknown* outer)
     : m_inner(*this), m_outer(outer ? outer : &m_inner),
@@ -267,13 +250,8 @@ HRESULT Connect::OnAddInsUpdate(SAFEARRAY**) noexcept {
 HRESULT Connect::OnStartupComplete(SAFEARRAY**) noexcept {
     try {
         return SW_LOG_IF_FAILED(StartupComplete());
-    } catch (const HostError& error) {
-        SW_LOG_CAUGHT();
-        return error.code();
-    } catch (...) {
-        SW_LOG_CAUGHT();
-        return E_UNEXPECTED;
     }
+    SW_CATCH_RETURN()
 }
 
 HRESULT Connect::OnBeginShutdown(SAFEARRAY**) noexcept {
@@ -283,7 +261,7 @@ HRESULT Connect::OnBeginShutdown(SAFEARRAY**) noexcept {
 HRESULT Connect::StartupComplete() {
     if (!g_hostApp)
         return E_POINTER;
-    g_hostVersion = ParseHostVersion(GetText(g_hostApp.get(), L"Version"));
+    LearnHostVersion(g_hostApp.get());
 
     m_legacy->SetExplorer(nullptr, nullptr);
     if (!g_hostApp)
@@ -295,14 +273,7 @@ HRESULT Connect::StartupComplete() {
     m_legacy->SetExplorer(std::move(explorer), std::move(bars));
     m_legacy->Start();
 
-    FindDefaultProfileName();
-    // Collected afresh: a reconnection must not write each account twice.
-    g_accountKeys.clear();
-    CollectAccountKeys(g_accountKeys);
-    SetSettingsRoot(HKEY_CURRENT_USER, kSettingsMaker);
-    // What the user stored counts from the first command on, not only once
-    // the Options sheet has been opened.
-    LoadSettings();
+    LearnProfileAndSettings();
     // Outlook's filter knows only the entries it read when it started: new
     // mail from senders blocked since then is moved here.
     m_newMail.Follow(HostApp());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "addin/idl/spamwarden.h"
+#include "addin/idl/typelib_version.h"
 #include "addin/new_mail_watch.h"
 #include "addin/typelib_dispatch.h"
 #include "legacy_ui/legacy_ui.h"
@@ -19,7 +20,7 @@ namespace sw {
 
 class Connect final
     : public ISupportErrorInfo,
-      public TypeLibDispatch<IConnect, &LIBID_SPAMWARDENLib, &IID_IConnect>,
+      public TypeLibDispatch<IConnect, &LIBID_SPAMWARDENLib, &IID_IConnect, SW_TYPELIB_MAJOR>,
       public TypeLibDispatch<_IDTExtensibility2, &kAddInDesignerLibId, &IID__IDTExtensibility2>,
       public TypeLibDispatch<IRibbonExtensibility, &kOfficeLibId, &IID_IRibbonExtensibility,
                              kOfficeLibMajor, kOfficeLibFallbackMajor> {
@@ -95,9 +96,5 @@ private:
     // New mail from senders blocked since Outlook started.
     NewMailWatch m_newMail;
 };
-
-// Host major version from the application's version text ("14.0.0.4760"):
-// leading white space, an optional sign, then digits; no digit gives 0.
-int ParseHostVersion(const std::wstring& text) noexcept;
 
 } // namespace sw

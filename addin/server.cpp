@@ -1,6 +1,7 @@
 #include "addin/server.h"
 
 #include "addin/idl/spamwarden.h"
+#include "addin/idl/typelib_version.h"
 #include "addin/registrar.h"
 #include "addin/resources/server_ids.h"
 #include "platform/com_ptr.h"
@@ -76,8 +77,13 @@ void UnregisterTypeLibrary() {
     auto unregister = oleaut ? reinterpret_cast<UnRegisterFn>(reinterpret_cast<void*>(
                                    GetProcAddress(oleaut, "UnRegisterTypeLib")))
                              : nullptr;
-    if (unregister)
-        unregister(LIBID_SPAMWARDENLib, 1, 0, 0x0409, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
+    if (!unregister)
+        return;
+    const HRESULT hr = unregister(LIBID_SPAMWARDENLib, SW_TYPELIB_MAJOR, SW_TYPELIB_MINOR,
+                                  SW_TYPELIB_LCID, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
+    // A library that is not registered answers one of these: nothing to remove.
+    if (hr != E_INVALIDARG && hr != TYPE_E_LIBNOTREGISTERED && hr != TYPE_E_REGISTRYACCESS)
+        SW_LOG_IF_FAILED(hr);
 }
 
 } // namespace
@@ -106,17 +112,10 @@ std::wstring ModulePath() {
 
 HRESULT RegisterServer() noexcept {
     try {
-        HRESULT hr = RegisterScript(Script());
-        if (FAILED(hr))
-            return hr;
-        return RegisterTypeLibrary();
-    } catch (const std::bad_alloc&) {
-        SW_LOG_CAUGHT();
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        SW_LOG_CAUGHT();
-        return E_UNEXPECTED;
+        SW_RETURN_IF_FAILED(RegisterScript(Script()));
+        return SW_LOG_IF_FAILED(RegisterTypeLibrary());
     }
+    SW_CATCH_RETURN()
 }
 
 HRESULT UnregisterServer() noexcept {

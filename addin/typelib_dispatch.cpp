@@ -1,5 +1,6 @@
 #include "addin/typelib_dispatch.h"
 
+#include "addin/idl/typelib_version.h"
 #include "platform/diagnostics.h"
 
 #include <vector>
@@ -23,7 +24,8 @@ HRESULT LoadTypeInfo(const GUID& libid, WORD major, REFIID iid, ITypeInfo** info
     com_ptr<ITypeLib> library;
     HRESULT hr = LoadRegTypeLib(libid, major, 0, LOCALE_NEUTRAL, library.put());
     if (FAILED(hr))
-        hr = LoadRegTypeLib(libid, major, 0, MAKELCID(0x0409, SORT_DEFAULT), library.put());
+        hr =
+            LoadRegTypeLib(libid, major, 0, MAKELCID(SW_TYPELIB_LCID, SORT_DEFAULT), library.put());
     if (FAILED(hr))
         return hr;
     return library->GetTypeInfoOfGuid(iid, info);
@@ -50,16 +52,14 @@ HRESULT GetRegisteredTypeInfo(const GUID& libid, WORD major, WORD fallbackMajor,
             hr = S_OK;
         if (FAILED(hr)) {
             // The host's call fails with this code; nothing else records it.
-            LogFailure(__FILE__, __LINE__, L"LoadRegTypeLib", hr);
+            SW_LOG_FAILURE(L"LoadRegTypeLib", hr);
             return hr;
         }
         Cache().push_back({iid, found});
         *info = found.detach();
         return S_OK;
-    } catch (...) {
-        SW_LOG_CAUGHT();
-        return E_OUTOFMEMORY;
     }
+    SW_CATCH_RETURN()
 }
 
 } // namespace sw

@@ -79,7 +79,7 @@ Timings TimeRegistry(const std::wstring& list, const std::wstring& safe,
             std::wstring blocked, safeText;
             ReadProfileList(blocked, ProfileListKind::Blocked);
             ReadProfileList(safeText, ProfileListKind::Safe);
-            WriteProfileList(result, ProfileListKind::Blocked);
+            static_cast<void>(WriteProfileList(result, ProfileListKind::Blocked));
         });
 }
 

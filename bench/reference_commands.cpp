@@ -82,7 +82,7 @@ void RunBlockCommand(BlockMode mode) {
     }
 
     if (blocked.size() != startLength)
-        WriteProfileList(blocked, ProfileListKind::Blocked);
+        static_cast<void>(WriteProfileList(blocked, ProfileListKind::Blocked));
 }
 
 void RunGuarded(BlockMode mode) noexcept {
@@ -109,7 +109,7 @@ void ReferenceReapplyBlockedAdditions() {
     if (!ReadProfileList(blocked, ProfileListKind::Blocked))
         return;
     if (AppendMissing(blocked, g_blockedSinceLoad))
-        WriteProfileList(blocked, ProfileListKind::Blocked);
+        static_cast<void>(WriteProfileList(blocked, ProfileListKind::Blocked));
 }
 
 } // namespace sw::bench

@@ -10,11 +10,12 @@ else()
 endif()
 set(SW_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 
-# sw_widl(<idl> [HEADER] [IIDS] [TYPELIB]) writes <name>.h, <name>_i.c and
-# <name>.tlb into ${SW_GENERATED_DIR}/<relative dir> and sets
-# <NAME>_HEADER, <NAME>_IIDS and <NAME>_TLB to their paths.
+# sw_widl(<idl> [HEADER] [IIDS] [TYPELIB] [DEPENDS <file>...]) writes
+# <name>.h, <name>_i.c and <name>.tlb into ${SW_GENERATED_DIR}/<relative dir>
+# and sets <NAME>_HEADER, <NAME>_IIDS and <NAME>_TLB to their paths. DEPENDS
+# names the files the IDL includes.
 function(sw_widl idl)
-  cmake_parse_arguments(ARG "HEADER;IIDS;TYPELIB" "" "" ${ARGN})
+  cmake_parse_arguments(ARG "HEADER;IIDS;TYPELIB" "" "DEPENDS" ${ARGN})
   get_filename_component(name ${idl} NAME_WE)
   get_filename_component(abs ${idl} ABSOLUTE)
   file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
@@ -25,19 +26,19 @@ function(sw_widl idl)
   if(ARG_HEADER)
     add_custom_command(OUTPUT ${out}/${name}.h
       COMMAND ${SW_WIDL} ${common} -h -o ${out}/${name}.h ${abs}
-      DEPENDS ${abs} IMPLICIT_DEPENDS C ${abs} VERBATIM)
+      DEPENDS ${abs} ${ARG_DEPENDS} IMPLICIT_DEPENDS C ${abs} VERBATIM)
     set(${var}_HEADER ${out}/${name}.h PARENT_SCOPE)
   endif()
   if(ARG_IIDS)
     add_custom_command(OUTPUT ${out}/${name}_i.c
       COMMAND ${SW_WIDL} ${common} -u -o ${out}/${name}_i.c ${abs}
-      DEPENDS ${abs} VERBATIM)
+      DEPENDS ${abs} ${ARG_DEPENDS} VERBATIM)
     set(${var}_IIDS ${out}/${name}_i.c PARENT_SCOPE)
   endif()
   if(ARG_TYPELIB)
     add_custom_command(OUTPUT ${out}/${name}.tlb
       COMMAND ${SW_WIDL} ${common} -t -o ${out}/${name}.tlb ${abs}
-      DEPENDS ${abs} VERBATIM)
+      DEPENDS ${abs} ${ARG_DEPENDS} VERBATIM)
     set(${var}_TLB ${out}/${name}.tlb PARENT_SCOPE)
   endif()
 endfunction()

@@ -174,9 +174,9 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
         cancelled = !progress.Step();
     }
 
-    const bool changed = blocked.Text().size() != startLength;
-    if (changed)
-        WriteProfileList(blocked.Text(), ProfileListKind::Blocked);
+    // A failed write has told the user, and then no capacity warning follows.
+    const bool written = blocked.Text().size() != startLength &&
+                         WriteProfileList(blocked.Text(), ProfileListKind::Blocked);
     // The entries are stored before the host is asked for earlier messages:
     // whatever that costs or fails, they stay.
     if (g_moveEarlier && !cancelled && g_blockedSinceLoad.size() > summary.firstAdded) {
@@ -186,7 +186,7 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
         summary.earlier = MoveEarlierMessages(sweep, progress);
     }
     progress.Close();
-    if (changed && ShownMessageCount() == messagesBefore)
+    if (written && ShownMessageCount() == messagesBefore)
         WarnAboutCapacity(blocked.Text(), safe.Text());
 }
 

@@ -15,9 +15,10 @@ std::wstring CapacityWarningText(int level, const std::wstring& capacityText) {
                L"updating your junk e-mail lists on the server.\n\nTo make room, open Options > "
                L"Blocked Senders and press Tidy, or remove entries you no longer need.";
     return L"Your Blocked Senders list is nearly full (" + capacityText +
-           L"). Outlook and Exchange keep at most 65,535 blocked entries and 510 KB of junk "
-           L"e-mail lists; past that, new entries are dropped without a warning.\n\nTo make "
-           L"room, open Options > Blocked Senders and press Tidy.";
+           L"). Outlook and Exchange keep at most " + GroupedNumber(kBlockedEntryLimit) +
+           L" blocked entries and " + std::to_wstring(kJunkListByteLimit / 1024) +
+           L" KB of junk e-mail lists; past that, new entries are dropped without a "
+           L"warning.\n\nTo make room, open Options > Blocked Senders and press Tidy.";
 }
 
 void WarnAboutCapacity(std::wstring_view blockedText, std::wstring_view safeText) noexcept {

@@ -33,8 +33,7 @@ size_t MoveEarlierMessages(const EarlierSweep& sweep, RunProgress& progress) {
         for (const std::wstring& entry : sweep.added) {
             const std::optional<std::wstring> filter = SenderFilter(entry);
             if (!filter) {
-                LogFailure(__FILE__, __LINE__, L"no sender filter for a blocked entry",
-                           E_INVALIDARG);
+                SW_LOG_FAILURE(L"no sender filter for a blocked entry", E_INVALIDARG);
                 continue;
             }
             const unique_variant condition = unique_variant::FromText(*filter);

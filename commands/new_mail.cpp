@@ -89,7 +89,7 @@ private:
         std::wstring safe;
         std::wstring failure;
         if (!ReadProfileListQuietly(safe, ProfileListKind::Safe, failure)) {
-            LogFailure(__FILE__, __LINE__, failure.c_str(), static_cast<long>(E_FAIL), true);
+            SW_LOG_FAILURE(failure.c_str(), E_FAIL);
             return false;
         }
         m_safe.emplace(std::move(safe));

@@ -17,6 +17,18 @@ namespace sw {
 
 namespace {
 
+// The step the toolbar's building has reached, which the message of a
+// toolbar that could not be built ends with so that support can tell where
+// it stopped; the numbers are the ones users have always been shown.
+enum ToolbarStep : int {
+    kStepCommandBars = 219, // the explorer's command bars
+    kStepFindToolbar = 225, // the toolbar of an earlier run, else a new one
+    kStepAddButton = 241,   // its controls, a new button
+    kStepButtonStyle = 290, // the button's look
+    kStepButtonImage = 293, // its picture or face
+    kStepButtonEvents = 337 // its Click event
+};
+
 // Tags are composed in a buffer of 260 UTF-16 units.
 constexpr size_t kMaxTagLength = 259;
 
@@ -37,10 +49,10 @@ void LegacyUi::BuildToolbar() noexcept {
         return;
     try {
         try {
-            g_toolbarStep = 219;
+            g_toolbarStep = kStepCommandBars;
             Dispatch bars = RequireObjectCall(explorer, L"CommandBars");
 
-            g_toolbarStep = 225;
+            g_toolbarStep = kStepFindToolbar;
             m_toolbar = nullptr;
             const unique_variant name = unique_variant::FromText(kToolbarName);
             unique_variant found;
@@ -58,7 +70,7 @@ void LegacyUi::BuildToolbar() noexcept {
                     {&name.get(), &omitted.get(), &omitted.get(), &temporary.get()});
             }
 
-            g_toolbarStep = 241;
+            g_toolbarStep = kStepAddButton;
             if (!m_toolbar)
                 throw HostError(E_POINTER);
             Dispatch controls = RequireObjectCall(m_toolbar.get(), L"Controls");
@@ -91,7 +103,7 @@ void LegacyUi::BuildToolbar() noexcept {
 void LegacyUi::AddToolbarButton(IDispatch* controls, const wchar_t* text, WORD imageId, LONG faceId,
                                 com_ptr<IDispatch>& buttonField, EventSink& sink,
                                 bool beginsGroup) {
-    g_toolbarStep = 241;
+    g_toolbarStep = kStepAddButton;
     if (!controls)
         throw HostError(E_POINTER);
     Dispatch control = AddTemporaryControl(controls, kControlButton);
@@ -105,11 +117,11 @@ void LegacyUi::AddToolbarButton(IDispatch* controls, const wchar_t* text, WORD i
 
     // Only the failures above stop the build; what the host answers to the
     // properties below does not.
-    g_toolbarStep = 290;
+    g_toolbarStep = kStepButtonStyle;
     SW_LOG_IF_FAILED(
         PutProperty(button, L"Style", unique_variant::FromLong(kButtonStyleIcon).get()));
 
-    g_toolbarStep = 293;
+    g_toolbarStep = kStepButtonImage;
     if (imageId > 0) {
         com_ptr<IPictureDisp>& picture =
             &sink == &Sink(kSinkBlockSendersButton) ? m_picBlockSenders : m_picBlockDomains;
@@ -128,7 +140,7 @@ void LegacyUi::AddToolbarButton(IDispatch* controls, const wchar_t* text, WORD i
     SW_LOG_IF_FAILED(PutProperty(button, L"TooltipText", unique_variant::FromText(text).get()));
     SW_LOG_IF_FAILED(PutProperty(button, L"Tag", unique_variant::FromText(TagOf(text)).get()));
 
-    g_toolbarStep = 337;
+    g_toolbarStep = kStepButtonEvents;
     SW_LOG_IF_FAILED(sink.ConnectTo(button));
 }
 

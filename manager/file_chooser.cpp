@@ -38,7 +38,7 @@ bool ShowFileDialog(HWND owner, FileChoice choice, std::wstring& path) {
     if (!chosen) {
         // Zero when the user cancelled; anything else is a failure of the dialog.
         if (const DWORD error = CommDlgExtendedError())
-            LogFailure(__FILE__, __LINE__, L"common file dialog", static_cast<long>(error), true);
+            SW_LOG_WIN32(L"common file dialog", error);
         return false;
     }
     path = buffer.data();

@@ -1,6 +1,7 @@
 #include "manager/list_transfer.h"
 
 #include "platform/file_io.h"
+#include "platform/utf8.h"
 #include "store/list_capacity.h"
 
 #include <windows.h>
@@ -61,32 +62,8 @@ std::string EncodeEntries(const std::vector<std::wstring>& entries) {
         length += entry.size() + 2;
     std::string bytes;
     bytes.reserve(length);
-    const auto put = [&bytes](unsigned value) { bytes.push_back(static_cast<char>(value)); };
     for (const std::wstring& entry : entries) {
-        for (size_t i = 0; i < entry.size(); ++i) {
-            char32_t code = entry[i];
-            if (code < 0x80) {
-                put(code);
-                continue;
-            }
-            if (code >= 0xD800 && code <= 0xDBFF && i + 1 < entry.size() &&
-                entry[i + 1] >= 0xDC00 && entry[i + 1] <= 0xDFFF) {
-                code = 0x10000 + ((code - 0xD800) << 10) + (entry[++i] - 0xDC00);
-            } else if (code >= 0xD800 && code <= 0xDFFF) {
-                code = 0xFFFD;
-            }
-            if (code < 0x800) {
-                put(0xC0 | (code >> 6));
-            } else if (code < 0x10000) {
-                put(0xE0 | (code >> 12));
-                put(0x80 | ((code >> 6) & 0x3F));
-            } else {
-                put(0xF0 | (code >> 18));
-                put(0x80 | ((code >> 12) & 0x3F));
-                put(0x80 | ((code >> 6) & 0x3F));
-            }
-            put(0x80 | (code & 0x3F));
-        }
+        AppendUtf8(bytes, entry);
         bytes += "\r\n";
     }
     return bytes;

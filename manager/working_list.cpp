@@ -35,10 +35,8 @@ void WorkingList::Load() {
 bool WorkingList::Save() {
     if (!m_loaded || m_readFailed || !m_list.Modified())
         return true;
-    // The store tells the user of a failed write itself, and answers nothing.
-    const unsigned long shown = ShownMessageCount();
-    WriteProfileList(m_list.ListText(), ProfileListKind::Blocked);
-    if (ShownMessageCount() != shown)
+    // The store tells the user of a failed write itself.
+    if (!WriteProfileList(m_list.ListText(), ProfileListKind::Blocked))
         return false;
     // The commands put this session's additions back into the list when
     // they next write it and when Outlook closes: an addition the user has

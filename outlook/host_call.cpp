@@ -18,10 +18,12 @@ void RequireObject(IDispatch* object) {
 }
 
 // A host call whose failure the caller turns into a default (an empty text,
-// 0, a missing object) is recorded with the member's name.
-HRESULT Recorded(HRESULT hr, const wchar_t* name) noexcept {
+// 0, a missing object) is recorded with the member's name, at the caller's
+// file and line.
+HRESULT Recorded(HRESULT hr, const wchar_t* name, const std::source_location& where) noexcept {
     if (FAILED(hr))
-        LogFailure(__FILE__, __LINE__, name, hr, false, L"host call");
+        LogFailure(where.file_name(), static_cast<int>(where.line()), name, hr, false,
+                   L"host call");
     return hr;
 }
 
@@ -67,23 +69,23 @@ HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
                           nullptr);
 }
 
-Dispatch GetObject(IDispatch* object, const wchar_t* name) {
+Dispatch GetObject(IDispatch* object, const wchar_t* name, std::source_location where) {
     unique_variant result;
-    Recorded(InvokeByName(object, name, kGet, {}, result), name);
+    Recorded(InvokeByName(object, name, kGet, {}, result), name, where);
     return ObjectFrom(result.get());
 }
 
 Dispatch CallForObject(IDispatch* object, const wchar_t* name,
-                       std::initializer_list<const VARIANT*> args) {
+                       std::initializer_list<const VARIANT*> args, std::source_location where) {
     unique_variant result;
-    Recorded(InvokeByName(object, name, kGet, args, result), name);
+    Recorded(InvokeByName(object, name, kGet, args, result), name, where);
     return ObjectFrom(result.get());
 }
 
 Dispatch FindObject(IDispatch* object, const wchar_t* name,
-                    std::initializer_list<const VARIANT*> args) {
+                    std::initializer_list<const VARIANT*> args, std::source_location where) {
     unique_variant result;
-    if (FAILED(Recorded(InvokeByName(object, name, kGet, args, result), name)))
+    if (FAILED(Recorded(InvokeByName(object, name, kGet, args, result), name, where)))
         return nullptr;
     Dispatch found;
     if (result.type() == VT_DISPATCH && V_DISPATCH(&result.get()))
@@ -91,14 +93,14 @@ Dispatch FindObject(IDispatch* object, const wchar_t* name,
     return found;
 }
 
-Dispatch GetItem(IDispatch* collection, LONG index) {
+Dispatch GetItem(IDispatch* collection, LONG index, std::source_location where) {
     const unique_variant position = unique_variant::FromLong(index);
-    return CallForObject(collection, L"Item", {&position.get()});
+    return CallForObject(collection, L"Item", {&position.get()}, where);
 }
 
-std::wstring GetText(IDispatch* object, const wchar_t* name) {
+std::wstring GetText(IDispatch* object, const wchar_t* name, std::source_location where) {
     unique_variant result;
-    if (FAILED(Recorded(InvokeByName(object, name, kGet, {}, result), name)))
+    if (FAILED(Recorded(InvokeByName(object, name, kGet, {}, result), name, where)))
         return {};
     if (result.get().vt == VT_BSTR)
         return BstrText(result.get().bstrVal);
@@ -108,9 +110,9 @@ std::wstring GetText(IDispatch* object, const wchar_t* name) {
     return BstrText(text.get().bstrVal);
 }
 
-LONG GetLong(IDispatch* object, const wchar_t* name) {
+LONG GetLong(IDispatch* object, const wchar_t* name, std::source_location where) {
     unique_variant result;
-    if (FAILED(Recorded(InvokeByName(object, name, kGet, {}, result), name)))
+    if (FAILED(Recorded(InvokeByName(object, name, kGet, {}, result), name, where)))
         return 0;
     unique_variant number;
     if (FAILED(VariantChangeType(number.put(), const_cast<VARIANT*>(&result.get()), 0, VT_I4)))
@@ -118,8 +120,8 @@ LONG GetLong(IDispatch* object, const wchar_t* name) {
     return number.get().lVal;
 }
 
-LONG GetCount(IDispatch* collection) {
-    return GetLong(collection, L"Count");
+LONG GetCount(IDispatch* collection, std::source_location where) {
+    return GetLong(collection, L"Count", where);
 }
 
 HRESULT CallMethod(IDispatch* object, const wchar_t* name,

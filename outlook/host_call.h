@@ -2,7 +2,9 @@
 //
 // A call that must yield an object and yields none throws HostError(E_POINTER);
 // other failures yield nothing: a failed text reads as empty, a failed count
-// as 0, and a failed method call is returned to the caller, who may ignore it.
+// as 0, and a failed method call is returned to the caller, who checks it.
+// The calls that turn a failure into a default record it with the file and
+// line of their caller (`where`, filled in by the compiler).
 #pragma once
 
 #include "platform/automation.h"
@@ -11,6 +13,7 @@
 #include <oaidl.h>
 
 #include <initializer_list>
+#include <source_location>
 #include <string>
 
 namespace sw {
@@ -22,20 +25,26 @@ HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
                      std::initializer_list<const VARIANT*> args, unique_variant& result);
 
 // Property or method result that must be an object.
-Dispatch GetObject(IDispatch* object, const wchar_t* name);
+Dispatch GetObject(IDispatch* object, const wchar_t* name,
+                   std::source_location where = std::source_location::current());
 Dispatch CallForObject(IDispatch* object, const wchar_t* name,
-                       std::initializer_list<const VARIANT*> args);
+                       std::initializer_list<const VARIANT*> args,
+                       std::source_location where = std::source_location::current());
 // The object a property or method yields, or null when the call fails (the
 // failure is recorded) or yields none: for objects the caller can do without.
 Dispatch FindObject(IDispatch* object, const wchar_t* name,
-                    std::initializer_list<const VARIANT*> args = {});
+                    std::initializer_list<const VARIANT*> args = {},
+                    std::source_location where = std::source_location::current());
 // A collection's element at a 1-based index, passed as a 32-bit integer.
-Dispatch GetItem(IDispatch* collection, LONG index);
+Dispatch GetItem(IDispatch* collection, LONG index,
+                 std::source_location where = std::source_location::current());
 
-std::wstring GetText(IDispatch* object, const wchar_t* name);
-LONG GetLong(IDispatch* object, const wchar_t* name);
+std::wstring GetText(IDispatch* object, const wchar_t* name,
+                     std::source_location where = std::source_location::current());
+LONG GetLong(IDispatch* object, const wchar_t* name,
+             std::source_location where = std::source_location::current());
 // A collection's Count.
-LONG GetCount(IDispatch* collection);
+LONG GetCount(IDispatch* collection, std::source_location where = std::source_location::current());
 
 HRESULT CallMethod(IDispatch* object, const wchar_t* name,
                    std::initializer_list<const VARIANT*> args);

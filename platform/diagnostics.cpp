@@ -2,6 +2,8 @@
 
 #include "platform/file_io.h"
 #include "platform/policy.h"
+#include "platform/unique_handle.h"
+#include "platform/utf8.h"
 
 #include <cstdio>
 #include <new>
@@ -11,22 +13,6 @@ namespace sw {
 namespace {
 
 std::wstring g_logFolderOverride;
-
-std::string Utf8(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                            size, nullptr, nullptr);
-    return bytes;
-}
-
-struct FileCloser {
-    void operator()(HANDLE file) const noexcept { CloseHandle(file); }
-};
 
 HANDLE OpenForAppend(const std::wstring& path) {
     // Shared for reading, writing and renaming: a second Outlook process,
@@ -41,22 +27,22 @@ void AppendToLogFile(const std::string& line) {
     if (path.empty())
         return;
     CreateFolders(path.substr(0, path.find_last_of(L'\\')));
-    HANDLE file = OpenForAppend(path);
-    if (file == INVALID_HANDLE_VALUE)
+    unique_handle file(OpenForAppend(path));
+    if (!file)
         return;
     LARGE_INTEGER size{};
-    if (GetFileSizeEx(file, &size) && static_cast<ULONGLONG>(size.QuadPart) >= kLogFileLimit) {
+    if (GetFileSizeEx(file.get(), &size) &&
+        static_cast<ULONGLONG>(size.QuadPart) >= kLogFileLimit) {
         // One older file is kept; whichever process renames first starts the
         // new one, the others follow it.
-        CloseHandle(file);
+        file.reset();
         MoveFileExW(path.c_str(), (path + L".1").c_str(), MOVEFILE_REPLACE_EXISTING);
-        file = OpenForAppend(path);
-        if (file == INVALID_HANDLE_VALUE)
+        file.reset(OpenForAppend(path));
+        if (!file)
             return;
     }
     DWORD written = 0;
-    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
 void Record(LogLevel needed, const std::wstring& text) noexcept {
@@ -69,8 +55,11 @@ void Record(LogLevel needed, const std::wstring& text) noexcept {
                  GetCurrentProcessId());
         const std::wstring line = stamp + text + L"\r\n";
         OutputDebugStringW((L"Spamwarden: " + line).c_str());
-        if (static_cast<DWORD>(CurrentLogLevel()) >= static_cast<DWORD>(needed))
-            AppendToLogFile(Utf8(line));
+        if (static_cast<DWORD>(CurrentLogLevel()) >= static_cast<DWORD>(needed)) {
+            std::string bytes;
+            AppendUtf8(bytes, line);
+            AppendToLogFile(bytes);
+        }
     } catch (...) {
         // Out of memory while recording: the failure goes unrecorded.
     }
@@ -88,7 +77,7 @@ std::wstring Widen(const char* text) {
 LogLevel CurrentLogLevel() noexcept {
     std::optional<DWORD> level = ReadPolicyDword(kLogLevelValue);
     if (!level)
-        level = ReadRegistryDword(HKEY_CURRENT_USER, kLogSettingsKey, 0, kLogLevelValue);
+        level = ReadRegistryDword(HKEY_CURRENT_USER, kProductSettingsKey, 0, kLogLevelValue);
     if (!level)
         return LogLevel::Off;
     return *level >= 2 ? LogLevel::Commands : static_cast<LogLevel>(*level);
@@ -110,7 +99,7 @@ void LogFailure(const char* file, int line, const wchar_t* operation, long code,
     }
 }
 
-void LogCaughtException(const char* file, int line) noexcept {
+HRESULT LogCaughtException(const char* file, int line) noexcept {
     HRESULT code = E_UNEXPECTED;
     const wchar_t* what = L"unknown exception";
     try {
@@ -128,6 +117,7 @@ void LogCaughtException(const char* file, int line) noexcept {
         // Of no known kind: recorded as E_UNEXPECTED.
     }
     LogFailure(file, line, what, code);
+    return code;
 }
 
 void LogCommandSummary(const std::wstring& text) noexcept {

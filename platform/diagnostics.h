@@ -12,6 +12,8 @@
 // Nothing here throws or shows a window.
 #pragma once
 
+#include "platform/product_key.h"
+
 #include <windows.h>
 
 #include <exception>
@@ -38,8 +40,6 @@ enum class LogLevel : DWORD {
 };
 
 inline constexpr wchar_t kLogLevelValue[] = L"LogLevel";
-inline constexpr wchar_t kLogSettingsKey[] = L"Software\\Tallpine\\Spamwarden";
-inline constexpr wchar_t kLogPolicyKey[] = L"Software\\Policies\\Tallpine\\Spamwarden";
 inline constexpr ULONGLONG kLogFileLimit = 1024 * 1024;
 
 // The level in force now; values above 2 count as 2.
@@ -50,8 +50,10 @@ LogLevel CurrentLogLevel() noexcept;
 // goes before the operation ("host call" "Move").
 void LogFailure(const char* file, int line, const wchar_t* operation, long code, bool win32 = false,
                 const wchar_t* kind = nullptr) noexcept;
-// Records the exception being handled; call it only inside a catch block.
-void LogCaughtException(const char* file, int line) noexcept;
+// Records the exception being handled and answers its code: a CodedError's
+// own, E_OUTOFMEMORY, E_FAIL for another C++ exception, else E_UNEXPECTED.
+// Call it only inside a catch block.
+HRESULT LogCaughtException(const char* file, int line) noexcept;
 // Records a command's summary at level 2 ("Block Senders: 3 items, ...").
 void LogCommandSummary(const std::wstring& text) noexcept;
 // Records, at level 2 only, a failure that changes nothing but the look of a
@@ -94,10 +96,31 @@ inline LONG LogIfWin32Error(LONG error, const char* file, int line,
 // Records a failure that changes only the look, at level 2 (see LogLookFailure).
 #define SW_LOG_LOOK_FAILURE(operation, code)                                                       \
     ::sw::LogLookFailure(__FILE__, __LINE__, operation, code)
-// Records the exception being handled, inside a catch block.
+// Evaluates an HRESULT expression; when it failed, records it and returns it
+// from the enclosing function.
+#define SW_RETURN_IF_FAILED(expression)                                                            \
+    do {                                                                                           \
+        const HRESULT sw_result_ = SW_LOG_IF_FAILED(expression);                                   \
+        if (FAILED(sw_result_))                                                                    \
+            return sw_result_;                                                                     \
+    } while (false)
+// Records the failure `code` (an HRESULT) of `operation`, a text the caller
+// composed, where no expression names it.
+#define SW_LOG_FAILURE(operation, code)                                                            \
+    ::sw::LogFailure(__FILE__, __LINE__, operation, static_cast<long>(code))
+// The same for a Win32 error code.
+#define SW_LOG_WIN32(operation, code)                                                              \
+    ::sw::LogFailure(__FILE__, __LINE__, operation, static_cast<long>(code), true)
+// Records the exception being handled, inside a catch block; yields its code.
 #define SW_LOG_CAUGHT() ::sw::LogCaughtException(__FILE__, __LINE__)
 // Ends a try block: whatever it raised is recorded and goes no further.
 #define SW_CATCH_LOG()                                                                             \
     catch (...) {                                                                                  \
         SW_LOG_CAUGHT();                                                                           \
+    }
+// Ends the try block of a function that answers an HRESULT: whatever it
+// raised is recorded and returned as its code (see LogCaughtException).
+#define SW_CATCH_RETURN()                                                                          \
+    catch (...) {                                                                                  \
+        return SW_LOG_CAUGHT();                                                                    \
     }

@@ -1,5 +1,7 @@
 #include "platform/file_io.h"
 
+#include "platform/product_key.h"
+#include "platform/system_message.h"
 #include "platform/unique_handle.h"
 
 #include <shlobj.h>
@@ -124,10 +126,6 @@ DWORD CreateBeside(const std::wstring& path, std::wstring& created, const Create
     }
     return ERROR_FILE_EXISTS;
 }
-
-struct LocalFreer {
-    void operator()(wchar_t* text) const noexcept { LocalFree(text); }
-};
 
 } // namespace
 
@@ -319,15 +317,7 @@ DWORD WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
 
 std::wstring Win32ErrorText(DWORD error) {
     try {
-        wchar_t* buffer = nullptr;
-        const DWORD length =
-            FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                               FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-        const std::unique_ptr<wchar_t, LocalFreer> owned(buffer);
-        std::wstring text(owned ? owned.get() : L"", owned ? length : 0);
-        while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r'))
-            text.pop_back();
+        const std::wstring text = SystemMessageText(error);
         return text.empty() ? L"error " + std::to_wstring(error) : text;
     } catch (const std::bad_alloc&) {
         return {};
@@ -340,7 +330,7 @@ std::wstring AddinDataFolder() {
     if (SUCCEEDED(
             SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DONT_VERIFY, nullptr, &path)) &&
         path)
-        folder = std::wstring(path) + L"\\Tallpine\\Spamwarden";
+        folder = std::wstring(path) + L"\\" + kProductKeyPath;
     CoTaskMemFree(path);
     return folder;
 }

@@ -1,6 +1,7 @@
 #include "platform/policy.h"
 
 #include "platform/diagnostics.h"
+#include "platform/product_key.h"
 #include "platform/registry_key.h"
 
 #include <vector>
@@ -8,7 +9,6 @@
 namespace sw {
 namespace {
 
-constexpr wchar_t kMachineSettingsKey[] = L"SOFTWARE\\Tallpine\\Spamwarden";
 // Longer texts are no setting of ours.
 constexpr DWORD kTextLimit = 4096;
 
@@ -56,7 +56,7 @@ std::optional<DWORD> ReadRegistryDword(HKEY root, const wchar_t* path, REGSAM vi
 std::optional<DWORD> ReadPolicyDword(const wchar_t* name) noexcept {
     for (const PolicyScope scope : {PolicyScope::Machine, PolicyScope::User}) {
         const PolicyKey key = KeyOf(scope);
-        if (auto value = ReadRegistryDword(key.root, kLogPolicyKey, key.view, name))
+        if (auto value = ReadRegistryDword(key.root, kProductPolicyKey, key.view, name))
             return value;
     }
     return std::nullopt;
@@ -70,11 +70,11 @@ std::optional<std::wstring> ReadPolicyText(const wchar_t* name) {
 
 std::optional<std::wstring> ReadPolicyText(const wchar_t* name, PolicyScope scope) {
     const PolicyKey key = KeyOf(scope);
-    return ReadText(key.root, kLogPolicyKey, key.view, name);
+    return ReadText(key.root, kProductPolicyKey, key.view, name);
 }
 
 std::optional<std::wstring> ReadMachineText(const wchar_t* name) {
-    return ReadText(HKEY_LOCAL_MACHINE, kMachineSettingsKey, 0, name);
+    return ReadText(HKEY_LOCAL_MACHINE, kProductSettingsKey, 0, name);
 }
 
 } // namespace sw

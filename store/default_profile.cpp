@@ -1,5 +1,7 @@
 // Finds the default MAPI profile through MAPI profile administration.
 #include "platform/com_ptr.h"
+#include "platform/diagnostics.h"
+#include "platform/unique_handle.h"
 #include "store/profile_store.h"
 #include "store/state.h"
 
@@ -13,11 +15,6 @@ namespace sw {
 namespace {
 
 using FreeProwsFn = void(WINAPI*)(LPSRowSet);
-
-struct LibraryCloser {
-    void operator()(HMODULE module) const noexcept { FreeLibrary(module); }
-};
-using unique_module = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryCloser>;
 
 // Row sets come from MAPI's allocator and go back through MAPI32's FreeProws.
 class RowSetHolder {

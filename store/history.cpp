@@ -212,7 +212,7 @@ bool ReadHistoryFile(const std::wstring& path, HistoryFile& file,
     std::string bytes;
     const DWORD error = ReadWholeFile(path, kReadLimit, bytes);
     if (error == ERROR_FILE_TOO_LARGE) {
-        LogFailure(__FILE__, __LINE__, L"ReadWholeFile(history)", static_cast<long>(error), true);
+        SW_LOG_WIN32(L"ReadWholeFile(history)", error);
         file.shape = HistoryFile::Shape::Unreadable;
         return true;
     }
@@ -259,8 +259,7 @@ std::string LineOf(const HistoryAction& action) {
     std::string line = FormatHistoryLine(action, &skipped);
     line += '\n';
     if (skipped > 0)
-        LogFailure(__FILE__, __LINE__, L"history: messages without hexadecimal ids left out",
-                   static_cast<long>(ERROR_INVALID_DATA), true);
+        SW_LOG_WIN32(L"history: messages without hexadecimal ids left out", ERROR_INVALID_DATA);
     return line;
 }
 
@@ -272,8 +271,7 @@ bool RewriteHistory(const std::wstring& path, const HistoryFile& file,
     if (file.shape == HistoryFile::Shape::Unreadable) {
         if (!MoveFileExW(path.c_str(), (path + kUnreadableSuffix).c_str(),
                          MOVEFILE_REPLACE_EXISTING)) {
-            LogFailure(__FILE__, __LINE__, L"MoveFileExW(history)",
-                       static_cast<long>(GetLastError()), true);
+            SW_LOG_WIN32(L"MoveFileExW(history)", GetLastError());
             return false;
         }
     } else if (!SetAsideLines(path, file.brokenLines)) {
@@ -317,16 +315,14 @@ Appended AppendLine(const std::wstring& path, const std::string& line) {
     if (g_known.stamp.readOnly) {
         // Refused as a replacement would be, also where the file system
         // would let its owner write.
-        LogFailure(__FILE__, __LINE__, L"history: read-only file",
-                   static_cast<long>(ERROR_ACCESS_DENIED), true);
+        SW_LOG_WIN32(L"history: read-only file", ERROR_ACCESS_DENIED);
         return Appended::Failed;
     }
     unique_handle handle(CreateFileW(path.c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
                                      FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle) {
-        LogFailure(__FILE__, __LINE__, L"CreateFileW(history)", static_cast<long>(GetLastError()),
-                   true);
+        SW_LOG_WIN32(L"CreateFileW(history)", GetLastError());
         return Appended::Failed;
     }
     LARGE_INTEGER size = {};
@@ -336,8 +332,7 @@ Appended AppendLine(const std::wstring& path, const std::string& line) {
     DWORD written = 0;
     if (!WriteFile(handle.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
         written != line.size()) {
-        LogFailure(__FILE__, __LINE__, L"WriteFile(history)", static_cast<long>(GetLastError()),
-                   true);
+        SW_LOG_WIN32(L"WriteFile(history)", GetLastError());
         return Appended::Failed;
     }
     handle.reset();
@@ -351,8 +346,7 @@ void PrepareAction(HistoryAction& action) {
     std::erase_if(action.entries, [](const std::wstring& entry) { return entry.empty(); });
     if (action.messages.size() > kMaxMessages) {
         action.messages.resize(kMaxMessages);
-        LogFailure(__FILE__, __LINE__, L"history: messages past the limit left out",
-                   static_cast<long>(ERROR_FILE_TOO_LARGE), true);
+        SW_LOG_WIN32(L"history: messages past the limit left out", ERROR_FILE_TOO_LARGE);
     }
     if (action.time.wYear == 0)
         GetLocalTime(&action.time);
@@ -575,15 +569,13 @@ void StartWorker() {
     HMODULE module = nullptr;
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                             reinterpret_cast<LPCWSTR>(&CompactionThread), &module)) {
-        LogFailure(__FILE__, __LINE__, L"GetModuleHandleExW(history compaction)",
-                   static_cast<long>(GetLastError()), true);
+        SW_LOG_WIN32(L"GetModuleHandleExW(history compaction)", GetLastError());
         g_compaction.recordsBeforeRetry = kRetryAfter;
         return;
     }
     unique_handle thread(CreateThread(nullptr, 0, &CompactionThread, module, 0, nullptr));
     if (!thread) {
-        LogFailure(__FILE__, __LINE__, L"CreateThread(history compaction)",
-                   static_cast<long>(GetLastError()), true);
+        SW_LOG_WIN32(L"CreateThread(history compaction)", GetLastError());
         FreeLibrary(module);
         g_compaction.recordsBeforeRetry = kRetryAfter;
         return;
@@ -610,8 +602,7 @@ void StartCompactionIfDue() {
 bool Record(HistoryAction& action, bool mayWait, bool& wait) {
     const std::wstring path = HistoryFilePath();
     if (path.empty()) {
-        LogFailure(__FILE__, __LINE__, L"HistoryFilePath", static_cast<long>(ERROR_PATH_NOT_FOUND),
-                   true);
+        SW_LOG_WIN32(L"HistoryFilePath", ERROR_PATH_NOT_FOUND);
         return false;
     }
     PrepareAction(action);
@@ -632,8 +623,8 @@ bool Record(HistoryAction& action, bool mayWait, bool& wait) {
                     wait = true;
                     return false;
                 }
-                LogFailure(__FILE__, __LINE__, L"history: not compacted in time, rewritten in line",
-                           static_cast<long>(ERROR_FILE_TOO_LARGE), true);
+                SW_LOG_WIN32(L"history: not compacted in time, rewritten in line",
+                             ERROR_FILE_TOO_LARGE);
                 if (!TrimAndAppend(path, line))
                     return false;
                 g_known.lastId = action.id;
@@ -769,8 +760,7 @@ void WaitForHistoryCompaction() noexcept {
                 HANDLE copy = nullptr;
                 if (!DuplicateHandle(GetCurrentProcess(), g_compaction.thread.get(),
                                      GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0)) {
-                    LogFailure(__FILE__, __LINE__, L"DuplicateHandle(history compaction)",
-                               static_cast<long>(GetLastError()), true);
+                    SW_LOG_WIN32(L"DuplicateHandle(history compaction)", GetLastError());
                     return;
                 }
                 thread.reset(copy);

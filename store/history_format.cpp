@@ -1,5 +1,7 @@
 #include "store/history_format.h"
 
+#include "platform/utf8.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -44,21 +46,7 @@ void AppendEscapedText(std::string& out, std::wstring_view text) {
             out += kHexDigits[unit & 0xF];
             continue;
         }
-        if (point < 0x80) {
-            out += static_cast<char>(point);
-        } else if (point < 0x800) {
-            out += static_cast<char>(0xC0 | (point >> 6));
-            out += static_cast<char>(0x80 | (point & 0x3F));
-        } else if (point < 0x10000) {
-            out += static_cast<char>(0xE0 | (point >> 12));
-            out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (point & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (point >> 18));
-            out += static_cast<char>(0x80 | ((point >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (point & 0x3F));
-        }
+        AppendUtf8(out, static_cast<char32_t>(point));
     }
 }
 

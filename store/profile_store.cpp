@@ -113,6 +113,9 @@ void CollectAccountKeys(std::vector<std::wstring>& keys) {
     }
 }
 
+// The message of a list value that could not be read, with the Win32 error.
+constexpr wchar_t kQueryValueFailed[] = L"RegQueryValueEx Failed: %ld.";
+
 bool ReadProfileListQuietly(std::wstring& out, ProfileListKind kind, std::wstring& failure) {
     const std::wstring path = ProfileSubkeyPath(kProfileListSubkey);
     unique_hkey key;
@@ -130,7 +133,7 @@ bool ReadProfileListQuietly(std::wstring& out, ProfileListKind kind, std::wstrin
         return true;
     }
     if (rc != ERROR_SUCCESS) {
-        failure = FormatText(L"RegQueryValueEx Failed: %ld.", rc);
+        failure = FormatText(kQueryValueFailed, rc);
         return false;
     }
 
@@ -140,7 +143,7 @@ bool ReadProfileListQuietly(std::wstring& out, ProfileListKind kind, std::wstrin
     rc = RegQueryValueExW(key.get(), valueName, nullptr, nullptr, data.get(), &size);
     key.reset();
     if (rc != ERROR_SUCCESS) {
-        failure = FormatText(L"RegQueryValueEx Failed: %ld.", rc);
+        failure = FormatText(kQueryValueFailed, rc);
         return false;
     }
     out = DecodeListData(data.get(), size);
@@ -180,7 +183,7 @@ bool WriteProfileListToKey(const std::wstring& subkey, const std::wstring& list,
     return true;
 }
 
-void WriteProfileList(const std::wstring& list, ProfileListKind kind) {
+bool WriteProfileList(const std::wstring& list, ProfileListKind kind) {
     // What the list held before the add-in first writes it is what Outlook's
     // junk filter read at start-up.
     if (kind == ProfileListKind::Blocked && !g_newBlockedEntries.HasBaseline()) {
@@ -189,15 +192,17 @@ void WriteProfileList(const std::wstring& list, ProfileListKind kind) {
         if (ReadProfileListQuietly(stored, kind, failure))
             g_newBlockedEntries.SetBaseline(stored);
         else
-            LogFailure(__FILE__, __LINE__, failure.c_str(), static_cast<long>(E_FAIL), true);
+            SW_LOG_FAILURE(failure.c_str(), E_FAIL);
     }
     const bool written = WriteProfileListToKey(kProfileListSubkey, list, kind);
     if (written && kind == ProfileListKind::Blocked)
         g_newBlockedEntries.NoteWritten(list);
     if (g_hostVersion < 14)
-        return;
+        return written;
+    bool all = written;
     for (const std::wstring& account : g_accountKeys)
-        WriteProfileListToKey(account, list, kind);
+        all = WriteProfileListToKey(account, list, kind) && all;
+    return all;
 }
 
 void ReapplyBlockedAdditions() {
@@ -211,8 +216,9 @@ void ReapplyBlockedAdditions() {
     if (!ReadProfileList(stored, ProfileListKind::Blocked))
         return;
     CListIndex blocked(std::move(stored));
+    // A failed write has told the user; at shutdown nothing more can be done.
     if (blocked.AppendMissing(g_blockedSinceLoad))
-        WriteProfileList(blocked.Text(), ProfileListKind::Blocked);
+        static_cast<void>(WriteProfileList(blocked.Text(), ProfileListKind::Blocked));
 }
 
 } // namespace sw

@@ -45,7 +45,8 @@ bool WriteProfileListToKey(const std::wstring& subkey, const std::wstring& list,
                            ProfileListKind kind);
 
 // Writes the profile list key and, from version 14 on, every account key.
-void WriteProfileList(const std::wstring& list, ProfileListKind kind);
+// False when a key was not written, after telling the user.
+[[nodiscard]] bool WriteProfileList(const std::wstring& list, ProfileListKind kind);
 
 // Puts every entry of g_blockedSinceLoad the stored Blocked list lacks back into it.
 void ReapplyBlockedAdditions();

@@ -2,6 +2,7 @@
 // Their values in memory are part of the add-in's state (store/state.h).
 #pragma once
 
+#include "platform/product_key.h"
 #include "store/state.h"
 
 #include <windows.h>
@@ -10,8 +11,8 @@
 
 namespace sw {
 
-inline constexpr wchar_t kSettingsMaker[] = L"Tallpine";
-inline constexpr wchar_t kSettingsSection[] = L"Spamwarden";
+inline constexpr const wchar_t* kSettingsMaker = kProductMaker;
+inline constexpr const wchar_t* kSettingsSection = kProductName;
 inline constexpr wchar_t kSynListsValue[] = L"SYN_LISTS";
 inline constexpr wchar_t kHasSafeDomainsValue[] = L"HasSafeDomains";
 inline constexpr wchar_t kSafeDomainsValue[] = L"SafeDomains";

@@ -1,9 +1,8 @@
 #include "support/help_file.h"
 
 #include "platform/diagnostics.h"
+#include "platform/product_key.h"
 #include "platform/registry_key.h"
-#include "platform/user_message.h"
-#include "store/settings.h"
 #include "support/shell_open.h"
 
 #include <cwchar>
@@ -25,10 +24,8 @@ constexpr size_t kMaxHelpFilePath = MAX_PATH - 1;
 // The help folder as stored under `root`, or nothing when the key or value
 // cannot be read, the value is empty or it does not fit the read buffer.
 std::optional<std::wstring> ReadHelpFolder(HKEY root) {
-    const std::wstring keyPath =
-        FormatText(L"SOFTWARE\\%ls\\%ls", kSettingsMaker, kSettingsSection);
     unique_hkey key;
-    if (RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, kProductSettingsKey, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
         return std::nullopt;
     // The value's type is not checked and an expandable text stays as it is.
     // The final unit stays 0 even for data stored without a terminator.

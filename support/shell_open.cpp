@@ -14,7 +14,7 @@ void OpenWithShell(const std::wstring& target) {
     const auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result <= 32)
-        LogFailure(__FILE__, __LINE__, L"ShellExecuteW(open)", static_cast<long>(result), true);
+        SW_LOG_WIN32(L"ShellExecuteW(open)", result);
 }
 
 ShellOpener g_opener = &OpenWithShell;

@@ -22,7 +22,7 @@ std::optional<std::wstring> Usable(std::optional<std::wstring> value) {
         return std::nullopt;
     if (IsUsableSupportAddress(*value))
         return value;
-    LogFailure(__FILE__, __LINE__, L"SupportAddress is not a usable mail address", E_INVALIDARG);
+    SW_LOG_FAILURE(L"SupportAddress is not a usable mail address", E_INVALIDARG);
     return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 // and product versions.
 #pragma once
 
+#include "platform/product_key.h"
 #include "platform/version.h"
 
 #include <string>
@@ -10,7 +11,6 @@
 namespace sw {
 
 inline constexpr wchar_t kSupportAddress[] = L"support@tallpine.example";
-inline constexpr wchar_t kProductName[] = L"Spamwarden";
 inline constexpr wchar_t kProductVersion[] = SW_VERSION_SHORT_WIDE; // major.minor
 
 // The mailto link to `address` for the system name `osName` and host major

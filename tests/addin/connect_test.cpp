@@ -1,6 +1,7 @@
 // The Connect object as the host drives it: interface queries, the
 // connection calls, the ribbon document and the IConnect callbacks by name.
 #include "tests/addin/addin_fixture.h"
+#include "addin/host_state.h"
 
 #include "commands/block_commands.h"
 #include "commands/command_guard.h"

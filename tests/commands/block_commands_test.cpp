@@ -194,7 +194,7 @@ TEST_F(BlockCommandTest, FailedReadOfTheBlockedListEndsTheRun) {
 TEST_F(BlockCommandTest, AMessageThatDoesNotMoveIsRecordedNotShown) {
     const std::wstring folder = test::ScratchPath(L"command-log");
     const std::wstring previous = SetLogFolder(folder);
-    RegistrySandbox::SetDword(kLogSettingsKey, kLogLevelValue, 2);
+    RegistrySandbox::SetDword(kProductSettingsKey, kLogLevelValue, 2);
     WriteCounter::writes = 0;
 
     Item& ann = Mail(L"ann@example.org");

@@ -170,7 +170,7 @@ TEST_F(EarlierMessagesTest, NothingIsSweptInJunkEmailOrForEntriesNoFilterCarries
 TEST_F(EarlierMessagesTest, AFailingOrEmptyRestrictEndsTheSweepQuietly) {
     const std::wstring folder = test::ScratchPath(L"earlier-log");
     const std::wstring previous = SetLogFolder(folder);
-    RegistrySandbox::SetDword(kLogSettingsKey, kLogLevelValue, 1);
+    RegistrySandbox::SetDword(kProductSettingsKey, kLogLevelValue, 1);
     for (const Fault& fault :
          {Fault::Fail(L"Restrict", DISP_E_EXCEPTION), Fault::ReturnNullObject(L"Restrict")}) {
         m_outlook.faults().Clear();

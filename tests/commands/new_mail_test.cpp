@@ -24,7 +24,7 @@ protected:
     // written as `now` (by a command or the Options sheet alike).
     void ListSinceStart(const std::wstring& atStart, const std::wstring& now) {
         StoreBlocked(atStart);
-        WriteProfileList(now, ProfileListKind::Blocked);
+        EXPECT_TRUE(WriteProfileList(now, ProfileListKind::Blocked));
     }
     size_t Deliver(const std::vector<Item*>& items) {
         std::wstring ids;

@@ -43,7 +43,7 @@ protected:
     }
 
     static void SetLevel(DWORD level) {
-        RegistrySandbox::SetDword(kLogSettingsKey, kLogLevelValue, level);
+        RegistrySandbox::SetDword(kProductSettingsKey, kLogLevelValue, level);
     }
 
     RegistrySandbox m_sandbox;
@@ -60,16 +60,16 @@ TEST_F(DiagnosticsTest, PoliciesWinOverTheUsersOwnSetting) {
     SetLevel(7);
     EXPECT_EQ(CurrentLogLevel(), LogLevel::Commands) << "above 2 counts as 2";
 
-    RegistrySandbox::SetDword(kLogPolicyKey, kLogLevelValue, 0);
+    RegistrySandbox::SetDword(kProductPolicyKey, kLogLevelValue, 0);
     EXPECT_EQ(CurrentLogLevel(), LogLevel::Off) << "the user's policy wins over the setting";
     const DWORD two = 2;
-    m_machine.SetValue(kLogPolicyKey, kLogLevelValue, REG_DWORD, &two, sizeof two);
+    m_machine.SetValue(kProductPolicyKey, kLogLevelValue, REG_DWORD, &two, sizeof two);
     EXPECT_EQ(CurrentLogLevel(), LogLevel::Commands) << "the machine's policy wins over both";
 
     // A value of the wrong type or size is no setting at all.
-    m_machine.SetText(kLogPolicyKey, kLogLevelValue, L"2");
+    m_machine.SetText(kProductPolicyKey, kLogLevelValue, L"2");
     EXPECT_EQ(CurrentLogLevel(), LogLevel::Off) << "falls through to the user's policy";
-    RegistrySandbox::SetValue(kLogPolicyKey, kLogLevelValue, REG_DWORD, &two, 2);
+    RegistrySandbox::SetValue(kProductPolicyKey, kLogLevelValue, REG_DWORD, &two, 2);
     EXPECT_EQ(CurrentLogLevel(), LogLevel::Commands) << "falls through to the setting (7)";
 }
 

@@ -35,6 +35,14 @@ def constant(root, header, name):
     return match.group(1).replace("\\\\", "\\")
 
 
+def macro(root, header, name):
+    text = (root / header).read_text(encoding="utf-8")
+    match = re.search(r"#define\s+" + name + r'\s+L"([^"\\]*)"', text)
+    if not match:
+        raise SystemExit(f"{header}: no {name}")
+    return match.group(1)
+
+
 def main():
     root = Path(sys.argv[1])
     errors = []
@@ -57,7 +65,9 @@ def main():
                 if name not in known:
                     errors.append(f"ADMX names {kind} {name}, which the ADML lacks")
 
-    policy_key = constant(root, "platform/diagnostics.h", "kLogPolicyKey")
+    policy_key = "Software\\Policies\\{}\\{}".format(
+        macro(root, "platform/product_key.h", "SW_PRODUCT_MAKER"),
+        macro(root, "platform/product_key.h", "SW_PRODUCT_NAME"))
     expected = {}
     for name, (header, kind) in READ.items():
         expected[constant(root, header, name)] = kind

@@ -171,7 +171,7 @@ TEST_F(ProfileStoreTest, ValueGrowingBetweenSizeQueryAndReadIsAFailedRead) {
 }
 
 TEST_F(ProfileStoreTest, WritesUtf16WithTerminatingZeroAsBinary) {
-    WriteProfileList(L"a@example.com;", ProfileListKind::Blocked);
+    EXPECT_TRUE(WriteProfileList(L"a@example.com;", ProfileListKind::Blocked));
     auto value = RegistrySandbox::GetValue(ListKey(), kBlockedValue);
     ASSERT_TRUE(value);
     EXPECT_EQ(value->type, static_cast<DWORD>(REG_BINARY));
@@ -186,12 +186,12 @@ TEST_F(ProfileStoreTest, CopiesToAccountKeysFromVersion14Only) {
     RegistrySandbox::CreateKey(AccountKey(L"1234"));
     g_accountKeys = {L"0aff", L"1234"};
 
-    WriteProfileList(L"x@example.com;", ProfileListKind::Blocked);
+    EXPECT_TRUE(WriteProfileList(L"x@example.com;", ProfileListKind::Blocked));
     EXPECT_EQ(SetValueLog::values.size(), 1u) << "version 12: the profile list key only";
     EXPECT_FALSE(RegistrySandbox::GetValue(AccountKey(L"0aff"), kBlockedValue));
 
     g_hostVersion = 14;
-    WriteProfileList(L"y@example.com;", ProfileListKind::Blocked);
+    EXPECT_TRUE(WriteProfileList(L"y@example.com;", ProfileListKind::Blocked));
     EXPECT_EQ(SetValueLog::values.size(), 4u);
     EXPECT_EQ(RegistrySandbox::GetText(ListKey(), kBlockedValue), L"y@example.com;");
     EXPECT_EQ(RegistrySandbox::GetText(AccountKey(L"0aff"), kBlockedValue), L"y@example.com;");
@@ -204,7 +204,7 @@ TEST_F(ProfileStoreTest, AccountWithoutKeyWritesIntoProfileListKeyAgain) {
     RegistrySandbox::CreateKey(AccountKey(L"0aff"));
     g_accountKeys = {L"0aff", L"dead"};
 
-    WriteProfileList(L"z@example.com;", ProfileListKind::Blocked);
+    EXPECT_TRUE(WriteProfileList(L"z@example.com;", ProfileListKind::Blocked));
     EXPECT_EQ(SetValueLog::values.size(), 3u) << "profile key twice, existing account once";
     EXPECT_EQ(RegistrySandbox::GetText(AccountKey(L"0aff"), kBlockedValue), L"z@example.com;");
     EXPECT_FALSE(RegistrySandbox::KeyExists(AccountKey(L"dead")));
@@ -216,7 +216,7 @@ TEST_F(ProfileStoreTest, WriteFailuresNameTheSubkeyAskedFor) {
     g_accountKeys = {L"dead"};
     RegistrySandbox::DeleteKey(ListKey());
 
-    WriteProfileList(L"z@example.com;", ProfileListKind::Blocked);
+    EXPECT_FALSE(WriteProfileList(L"z@example.com;", ProfileListKind::Blocked));
     EXPECT_THAT(m_messages.texts(),
                 ElementsAre(L"RegOpenKeyEx Failed: 0a0d020000000000c000000000000046: 2.",
                             L"RegOpenKeyEx Failed: dead: 2."));
@@ -237,7 +237,7 @@ TEST_F(ProfileStoreTest, Version15AndLaterUseTheOfficeProfilesRoot) {
               L"Software\\Microsoft\\Office\\16.0\\Outlook\\Profiles\\Spamwarden "
               L"Test\\0a0d020000000000c000000000000046");
     RegistrySandbox::CreateKey(ListKey());
-    WriteProfileList(L"new@example.com;", ProfileListKind::Blocked);
+    EXPECT_TRUE(WriteProfileList(L"new@example.com;", ProfileListKind::Blocked));
     EXPECT_EQ(Read(), L"new@example.com;");
 
     g_hostVersion = 14;
