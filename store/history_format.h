@@ -16,6 +16,7 @@
 #pragma once
 
 #include "store/history.h"
+#include "store/history_fields.h"
 
 #include <cstdint>
 #include <functional>
@@ -31,9 +32,6 @@ inline constexpr unsigned kHistoryFormatVersion = 1;
 std::string HistoryHeaderLine();
 // The version a header line names, or nothing when the line is no header.
 std::optional<unsigned> HistoryHeaderVersion(std::string_view line);
-
-// Whether `id` holds hexadecimal digits only (the empty id does).
-bool IsHexId(std::wstring_view id) noexcept;
 
 // The action's line without its line break. Messages with an id that is not
 // hexadecimal cannot be found again: they are left out, counted in `skipped`.
