@@ -3,6 +3,7 @@
 // column cuts its text, at 96 DPI and, in a process of its own each, at 144
 // and 192 DPI.
 #include "manager/resource.h"
+#include "platform/dpi.h"
 #include "store/history.h"
 #include "tests/harness/machine_registry_sandbox.h"
 #include "tests/harness/scratch_files.h"
@@ -236,6 +237,11 @@ TEST_F(TextFitTest, NoWindowCutsItsTextAtTheSampleData) {
         const HWND runs = GetDlgItem(history, IDC_HISTORY_LIST);
         add(CutTexts(history, "History page"));
         add(CutColumns(runs, "History page"));
+        // A change of DPI: the columns, squeezed meanwhile, are fitted again.
+        for (int column = 0; column < 4; ++column)
+            ListView_SetColumnWidth(runs, column, 10);
+        SendMessageW(history, kWmDpiChangedAfterParent, 0, 0);
+        add(CutColumns(runs, "History page after a change of DPI"));
         // The Block Senders run of three entries.
         SheetDriver::SelectRows(runs, {3});
         selectedEntries = SheetDriver::Text(history, IDC_HISTORY_ENTRIES);
