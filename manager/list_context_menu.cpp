@@ -49,7 +49,7 @@ POINT KeyboardMenuPosition(HWND listView) noexcept {
 std::vector<MenuCommand> BlockedSendersMenu(size_t selected) {
     const bool any = selected > 0;
     return {
-        {IDC_EDIT, L"&Edit...", selected == 1},
+        {IDC_EDIT, L"&Edit...", any},
         {IDC_REMOVE, L"&Remove", any},
         {IDC_CONVERT_TO_DOMAIN, L"&Convert to Domain", any},
         {},

@@ -19,8 +19,9 @@ struct MenuCommand {
     bool enabled = false;
 };
 
-// The Blocked Senders page's menu for `selected` rows: Edit (one row),
-// Remove and Convert to Domain (any), then Tidy, Import and Export.
+// The Blocked Senders page's menu for `selected` rows: Edit (the first
+// selected row, as its button), Remove and Convert to Domain, enabled with a
+// selection, then Tidy, Import and Export.
 std::vector<MenuCommand> BlockedSendersMenu(size_t selected);
 
 // The History page's menu: Unblock and Unblock and Restore, enabled as the

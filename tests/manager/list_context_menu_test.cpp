@@ -64,7 +64,7 @@ TEST(ListContextMenu, OffersThePagesCommandsEnabledForTheSelection) {
     } cases[] = {
         {BlockedSendersMenu(0), blocked(L":off", L":off")},
         {BlockedSendersMenu(1), blocked(L":on", L":on")},
-        {BlockedSendersMenu(3), blocked(L":off", L":on")},
+        {BlockedSendersMenu(3), blocked(L":on", L":on")},
         {HistoryMenu(false, false),
          {std::to_wstring(IDC_UNBLOCK) + L":off", std::to_wstring(IDC_UNBLOCK_RESTORE) + L":off"}},
         {HistoryMenu(true, false),
