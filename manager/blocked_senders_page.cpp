@@ -3,12 +3,14 @@
 #include "manager/dialog_procedure.h"
 #include "manager/email_address_dialog.h"
 #include "manager/file_chooser.h"
+#include "manager/list_context_menu.h"
 #include "manager/list_transfer.h"
 #include "manager/list_view_keys.h"
 #include "manager/list_view_selection.h"
 #include "manager/tidy_dialog.h"
 #include "manager/resource.h"
 #include "manager/window_text.h"
+#include "platform/diagnostics.h"
 #include "platform/dpi.h"
 #include "platform/module.h"
 #include "platform/user_message.h"
@@ -68,6 +70,16 @@ INT_PTR CBlockedSendersPage::HandleMessage(HWND window, UINT message, WPARAM wPa
             return TRUE;
         }
         break;
+    case WM_CONTEXTMENU:
+        if (m_initialized && reinterpret_cast<HWND>(wParam) == m_listView) {
+            OnContextMenu(lParam);
+            return TRUE;
+        }
+        break;
+    case kWmDpiChangedAfterParent:
+        if (m_initialized)
+            SizeColumn();
+        break;
     case WM_NOTIFY: {
         auto& header = *reinterpret_cast<NMHDR*>(lParam);
         if (header.idFrom == IDC_ENTRIES && m_initialized) {
@@ -110,15 +122,13 @@ void CBlockedSendersPage::OnInitDialog() {
     m_working.Load();
     m_shownRevision = m_working.Revision();
 
-    RECT client = {};
-    GetClientRect(m_listView, &client);
     wchar_t heading[] = L"Email";
     LVCOLUMNW column = {};
-    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+    column.mask = LVCF_FMT | LVCF_TEXT;
     column.fmt = LVCFMT_LEFT;
-    column.cx = client.right - client.left - SystemMetricForWindow(m_listView, SM_CXVSCROLL);
     column.pszText = heading;
     ListView_InsertColumn(m_listView, 0, &column);
+    SizeColumn();
 
     const size_t count = List().Entries().size();
     ListView_SetItemCountEx(m_listView, static_cast<int>(count), 0);
@@ -130,6 +140,23 @@ void CBlockedSendersPage::OnInitDialog() {
     SendDlgItemMessageW(m_window, IDC_CAPACITY_BAR, PBM_SETRANGE32, 0, 100);
     ShowCapacity();
     m_initialized = true;
+}
+
+void CBlockedSendersPage::SizeColumn() {
+    // The list's width less a vertical scroll bar's, at the window's DPI.
+    RECT client = {};
+    GetClientRect(m_listView, &client);
+    const int width = client.right - client.left - SystemMetricForWindow(m_listView, SM_CXVSCROLL);
+    if (!ListView_SetColumnWidth(m_listView, 0, width))
+        SW_LOG_LOOK_FAILURE(L"ListView_SetColumnWidth", GetLastError());
+}
+
+void CBlockedSendersPage::OnContextMenu(LPARAM position) {
+    const int chosen = TrackListContextMenu(
+        m_listView, position,
+        BlockedSendersMenu(static_cast<size_t>(ListView_GetSelectedCount(m_listView))));
+    if (chosen != 0)
+        SendMessageW(m_window, WM_COMMAND, MAKEWPARAM(chosen, BN_CLICKED), 0);
 }
 
 void CBlockedSendersPage::OnSearchChanged() {

@@ -42,6 +42,10 @@ private:
     void OnTidy();
     void OnImport();
     void OnExport();
+    // The page's commands for the selection, from the list's context menu.
+    void OnContextMenu(LPARAM position);
+    // The one column as wide as the list, also after a change of DPI.
+    void SizeColumn();
     void OnGetDispInfo(NMLVDISPINFOW& request) const;
     int OnFindItem(const NMLVFINDITEMW& request) const;
     // Shows what another page changed in the list meanwhile.

@@ -1,6 +1,7 @@
 #include "manager/history_page.h"
 
 #include "manager/dialog_procedure.h"
+#include "manager/list_context_menu.h"
 #include "manager/list_view_keys.h"
 #include "manager/list_view_selection.h"
 #include "manager/resource.h"
@@ -90,6 +91,16 @@ INT_PTR CHistoryPage::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
             return TRUE;
         }
         break;
+    case WM_CONTEXTMENU:
+        if (m_initialized && reinterpret_cast<HWND>(wParam) == m_listView) {
+            OnContextMenu(lParam);
+            return TRUE;
+        }
+        break;
+    case kWmDpiChangedAfterParent:
+        if (m_initialized)
+            SizeColumns();
+        break;
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<NMHDR*>(lParam);
         if (header.idFrom == IDC_HISTORY_LIST && m_initialized) {
@@ -162,8 +173,20 @@ void CHistoryPage::SizeColumns() {
     const size_t entries = static_cast<size_t>(HistoryColumn::Entries);
     widths[entries] =
         std::max(rest, StringWidth(m_listView, kColumns[entries].heading) + kCellPadding);
-    for (size_t i = 0; i < std::size(widths); ++i)
-        ListView_SetColumnWidth(m_listView, static_cast<int>(i), widths[i]);
+    for (size_t i = 0; i < std::size(widths); ++i) {
+        if (!ListView_SetColumnWidth(m_listView, static_cast<int>(i), widths[i]))
+            SW_LOG_LOOK_FAILURE(L"ListView_SetColumnWidth", GetLastError());
+    }
+}
+
+void CHistoryPage::OnContextMenu(LPARAM position) {
+    const std::vector<int> rows = SelectedListViewRows(m_listView);
+    const int chosen =
+        TrackListContextMenu(m_listView, position,
+                             HistoryMenu(m_edits.CanUnblock(rows, false),
+                                         m_canRestore && m_edits.CanUnblock(rows, true)));
+    if (chosen != 0)
+        SendMessageW(m_window, WM_COMMAND, MAKEWPARAM(chosen, BN_CLICKED), 0);
 }
 
 void CHistoryPage::OnUnblock(bool restore) {

@@ -39,7 +39,9 @@ private:
     void OnInitDialog();
     void OnUnblock(bool restore);
     void OnGetDispInfo(NMLVDISPINFOW& request) const;
-    // Sizes the columns to the rows' texts.
+    // Unblock and Unblock and Restore from the list's context menu.
+    void OnContextMenu(LPARAM position);
+    // Sizes the columns to the rows' texts (again after a change of DPI).
     void SizeColumns();
     // Shows the selected runs' entries under the list and enables each
     // button when the selection gives it something to do.

@@ -26,6 +26,8 @@
 #define IDC_EXPORT 224
 #define IDC_CAPACITY_BAR 225
 #define IDC_CAPACITY_TEXT 226
+// The list's label, which names it for screen readers.
+#define IDC_ENTRIES_LABEL 213
 
 // Tidy dialog: a check box, what it saves and a preview for each group.
 #define IDC_TIDY_DUPLICATES 231
@@ -41,6 +43,10 @@
 #define IDC_TIDY_FOLD_LIST 241
 #define IDC_TIDY_TOTAL 242
 #define IDC_TIDY_FOLD_LABEL 243
+// The labels of the three previews and of the threshold box.
+#define IDC_TIDY_DUPLICATES_LIST_LABEL 256
+#define IDC_TIDY_COVERED_LIST_LABEL 257
+#define IDC_TIDY_FOLD_LIST_LABEL 258
 
 // Email Address dialog.
 #define IDC_EMAIL_ADDRESS 207
@@ -51,6 +57,7 @@
 #define IDC_HAS_SAFE_DOMAINS 219
 #define IDC_SAFE_DOMAINS 220
 #define IDC_ADD 221
+#define IDC_SAFE_DOMAINS_LABEL 214
 #define IDC_MOVE_EARLIER 227
 #define IDC_MOVE_NEW_MAIL 245
 // "Set by your administrator." beside a control that a policy sets.
@@ -64,3 +71,4 @@
 #define IDC_UNBLOCK 252
 #define IDC_UNBLOCK_RESTORE 253
 #define IDC_HISTORY_ENTRIES 254
+#define IDC_HISTORY_LIST_LABEL 255

@@ -3,6 +3,7 @@
 #include "manager/dialog_procedure.h"
 #include "manager/resource.h"
 #include "manager/window_text.h"
+#include "platform/diagnostics.h"
 #include "platform/dpi.h"
 #include "platform/module.h"
 #include "store/list_capacity.h"
@@ -21,6 +22,10 @@ constexpr size_t kPreviewLines = 500;
 
 // What a list box leaves around a line's text, in pixels.
 constexpr int kTextMargin = 4;
+
+// Posted to itself after a change of DPI, once the dialog manager has laid
+// the dialog out at the new scale: the previews are fitted again.
+constexpr UINT kRefitPreviews = WM_APP + 1;
 
 constexpr int kThresholdMin = 2;
 constexpr int kThresholdMax = 999;
@@ -85,6 +90,16 @@ INT_PTR CTidyDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         m_ready = true;
         return TRUE;
     }
+    case kWmDpiChanged:
+        // Windows rescales the dialog's layout and fonts itself; the lines
+        // of the previews were fitted to the old widths.
+        if (!PostMessageW(window, kRefitPreviews, 0, 0))
+            SW_LOG_LOOK_FAILURE(L"PostMessageW", GetLastError());
+        break;
+    case kRefitPreviews:
+        if (m_ready)
+            ShowProposals();
+        return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_TIDY_DUPLICATES:

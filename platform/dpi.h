@@ -22,6 +22,9 @@ inline constexpr UINT kDefaultDpi = 96;
 // window's suggested rectangle). Declared here because the build targets
 // Windows 7's headers.
 inline constexpr UINT kWmDpiChanged = 0x02E0;
+// WM_DPICHANGED_AFTERPARENT: what each child window of a per-monitor v2
+// aware window receives once the parent has been laid out at its new DPI.
+inline constexpr UINT kWmDpiChangedAfterParent = 0x02E3;
 
 // Sets the calling thread's DPI awareness to per-monitor v2 for the scope's
 // lifetime and restores the previous context when it ends.

@@ -19,7 +19,7 @@ fi
 "$root/scripts/wine-fonts.sh" "$build/wineprefix"
 . "$root/scripts/wine-session.sh"
 mkdir -p "$root/docs/images"
-wine "$build/tests/manager_screenshots.exe" "$(winepath -w "$root/docs/images")" </dev/null
+wine "$build/tools/manager_screenshots.exe" "$(winepath -w "$root/docs/images")" </dev/null
 
 # Wine reads the screen resolution when a program starts. The prefix is set
 # back to its default however the run ends: the tests lay their windows out
@@ -28,4 +28,4 @@ mkdir -p "$root/docs/images/192dpi"
 desktop='HKCU\Control Panel\Desktop'
 trap 'wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1 || true; sw_end_session' EXIT
 wine reg add "$desktop" /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
-wine "$build/tests/manager_screenshots.exe" "$(winepath -w "$root/docs/images/192dpi")" </dev/null
+wine "$build/tools/manager_screenshots.exe" "$(winepath -w "$root/docs/images/192dpi")" </dev/null

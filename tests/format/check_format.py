@@ -9,7 +9,7 @@ import sys
 from pathlib import Path
 
 FOLDERS = ("addin", "bench", "commands", "legacy_ui", "manager", "outlook", "platform", "sim",
-           "store", "support", "tests")
+           "store", "support", "tests", "tools")
 
 
 def main():

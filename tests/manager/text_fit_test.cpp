@@ -1,7 +1,9 @@
 // The Options sheet's pages and the Tidy dialog at the sample data, their
 // texts read back and measured: no label, button, list line or History
-// column cuts its text.
+// column cuts its text, at 96 DPI and, in a process of its own each, at 144
+// and 192 DPI.
 #include "manager/resource.h"
+#include "platform/dpi.h"
 #include "store/history.h"
 #include "tests/harness/machine_registry_sandbox.h"
 #include "tests/harness/scratch_files.h"
@@ -13,8 +15,11 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 namespace sw::test {
 namespace {
@@ -200,6 +205,13 @@ protected:
 };
 
 TEST_F(TextFitTest, NoWindowCutsItsTextAtTheSampleData) {
+    // Run again at another scale, the process must have been started at it.
+    if (const char* dpi = std::getenv("SW_TEXT_FIT_DPI")) {
+        const HDC screen = GetDC(nullptr);
+        const int shown = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        ASSERT_EQ(shown, std::atoi(dpi)) << "the screen is not at the DPI asked for";
+    }
     StoreList(std::wstring(kSampleList) + kUntidyEntries);
     RecordSampleHistory();
     Rows cut, tidyLines;
@@ -225,6 +237,11 @@ TEST_F(TextFitTest, NoWindowCutsItsTextAtTheSampleData) {
         const HWND runs = GetDlgItem(history, IDC_HISTORY_LIST);
         add(CutTexts(history, "History page"));
         add(CutColumns(runs, "History page"));
+        // A change of DPI: the columns, squeezed meanwhile, are fitted again.
+        for (int column = 0; column < 4; ++column)
+            ListView_SetColumnWidth(runs, column, 10);
+        SendMessageW(history, kWmDpiChangedAfterParent, 0, 0);
+        add(CutColumns(runs, "History page after a change of DPI"));
         // The Block Senders run of three entries.
         SheetDriver::SelectRows(runs, {3});
         selectedEntries = SheetDriver::Text(history, IDC_HISTORY_ENTRIES);
@@ -256,6 +273,77 @@ TEST_F(TextFitTest, NoWindowCutsItsTextAtTheSampleData) {
               L"deals@bargain-outlet.example, offers@cheap-meds.test, alerts@bank-secure.invalid");
     EXPECT_EQ(twoRunsEntries, L"prince@inheritance.example\r\n@partner-firm.example");
     EXPECT_EQ(fold.rfind(L"@stock-alerts.example replaces 4 addresses: ", 0), 0u) << fold.c_str();
+}
+
+// The screen's scale of the Wine prefix, which a process reads when it
+// starts: set for the scope's lifetime, then put back as it was.
+class PrefixLogPixels {
+public:
+    explicit PrefixLogPixels(DWORD dpi) {
+        DWORD value = 0, size = sizeof value;
+        if (RegGetValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", RRF_RT_REG_DWORD, nullptr,
+                         &value, &size) == ERROR_SUCCESS)
+            m_previous = value;
+        m_set = RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &dpi,
+                                sizeof dpi) == ERROR_SUCCESS;
+    }
+    ~PrefixLogPixels() {
+        if (m_previous)
+            RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &*m_previous,
+                            sizeof *m_previous);
+        else
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels");
+    }
+    PrefixLogPixels(const PrefixLogPixels&) = delete;
+    PrefixLogPixels& operator=(const PrefixLogPixels&) = delete;
+
+    explicit operator bool() const noexcept { return m_set; }
+
+private:
+    static constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
+    std::optional<DWORD> m_previous;
+    bool m_set = false;
+};
+
+// Runs this program's text-fit test in a process started at `dpi`; answers
+// its exit code, or -1 when it could not be started.
+int RunTextFitAt(DWORD dpi) {
+    const PrefixLogPixels scale(dpi);
+    if (!scale)
+        return -1;
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(program) +
+                           L"\" --gtest_brief=1 "
+                           L"--gtest_filter=TextFitTest.NoWindowCutsItsTextAtTheSampleData";
+    SetEnvironmentVariableW(L"SW_TEXT_FIT_DPI", std::to_wstring(dpi).c_str());
+    // Its report goes where this program's goes.
+    std::fflush(stdout);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process = {};
+    const BOOL started = CreateProcessW(program, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
+    SetEnvironmentVariableW(L"SW_TEXT_FIT_DPI", nullptr);
+    if (!started)
+        return -1;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+TEST(TextFitAtHighDpi, NoWindowCutsItsTextAt144And192Dpi) {
+    if (std::getenv("SW_TEXT_FIT_DPI"))
+        GTEST_SKIP() << "already a run at another scale";
+    for (const DWORD dpi : {144u, 192u})
+        EXPECT_EQ(RunTextFitAt(dpi), 0) << "the text-fit test failed at " << dpi << " DPI";
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 // capacity meter of a nearly full list, the Tidy dialog, the report of an
 // import and the progress window of a long run into PNG files for the
 // documentation. Usage: manager_screenshots OUTPUT_FOLDER
-// (run under Wine with a display; scripts/screenshots.sh does that).
+// (run under Wine with a display; scripts/screenshots.sh does that). A tool
+// for the documentation, not a test.
 #include "manager/file_chooser.h"
 #include "platform/command_progress.h"
 #include "manager/resource.h"
