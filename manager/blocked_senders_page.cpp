@@ -24,17 +24,6 @@
 
 namespace sw {
 
-PROPSHEETPAGEW CBlockedSendersPage::PageDescription() {
-    PROPSHEETPAGEW page = {};
-    page.dwSize = sizeof page;
-    page.dwFlags = PSP_DEFAULT;
-    page.hInstance = AddinModule();
-    page.pszTemplate = MAKEINTRESOURCEW(IDD_BLOCKED_SENDERS);
-    page.pfnDlgProc = &DialogProcedure<CBlockedSendersPage>;
-    page.lParam = reinterpret_cast<LPARAM>(this);
-    return page;
-}
-
 INT_PTR CBlockedSendersPage::HandleMessage(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
     switch (message) {

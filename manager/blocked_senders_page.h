@@ -5,6 +5,8 @@
 // back through the profile store after OK.
 #pragma once
 
+#include "manager/property_page.h"
+#include "manager/resource.h"
 #include "manager/working_list.h"
 #include "store/list_capacity.h"
 
@@ -21,16 +23,10 @@ namespace sw {
 inline constexpr COLORREF kCapacityWarningColour = RGB(0xD8, 0x9A, 0x00);
 inline constexpr COLORREF kCapacityOverColour = RGB(0xC4, 0x2B, 0x1C);
 
-class CBlockedSendersPage {
+class CBlockedSendersPage : public PropertyPage<CBlockedSendersPage, IDD_BLOCKED_SENDERS> {
 public:
     explicit CBlockedSendersPage(WorkingList& working) noexcept : m_working(working) {}
 
-    PROPSHEETPAGEW PageDescription();
-
-    static CBlockedSendersPage* FromInitParam(LPARAM lParam) noexcept {
-        return reinterpret_cast<CBlockedSendersPage*>(
-            reinterpret_cast<const PROPSHEETPAGEW*>(lParam)->lParam);
-    }
     INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:

@@ -38,17 +38,6 @@ int StringWidth(HWND listView, const std::wstring& text) {
 
 } // namespace
 
-PROPSHEETPAGEW CHistoryPage::PageDescription() {
-    PROPSHEETPAGEW page = {};
-    page.dwSize = sizeof page;
-    page.dwFlags = PSP_DEFAULT;
-    page.hInstance = AddinModule();
-    page.pszTemplate = MAKEINTRESOURCEW(IDD_HISTORY);
-    page.pfnDlgProc = &DialogProcedure<CHistoryPage>;
-    page.lParam = reinterpret_cast<LPARAM>(this);
-    return page;
-}
-
 void CHistoryPage::StartPreload() noexcept {
     try {
         m_preload = std::async(std::launch::async, &LoadHistorySummaries);

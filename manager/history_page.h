@@ -4,6 +4,8 @@
 // working list at once and mark the runs to be undone at OK.
 #pragma once
 
+#include "manager/property_page.h"
+#include "manager/resource.h"
 #include "manager/history_edits.h"
 #include "manager/working_list.h"
 
@@ -16,23 +18,18 @@
 
 namespace sw {
 
-class CHistoryPage {
+class CHistoryPage : public PropertyPage<CHistoryPage, IDD_HISTORY> {
 public:
     // Without `canRestore` (nothing to move messages back with) only
     // "Unblock" is offered.
     CHistoryPage(WorkingList& working, bool canRestore) noexcept
         : m_working(working), m_canRestore(canRestore) {}
 
-    PROPSHEETPAGEW PageDescription();
     // Starts reading the history while the sheet shows its first page.
     void StartPreload() noexcept;
     // What the user chose; empty unless the page was shown.
     const HistoryEdits& Edits() const noexcept { return m_edits; }
 
-    static CHistoryPage* FromInitParam(LPARAM lParam) noexcept {
-        return reinterpret_cast<CHistoryPage*>(
-            reinterpret_cast<const PROPSHEETPAGEW*>(lParam)->lParam);
-    }
     INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:

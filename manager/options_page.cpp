@@ -13,17 +13,6 @@
 
 namespace sw {
 
-PROPSHEETPAGEW COptionsPage::PageDescription() {
-    PROPSHEETPAGEW page = {};
-    page.dwSize = sizeof page;
-    page.dwFlags = PSP_DEFAULT;
-    page.hInstance = AddinModule();
-    page.pszTemplate = MAKEINTRESOURCEW(IDD_OPTIONS);
-    page.pfnDlgProc = &DialogProcedure<COptionsPage>;
-    page.lParam = reinterpret_cast<LPARAM>(this);
-    return page;
-}
-
 INT_PTR COptionsPage::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:

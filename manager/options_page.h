@@ -5,19 +5,16 @@
 // "Set by your administrator.", and OK leaves the user's own value alone.
 #pragma once
 
+#include "manager/property_page.h"
+#include "manager/resource.h"
+
 #include <windows.h>
 #include <prsht.h>
 
 namespace sw {
 
-class COptionsPage {
+class COptionsPage : public PropertyPage<COptionsPage, IDD_OPTIONS> {
 public:
-    PROPSHEETPAGEW PageDescription();
-
-    static COptionsPage* FromInitParam(LPARAM lParam) noexcept {
-        return reinterpret_cast<COptionsPage*>(
-            reinterpret_cast<const PROPSHEETPAGEW*>(lParam)->lParam);
-    }
     INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
