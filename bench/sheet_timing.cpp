@@ -3,6 +3,7 @@
 #include "bench/timing.h"
 #include "manager/options_command.h"
 #include "manager/resource.h"
+#include "platform/dpi.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -84,6 +85,15 @@ SheetTimes TimeOptionsSheet(const std::vector<std::wstring>& searches) {
         InvalidateRect(list, nullptr, TRUE);
         PaintNow(sheet);
         times.repaintMs = repaint.Milliseconds();
+
+        // What a move to a monitor of another DPI costs the page: Windows
+        // rescales the dialog's layout itself and then sends each child
+        // dialog this; the page sizes its column again.
+        Stopwatch dpiChange;
+        SendMessageW(page, kWmDpiChangedAfterParent, 0, 0);
+        InvalidateRect(page, nullptr, TRUE);
+        PaintNow(sheet);
+        times.dpiChangeMs = dpiChange.Milliseconds();
 
         PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     });

@@ -15,10 +15,11 @@ struct SheetTimes {
     std::vector<double> searchMs; // each search text typed, until painted
     std::vector<int> searchRows;  // rows after each search
     double repaintMs = 0;         // repainting the list view alone, all rows shown
+    double dpiChangeMs = 0;       // the page laid out again for a new DPI, until painted
 };
 
 // Opens the sheet once, selects the Blocked Senders page, types each of
-// `searches` in turn, and cancels.
+// `searches` in turn, tells the page its DPI changed, and cancels.
 SheetTimes TimeOptionsSheet(const std::vector<std::wstring>& searches);
 
 } // namespace sw::bench
