@@ -138,14 +138,26 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
 
     // A message both selected and inside a selected conversation is acted on
     // once: known by its EntryID, asked for only when conversations are in.
+    // Outlook hands out a new object for each way an item is reached, so
+    // when an id cannot be read nothing tells the two copies apart: the
+    // conversation's copy is then left out (the selection's is acted on).
     std::unordered_set<std::wstring> seen;
-    const auto process = [&](IDispatch* item) {
+    bool selectedUnknown = false; // a selected message whose id could not be read
+    const auto process = [&](IDispatch* item, bool inConversation) {
         Dispatch mail = QueryDispatch(item, kIidMailItem);
         if (!mail)
             return;
         if (!conversations.empty()) {
             std::wstring id = GetText(mail.get(), L"EntryID");
-            if (!id.empty() && !seen.insert(std::move(id)).second)
+            if (inConversation && (id.empty() || selectedUnknown)) {
+                LogFailure(__FILE__, __LINE__,
+                           L"a conversation's message left out: no EntryID to tell it by",
+                           E_UNEXPECTED);
+                return;
+            }
+            if (id.empty())
+                selectedUnknown = true;
+            else if (!seen.insert(std::move(id)).second)
                 return;
         }
         std::wstring entry =
@@ -166,11 +178,11 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
     RunProgress progress(CommandName(mode), static_cast<size_t>(count) + conversations.size());
     bool cancelled = false;
     for (LONG i = 1; i <= count && !cancelled; ++i) {
-        process(GetItem(selection.get(), i).get());
+        process(GetItem(selection.get(), i).get(), false);
         cancelled = !progress.Step();
     }
     for (size_t i = 0; i < conversations.size() && !cancelled; ++i) {
-        process(conversations[i].get());
+        process(conversations[i].get(), true);
         cancelled = !progress.Step();
     }
 
