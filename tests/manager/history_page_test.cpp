@@ -155,7 +155,7 @@ TEST_F(HistoryPageTest, ShowsTheRunsNewestFirstAndOffersOnlyWhatIsNotUndone) {
 
 TEST_F(HistoryPageTest, UnblockEditsTheListTheBlockedSendersPageShows) {
     RecordThreeRuns();
-    StoreList(L"ann@spam.example;@Partner.example;keep@x.example;");
+    StoreList(L"ann@spam.example;@partner.example;keep@x.example;");
     g_blockedSinceLoad = {L"@partner.example", L"keep@x.example"};
     FakeRestorer restorer;
     MessageRecorder messages;
@@ -174,7 +174,7 @@ TEST_F(HistoryPageTest, UnblockEditsTheListTheBlockedSendersPageShows) {
             sheet.PressOk();
         },
         &restorer);
-    EXPECT_EQ(before, (Rows{L"@Partner.example", L"ann@spam.example", L"keep@x.example"}));
+    EXPECT_EQ(before, (Rows{L"@partner.example", L"ann@spam.example", L"keep@x.example"}));
     EXPECT_EQ(after, (Rows{L"ann@spam.example", L"keep@x.example"}));
     EXPECT_EQ(historyRows[1], L"Block Domains (undone on OK)");
     EXPECT_FALSE(buttonsAfter[0]);
@@ -185,6 +185,70 @@ TEST_F(HistoryPageTest, UnblockEditsTheListTheBlockedSendersPageShows) {
     EXPECT_THAT(messages.texts(), ElementsAre(L"1 entry removed from the Blocked Senders list."));
     // The session's additions no longer bring the entry back.
     EXPECT_THAT(g_blockedSinceLoad, ElementsAre(L"keep@x.example"));
+}
+
+TEST_F(HistoryPageTest, UnblockTakesOnlyTheRunsOwnTextAndKeepsOtherLetterCases) {
+    // The page holds entries that differ in letter case alone as one. Each
+    // case is a fresh session (no additions of its own, as after an Outlook
+    // restart) unless it says otherwise; the run undone is always the newest.
+    struct Case {
+        const char* name;
+        std::wstring stored;
+        std::vector<std::wstring> added; // by the run undone
+        std::vector<std::wstring> sinceLoad;
+        std::wstring after;
+        std::wstring message;
+        std::vector<std::wstring> sinceLoadAfter;
+    };
+    const Case cases[] = {
+        {"the user's variant stored before the run's",
+         L"Ann@X.example;other@y.example;ann@x.example;",
+         {L"ann@x.example"},
+         {L"ann@x.example"},
+         L"Ann@X.example;other@y.example;",
+         L"1 entry removed from the Blocked Senders list. Kept, not added by the undone runs in "
+         L"this letter case: Ann@X.example.",
+         {}},
+        {"the user's variant stored after the run's",
+         L"ann@x.example;other@y.example;ANN@x.example;",
+         {L"ann@x.example"},
+         {},
+         L"ANN@x.example;other@y.example;",
+         L"1 entry removed from the Blocked Senders list. Kept, not added by the undone runs in "
+         L"this letter case: ANN@x.example.",
+         {}},
+        {"only the user's variant left",
+         L"@Spam.example;other@y.example;",
+         {L"@spam.example", L"gone@z.example"},
+         {},
+         L"@Spam.example;other@y.example;",
+         L"No entries removed from the Blocked Senders list. Kept, not added by the undone runs "
+         L"in this letter case: @Spam.example.",
+         {}},
+        {"both variants added by the run",
+         L"ann@x.example;Ann@X.example;other@y.example;",
+         {L"ann@x.example", L"Ann@X.example"},
+         {L"ann@x.example", L"Ann@X.example", L"other@y.example"},
+         L"other@y.example;",
+         L"2 entries removed from the Blocked Senders list.",
+         {L"other@y.example"}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        ASSERT_TRUE(RecordHistoryAction(BlockingRun(L"Block Senders", test.added, 0, 9)));
+        StoreList(test.stored);
+        g_blockedSinceLoad = test.sinceLoad;
+        MessageRecorder messages;
+        RunOptionsSheet([&](SheetDriver& sheet) {
+            const HWND page = sheet.ShowPage(2);
+            SheetDriver::SelectRows(List(page), {0});
+            SheetDriver::Click(page, IDC_UNBLOCK);
+            sheet.PressOk();
+        });
+        EXPECT_EQ(StoredList(), test.after);
+        EXPECT_THAT(messages.texts(), ElementsAre(test.message));
+        EXPECT_EQ(g_blockedSinceLoad, test.sinceLoadAfter);
+    }
 }
 
 TEST_F(HistoryPageTest, AfterUnblockTheFocusIsOnTheListAndEnterThereSavesNothing) {
@@ -213,7 +277,7 @@ TEST_F(HistoryPageTest, UnblockAndRestoreRestoresAfterTheListIsWrittenThenMarksA
     RecordThreeRuns();
     StoreList(L"ann@spam.example;@partner.example;keep@x.example;");
     FakeRestorer restorer;
-    restorer.report = {5, 1};
+    restorer.report = {5, 1, 1, 2};
     std::optional<std::wstring> listWhenRestoring;
     std::vector<bool> marksWhenRestoring;
     restorer.onRestore = [&] {
@@ -245,9 +309,12 @@ TEST_F(HistoryPageTest, UnblockAndRestoreRestoresAfterTheListIsWrittenThenMarksA
     EXPECT_EQ(restorer.handed[0].messages[0].folderId, L"00F0");
     EXPECT_EQ(restorer.handed[1].messages.size(), 2u);
     EXPECT_EQ(UndoneMarks(), (std::vector<bool>{true, true, true}));
-    EXPECT_THAT(messages.texts(), ElementsAre(L"2 entries removed from the Blocked Senders list. "
-                                              L"5 messages moved back, 1 not found in Junk "
-                                              L"E-mail."));
+    // Every outcome with a count above zero, each told apart.
+    EXPECT_THAT(messages.texts(),
+                ElementsAre(L"2 entries removed from the Blocked Senders list. 5 messages moved "
+                            L"back. 1 no longer in Junk E-mail. 1 left in Junk E-mail: its folder "
+                            L"no longer exists. 2 not moved back: Outlook refused, or the restore "
+                            L"was stopped."));
 }
 
 TEST_F(HistoryPageTest, CancelDropsTheUnblockAndTheRestore) {
@@ -318,7 +385,7 @@ TEST_F(HistoryPageTest, EntriesNoLongerListedAreSaidSoAndTheRunIsStillUndone) {
     EXPECT_EQ(UndoneMarks(), (std::vector<bool>{true, false, true}));
     EXPECT_THAT(messages.texts(),
                 ElementsAre(L"No entries removed: they were no longer on the Blocked Senders "
-                            L"list. No messages moved back, 2 not found in Junk E-mail."));
+                            L"list. No messages moved back. 2 no longer in Junk E-mail."));
 }
 
 TEST_F(HistoryPageTest, AListThatCannotBeReadLeavesTheRunsAlone) {

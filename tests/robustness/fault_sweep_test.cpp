@@ -269,7 +269,7 @@ std::vector<EntryPoint> EntryPoints(int major) {
          },
          [](Scenario& s) {
              const RestoreReport report = HostMessageRestorer().Restore(s.m_restore);
-             EXPECT_EQ(report.restored + report.notFound, s.m_restore[0].messages.size());
+             EXPECT_EQ(report.Total(), s.m_restore[0].messages.size());
              return S_OK;
          },
          {S_OK},
