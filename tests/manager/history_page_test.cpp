@@ -1,5 +1,6 @@
 // The History page driven through its controls, checked in the registry and
 // in the history file.
+#include "manager/history_edits.h"
 #include "manager/resource.h"
 #include "store/history.h"
 #include "tests/harness/import_patch.h"
@@ -12,6 +13,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -107,6 +110,89 @@ protected:
     std::wstring m_folder;
     std::wstring m_previous;
 };
+
+// The help's Messages page as text: tags dropped, white space made single.
+std::wstring HelpMessagesText() {
+    std::string unix = SW_HELP_MESSAGES;
+    std::wstring path = L"Z:" + std::wstring(unix.begin(), unix.end());
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    const std::string html = ReadBytes(path);
+    std::wstring text;
+    bool inTag = false;
+    for (char c : html) {
+        if (c == '<' || c == '>') {
+            inTag = c == '<';
+            continue;
+        }
+        if (inTag)
+            continue;
+        const wchar_t w = std::isspace(static_cast<unsigned char>(c)) ? L' ' : wchar_t(c);
+        if (w != L' ' || (!text.empty() && text.back() != L' '))
+            text += w;
+    }
+    return text;
+}
+
+TEST(HistoryReport, SaysEachOutcomeAboveZeroAndTheHelpListsEveryText) {
+    const std::vector<std::wstring> two = {L"Ann@X.example", L"@Spam.example"};
+    std::vector<std::wstring> twelve;
+    for (int i = 0; i < 12; ++i)
+        twelve.push_back(L"u" + std::to_wstring(i) + L"@x.example");
+    struct Case {
+        size_t removed;
+        std::vector<std::wstring> kept;
+        bool restoring;
+        RestoreReport report;
+        std::wstring text;
+    };
+    const Case cases[] = {
+        {2, {}, false, {}, L"2 entries removed from the Blocked Senders list."},
+        {0,
+         {},
+         true,
+         {},
+         L"No entries removed: they were no longer on the Blocked Senders list. "
+         L"No messages to move back."},
+        {2,
+         two,
+         true,
+         {3, 2, 1, 2},
+         L"2 entries removed from the Blocked Senders list. Kept, not added by the undone runs in "
+         L"this letter case: Ann@X.example, @Spam.example. 3 messages moved back. 2 no longer in "
+         L"Junk E-mail. 1 left in Junk E-mail: its folder no longer exists. 2 not moved back: "
+         L"Outlook refused, or the restore was stopped."},
+        {0,
+         twelve,
+         true,
+         {0, 0, 3, 0},
+         L"No entries removed from the Blocked Senders list. Kept, not added by the undone runs in "
+         L"this letter case: u0@x.example, u1@x.example, u2@x.example, u3@x.example, "
+         L"u4@x.example, u5@x.example, u6@x.example, u7@x.example, u8@x.example, u9@x.example "
+         L"and 2 more. No messages moved back. 3 left in Junk E-mail: their folders no longer "
+         L"exist."},
+    };
+    const std::wstring help = HelpMessagesText();
+    for (const Case& test : cases) {
+        const std::wstring text =
+            HistoryReport(test.removed, test.kept, test.restoring, test.report);
+        EXPECT_EQ(text, test.text);
+        // Each sentence, its count read as n and the entries kept as
+        // "entries", is on the help's Messages page.
+        for (size_t start = 0; start < text.size();) {
+            size_t end = text.find(L". ", start);
+            end = end == std::wstring::npos ? text.size() : end + 1;
+            std::wstring sentence = text.substr(start, end - start);
+            start = end + 1;
+            if (sentence.starts_with(L"Kept, "))
+                sentence = sentence.substr(0, sentence.find(L": ")) + L": entries.";
+            const size_t digits = sentence.find_first_not_of(L"0123456789,");
+            if (digits > 0 && digits != std::wstring::npos)
+                sentence = L"n" + sentence.substr(digits);
+            EXPECT_NE(help.find(sentence), std::wstring::npos)
+                << std::string(sentence.begin(), sentence.end());
+        }
+    }
+}
 
 TEST_F(HistoryPageTest, ShowsTheRunsNewestFirstAndOffersOnlyWhatIsNotUndone) {
     RecordThreeRuns();
