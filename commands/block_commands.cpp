@@ -138,9 +138,12 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
 
     // A message both selected and inside a selected conversation is acted on
     // once: known by its EntryID, asked for only when conversations are in.
-    // Outlook hands out a new object for each way an item is reached, so
-    // when an id cannot be read nothing tells the two copies apart: the
-    // conversation's copy is then left out (the selection's is acted on).
+    // Two objects for one message need not be one COM object, so without an
+    // id nothing tells them apart reliably: a conversation's message whose id
+    // cannot be read is left out, and so is every conversation's message
+    // once a selected message's id could not be read (the selection itself
+    // is acted on). The mover's test for Junk E-mail is no help when the
+    // message cannot say where it is either.
     std::unordered_set<std::wstring> seen;
     bool selectedUnknown = false; // a selected message whose id could not be read
     const auto process = [&](IDispatch* item, bool inConversation) {

@@ -325,12 +325,20 @@ TEST_F(HistoryPageTest, UnblockTakesOnlyTheRunsOwnTextAndKeepsOtherLetterCases) 
         StoreList(test.stored);
         g_blockedSinceLoad = test.sinceLoad;
         MessageRecorder messages;
+        Rows shown;
         RunOptionsSheet([&](SheetDriver& sheet) {
+            sheet.ShowPage(1); // shown before: it must follow the change
             const HWND page = sheet.ShowPage(2);
             SheetDriver::SelectRows(List(page), {0});
             SheetDriver::Click(page, IDC_UNBLOCK);
+            shown = SheetDriver::Rows(GetDlgItem(sheet.ShowPage(1), IDC_ENTRIES));
             sheet.PressOk();
         });
+        Rows expectedRows;
+        for (size_t start = 0, end; (end = test.after.find(L';', start)) != std::wstring::npos;
+             start = end + 1)
+            expectedRows.push_back(test.after.substr(start, end - start));
+        EXPECT_EQ(shown, expectedRows);
         EXPECT_EQ(StoredList(), test.after);
         EXPECT_THAT(messages.texts(), ElementsAre(test.message));
         EXPECT_EQ(g_blockedSinceLoad, test.sinceLoadAfter);
