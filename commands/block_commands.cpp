@@ -138,14 +138,29 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
 
     // A message both selected and inside a selected conversation is acted on
     // once: known by its EntryID, asked for only when conversations are in.
+    // Two objects for one message need not be one COM object, so without an
+    // id nothing tells them apart reliably: a conversation's message whose id
+    // cannot be read is left out, and so is every conversation's message
+    // once a selected message's id could not be read (the selection itself
+    // is acted on). The mover's test for Junk E-mail is no help when the
+    // message cannot say where it is either.
     std::unordered_set<std::wstring> seen;
-    const auto process = [&](IDispatch* item) {
+    bool selectedUnknown = false; // a selected message whose id could not be read
+    const auto process = [&](IDispatch* item, bool inConversation) {
         Dispatch mail = QueryDispatch(item, kIidMailItem);
         if (!mail)
             return;
         if (!conversations.empty()) {
             std::wstring id = GetText(mail.get(), L"EntryID");
-            if (!id.empty() && !seen.insert(std::move(id)).second)
+            if (inConversation && (id.empty() || selectedUnknown)) {
+                LogFailure(__FILE__, __LINE__,
+                           L"a conversation's message left out: no EntryID to tell it by",
+                           E_UNEXPECTED);
+                return;
+            }
+            if (id.empty())
+                selectedUnknown = true;
+            else if (!seen.insert(std::move(id)).second)
                 return;
         }
         std::wstring entry =
@@ -166,11 +181,11 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
     RunProgress progress(CommandName(mode), static_cast<size_t>(count) + conversations.size());
     bool cancelled = false;
     for (LONG i = 1; i <= count && !cancelled; ++i) {
-        process(GetItem(selection.get(), i).get());
+        process(GetItem(selection.get(), i).get(), false);
         cancelled = !progress.Step();
     }
     for (size_t i = 0; i < conversations.size() && !cancelled; ++i) {
-        process(conversations[i].get());
+        process(conversations[i].get(), true);
         cancelled = !progress.Step();
     }
 

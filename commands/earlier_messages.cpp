@@ -31,7 +31,13 @@ size_t MoveEarlierMessages(const EarlierSweep& sweep, RunProgress& progress) {
             return 0;
         const Dispatch items = GetObject(sweep.folder, L"Items");
         for (const std::wstring& entry : sweep.added) {
-            const std::optional<std::wstring> filter = SenderFilter(entry);
+            std::optional<std::wstring> filter = SenderFilter(entry);
+            // An address no filter carries, such as one with a quoted local
+            // part ("john doe"@b.example): the filters Outlook is known to
+            // take hold no double quote. Its domain's filter finds every
+            // sender there, of whom ShouldMove keeps the address alone.
+            if (!filter && entry.front() != L'@')
+                filter = SenderFilter(DomainOfAddress(entry));
             if (!filter) {
                 SW_LOG_FAILURE(L"no sender filter for a blocked entry", E_INVALIDARG);
                 continue;

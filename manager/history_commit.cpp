@@ -14,11 +14,14 @@ void CommitHistoryEdits(const HistoryEdits& edits, MessageRestorer* restorer) {
     // The commands put this session's additions back into the list when
     // they next write it and when Outlook closes; an entry unblocked here
     // must not come back that way.
+    // An entry kept in another letter case is not this session's to take.
     const std::vector<std::wstring>& removed = edits.RemovedEntries();
+    const std::vector<std::wstring>& kept = edits.KeptEntries();
     std::erase_if(g_blockedSinceLoad, [&](const std::wstring& added) {
-        return std::any_of(removed.begin(), removed.end(), [&](const std::wstring& entry) {
-            return CompareIgnoringAsciiCase(entry, added) == 0;
-        });
+        return std::find(kept.begin(), kept.end(), added) == kept.end() &&
+               std::any_of(removed.begin(), removed.end(), [&](const std::wstring& entry) {
+                   return CompareIgnoringAsciiCase(entry, added) == 0;
+               });
     });
 
     // The page listed the runs without their messages; those to restore are
@@ -29,7 +32,7 @@ void CommitHistoryEdits(const HistoryEdits& edits, MessageRestorer* restorer) {
         report = restorer->Restore(LoadHistoryActions(toRestore));
     // A failure is logged; the runs then stay as they were in the history.
     MarkHistoryUndone(edits.UndoneIds());
-    ShowUserMessage(HistoryReport(removed.size(), !toRestore.empty(), report),
+    ShowUserMessage(HistoryReport(removed.size(), kept, !toRestore.empty(), report),
                     MessageIcon::Information);
 }
 

@@ -1,5 +1,6 @@
 #include "manager/history_edits.h"
 
+#include "manager/entry_order.h"
 #include "store/list_capacity.h"
 
 #include <algorithm>
@@ -9,6 +10,89 @@ namespace {
 
 std::wstring Counted(size_t count, const wchar_t* one, const wchar_t* many) {
     return GroupedNumber(count) + L" " + (count == 1 ? one : many);
+}
+
+struct TakenEntries {
+    std::vector<std::wstring> removed; // the runs' own texts, gone from the list
+    std::vector<std::wstring> kept;    // entries of other letter case, left listed
+};
+
+// Takes the runs' entries `texts` off `list`, each only in the letter case
+// the run wrote it. The list holds entries that differ in letter case alone
+// as one (the first stored; the others are its copies): any text of such a
+// group that no run being undone wrote is someone else's, made by hand
+// before the run or after it, and stays listed in place of the run's own.
+TakenEntries TakeRunEntries(BlockedSendersList& list, std::vector<std::wstring> texts) {
+    std::sort(texts.begin(), texts.end());
+    texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+    const auto ranOwn = [&](const std::wstring& text) {
+        return std::binary_search(texts.begin(), texts.end(), text);
+    };
+    // The stored copies by the order, so that each group is found at once.
+    const std::vector<std::wstring>& copies = list.Duplicates();
+    std::vector<const std::wstring*> sortedCopies;
+    sortedCopies.reserve(copies.size());
+    for (const std::wstring& copy : copies)
+        sortedCopies.push_back(&copy);
+    std::stable_sort(sortedCopies.begin(), sortedCopies.end(),
+                     [](const std::wstring* a, const std::wstring* b) {
+                         return CompareIgnoringAsciiCase(*a, *b) < 0;
+                     });
+
+    const std::vector<std::wstring>& entries = list.Entries();
+    TakenEntries taken;
+    std::vector<std::wstring> shownToRemove; // the listed entries of the groups that change
+    std::vector<std::wstring> promoted;      // someone else's copies listed in their place
+    bool copyDropped = false;                // a run's text among the copies goes
+    std::vector<const std::wstring*> groupsDone;
+    for (const std::wstring& text : texts) {
+        const auto shown = std::lower_bound(entries.begin(), entries.end(), text, AsciiCaseLess{});
+        if (shown == entries.end() || CompareIgnoringAsciiCase(*shown, text) != 0)
+            continue; // no longer listed in any letter case
+        if (std::find(groupsDone.begin(), groupsDone.end(), &*shown) != groupsDone.end())
+            continue; // the group of an earlier text of these runs
+        groupsDone.push_back(&*shown);
+        // The group: the listed entry first, then its copies in stored order.
+        std::vector<const std::wstring*> group = {&*shown};
+        for (auto copy = std::lower_bound(sortedCopies.begin(), sortedCopies.end(), text,
+                                          [](const std::wstring*a, const std::wstring&b) {
+                                              return CompareIgnoringAsciiCase(*a, b) < 0;
+                                          });
+             copy != sortedCopies.end() && CompareIgnoringAsciiCase(**copy, text) == 0; ++copy)
+            group.push_back(*copy);
+        const std::wstring* other = nullptr;
+        bool anyOwn = false;
+        for (const std::wstring* member : group) {
+            if (ranOwn(*member)) {
+                anyOwn = true;
+                if (std::find(taken.removed.begin(), taken.removed.end(), *member) ==
+                    taken.removed.end())
+                    taken.removed.push_back(*member);
+            } else if (!other) {
+                other = member;
+            }
+        }
+        if (other)
+            taken.kept.push_back(*other);
+        if (!anyOwn)
+            continue;
+        if (!other) {
+            shownToRemove.push_back(*shown);
+        } else if (other != &*shown) {
+            shownToRemove.push_back(*shown);
+            promoted.push_back(*other);
+        } else {
+            copyDropped = true;
+        }
+    }
+    // Nothing below can fail half-way in a way that loses an entry: the
+    // groups go first, and someone else's copies come back into their place.
+    list.RemoveEntries(shownToRemove);
+    list.MergeEntries(std::move(promoted));
+    // The run's text was only a copy, which a list written anew drops.
+    if (copyDropped && !list.Modified())
+        list.ReplaceEntries(list.Entries(), false);
+    return taken;
 }
 
 std::wstring LocalTimeText(const SYSTEMTIME& time) {
@@ -25,6 +109,7 @@ std::wstring LocalTimeText(const SYSTEMTIME& time) {
 void HistoryEdits::Load(std::vector<HistoryAction> actions) {
     m_rows.clear();
     m_removed.clear();
+    m_kept.clear();
     m_rows.reserve(actions.size());
     for (auto action = actions.rbegin(); action != actions.rend(); ++action)
         m_rows.push_back({std::move(*action), Pending::None});
@@ -106,13 +191,17 @@ size_t HistoryEdits::Unblock(std::span<const int> rows, bool restore, BlockedSen
         chosen.push_back(&picked);
         entries.insert(entries.end(), picked.action.entries.begin(), picked.action.entries.end());
     }
-    std::vector<std::wstring> removed = list.RemoveEntries(entries);
+    TakenEntries taken = TakeRunEntries(list, std::move(entries));
     // Marked only once the list has changed: nothing above is half done.
     for (Row* row : chosen)
         row->pending = restore ? Pending::UnblockAndRestore : Pending::Unblock;
-    const size_t count = removed.size();
-    m_removed.insert(m_removed.end(), std::make_move_iterator(removed.begin()),
-                     std::make_move_iterator(removed.end()));
+    const size_t count = taken.removed.size();
+    m_removed.insert(m_removed.end(), std::make_move_iterator(taken.removed.begin()),
+                     std::make_move_iterator(taken.removed.end()));
+    for (std::wstring& kept : taken.kept) {
+        if (std::find(m_kept.begin(), m_kept.end(), kept) == m_kept.end())
+            m_kept.push_back(std::move(kept));
+    }
     return count;
 }
 
@@ -139,22 +228,43 @@ std::vector<std::uint64_t> HistoryEdits::RestoreIds() const {
     return ids;
 }
 
-std::wstring HistoryReport(size_t entriesRemoved, bool restoring, const RestoreReport& restored) {
-    std::wstring text =
-        entriesRemoved == 0
-            ? std::wstring(L"No entries removed: they were no longer on the Blocked Senders list.")
-            : Counted(entriesRemoved, L"entry", L"entries") +
-                  L" removed from the Blocked Senders list.";
+std::wstring HistoryReport(size_t entriesRemoved, std::span<const std::wstring> kept,
+                           bool restoring, const RestoreReport& restored) {
+    std::wstring text;
+    if (entriesRemoved > 0)
+        text = Counted(entriesRemoved, L"entry", L"entries") +
+               L" removed from the Blocked Senders list.";
+    else if (kept.empty())
+        text = L"No entries removed: they were no longer on the Blocked Senders list.";
+    else
+        text = L"No entries removed from the Blocked Senders list.";
+    if (!kept.empty()) {
+        constexpr size_t kNamed = 10; // as many as a message box shows well
+        text += L" Kept, not added by the undone runs in this letter case: ";
+        for (size_t i = 0; i < kept.size() && i < kNamed; ++i)
+            text += (i > 0 ? L", " : L"") + kept[i];
+        if (kept.size() > kNamed)
+            text += L" and " + GroupedNumber(kept.size() - kNamed) + L" more";
+        text += L".";
+    }
     if (!restoring)
         return text;
-    if (restored.restored == 0 && restored.notFound == 0)
+    if (restored.Total() == 0)
         return text + L" No messages to move back.";
     text += restored.restored == 0
-                ? std::wstring(L" No messages moved back")
-                : L" " + Counted(restored.restored, L"message", L"messages") + L" moved back";
-    if (restored.notFound > 0)
-        text += L", " + GroupedNumber(restored.notFound) + L" not found in Junk E-mail";
-    return text + L".";
+                ? std::wstring(L" No messages moved back.")
+                : L" " + Counted(restored.restored, L"message", L"messages") + L" moved back.";
+    if (restored.notInJunk > 0)
+        text += L" " + GroupedNumber(restored.notInJunk) + L" no longer in Junk E-mail.";
+    if (restored.folderGone > 0)
+        text +=
+            L" " + GroupedNumber(restored.folderGone) +
+            (restored.folderGone == 1 ? L" left in Junk E-mail: its folder no longer exists."
+                                      : L" left in Junk E-mail: their folders no longer exist.");
+    if (restored.notMoved > 0)
+        text += L" " + GroupedNumber(restored.notMoved) +
+                L" not moved back: Outlook refused, or the restore was stopped.";
+    return text;
 }
 
 } // namespace sw

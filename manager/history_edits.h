@@ -35,8 +35,10 @@ public:
     // so far. Undone runs are done with: their entries may have been blocked
     // again since, by a later run that shows them itself.
     bool CanUnblock(std::span<const int> rows, bool restore) const;
-    // Removes the entries of those rows' runs that are still on `list` and
-    // marks the runs to be undone (and their messages to be moved back with
+    // Removes the entries of those rows' runs that are still on `list`, each
+    // only in the letter case its run wrote it (an entry the list holds in
+    // another letter case stays: the run did not make it), and marks the
+    // runs to be undone (and their messages to be moved back with
     // `restore`) at OK. Answers the number of entries removed.
     size_t Unblock(std::span<const int> rows, bool restore, BlockedSendersList& list);
 
@@ -47,6 +49,9 @@ public:
     std::vector<std::uint64_t> RestoreIds() const;
     // Every entry removed from the list, as the list held it.
     const std::vector<std::wstring>& RemovedEntries() const noexcept { return m_removed; }
+    // Entries kept in place of a removed run's entry of the same address, or
+    // left because the list holds the run's entry only in another letter case.
+    const std::vector<std::wstring>& KeptEntries() const noexcept { return m_kept; }
 
 private:
     enum class Pending { None, Unblock, UnblockAndRestore };
@@ -58,11 +63,14 @@ private:
 
     std::vector<Row> m_rows;
     std::vector<std::wstring> m_removed;
+    std::vector<std::wstring> m_kept;
 };
 
 // The message after OK: "2 entries removed from the Blocked Senders list.
-// 5 messages moved back, 1 not found in Junk E-mail." The second sentence
-// only when messages were to be restored.
-std::wstring HistoryReport(size_t entriesRemoved, bool restoring, const RestoreReport& restored);
+// 5 messages moved back. 1 no longer in Junk E-mail." The entries kept are
+// named; what became of the messages only when they were to be restored,
+// each outcome with a count above zero.
+std::wstring HistoryReport(size_t entriesRemoved, std::span<const std::wstring> kept,
+                           bool restoring, const RestoreReport& restored);
 
 } // namespace sw

@@ -188,9 +188,11 @@ void CHistoryPage::OnUnblock(bool restore) {
     m_working.Load();
     if (m_working.ReadFailed())
         return;
+    // An entry kept in another letter case may take the place of the run's
+    // own: the count alone does not tell that the rows changed.
     const size_t before = m_working.List().Entries().size();
-    m_edits.Unblock(rows, restore, m_working.List());
-    if (m_working.List().Entries().size() != before)
+    const size_t removed = m_edits.Unblock(rows, restore, m_working.List());
+    if (removed > 0 || m_working.List().Entries().size() != before)
         m_working.NoteChange();
     // A run marked "(undone on OK)" may need a wider Command column.
     SizeColumns();

@@ -84,10 +84,15 @@ std::wstring SetHistoryFolder(const std::wstring& folder);
 // The history file's full path ("" when the folder cannot be found).
 std::wstring HistoryFilePath();
 
-// What restoring an undone action's messages did.
+// What restoring an undone action's messages did, each message counted
+// once, by what became of it.
 struct RestoreReport {
-    size_t restored = 0; // moved back to the folder they came from
-    size_t notFound = 0; // no longer in Junk E-mail, or their folder is gone
+    size_t restored = 0;   // moved back to the folder they came from
+    size_t notInJunk = 0;  // no longer in Junk E-mail (moved on, or deleted): left there
+    size_t folderGone = 0; // in Junk E-mail, but their folder no longer exists: left in Junk
+    size_t notMoved = 0;   // refused by the host, or not reached (Cancel, no host)
+
+    size_t Total() const noexcept { return restored + notInJunk + folderGone + notMoved; }
 };
 
 // Moves the messages of the actions back from Junk E-mail to the folders they

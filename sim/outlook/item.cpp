@@ -94,6 +94,7 @@ private:
         Folder* folder = FolderOf(target.get());
         if (!folder)
             return DISP_E_TYPEMISMATCH;
+        ++m_item.moveCalls;
         host().mailbox.Move(m_item, *folder);
         call.ReturnObject(MakeItem(hostShare(), m_item));
         return S_OK;

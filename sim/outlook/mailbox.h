@@ -64,6 +64,8 @@ public:
     std::wstring senderType = L"SMTP";
     std::wstring senderSmtp;
     bool senderSmtpProperty = false;
+    // How often Move was called on it, through any of its objects.
+    unsigned moveCalls = 0;
 
     // The folder the item is in now.
     Folder& folder() const noexcept { return *m_folder; }

@@ -326,6 +326,52 @@ TEST_F(BlockCommandTest, CollapsedConversationsJoinTheRunAndNoMessageIsActedOnTw
               L"cid@other.example;bob@junk.example;ann@spam.example;@spam.example;");
 }
 
+TEST_F(BlockCommandTest, AMessageWhoseIdCannotBeReadIsNeverMovedTwice) {
+    // ann is selected and inside a selected conversation with gus. Parent
+    // failing too, the mover cannot see that a copy is in Junk E-mail already.
+    m_outlook.SetVersion(L"14.0.0.4760");
+    g_hostVersion = 14;
+    struct Case {
+        const char* name;
+        std::vector<Fault> faults;
+        size_t moves; // Move calls: ann's once, and gus's unless left out
+        bool gusMoved;
+    };
+    const Fault noParent = Fault::Fail(L"Parent", E_FAIL).On(L"MailItem");
+    const Case cases[] = {
+        {"every id read", {}, 2, true},
+        {"the selected copy's id unreadable",
+         {Fault::Fail(L"EntryID", E_FAIL).On(L"MailItem").OnCall(1), noParent},
+         1,
+         false},
+        {"the conversation's copy's id unreadable",
+         {Fault::Fail(L"EntryID", E_FAIL).On(L"MailItem").OnCall(2), noParent},
+         2,
+         true},
+        {"no id readable",
+         {Fault::Fail(L"EntryID", RPC_E_DISCONNECTED).On(L"MailItem"), noParent},
+         1,
+         false},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        m_outlook.faults().Clear();
+        StoreBlocked(L"");
+        g_blockedSinceLoad.clear();
+        Item& ann = Mail(L"ann@spam.example");
+        Item& gus = Mail(L"gus@spam.example");
+        box().SelectWithConversations({&ann}, {{&ann, &gus}});
+        for (const Fault& fault : test.faults)
+            m_outlook.faults().Add(fault);
+        m_outlook.calls().Clear();
+        BlockSelectedSenders();
+        EXPECT_EQ(CallsOf(m_outlook.calls(), L"Move"), test.moves);
+        EXPECT_TRUE(InJunk(ann));
+        EXPECT_EQ(InJunk(gus), test.gusMoved);
+        EXPECT_THAT(m_messages.texts(), IsEmpty());
+    }
+}
+
 TEST_F(BlockCommandTest, HostsBeforeOutlook2010AreNotAskedForConversations) {
     Item& ann = Mail(L"ann@spam.example");
     Item& bob = Mail(L"bob@junk.example");

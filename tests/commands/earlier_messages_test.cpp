@@ -167,6 +167,31 @@ TEST_F(EarlierMessagesTest, NothingIsSweptInJunkEmailOrForEntriesNoFilterCarries
     EXPECT_THAT(m_messages.texts(), IsEmpty());
 }
 
+TEST_F(EarlierMessagesTest, NotesToThemselvesMoveAndAQuotedAddressIsFoundByItsDomain) {
+    // A blocked sender's note to themselves, in this folder, came as a blind
+    // copy or is forged: it follows, unlike such a note in the selection.
+    Item& note = Mail(L"ann@spam.example", {L"ANN@spam.example"});
+    Item& selectedNote = Mail(L"cid@spam.example", {L"cid@spam.example"});
+    // The filters hold no double quote: a quoted local part is searched
+    // by its domain, and only the address itself follows.
+    Item& johnEarlier = Mail(L"\"john doe\"@odd.example");
+    Item& johnShouting = Mail(L"\"JOHN DOE\"@odd.example");
+    Item& jane = Mail(L"jane@odd.example");
+    Item& johnOther = Mail(L"\"john doe\"@odd.example.org");
+    Item& ann = Mail(L"ann@spam.example");
+    Item& john = Mail(L"\"john doe\"@odd.example");
+    box().Select({&ann, &selectedNote, &john});
+
+    BlockSelectedSenders();
+    EXPECT_EQ(StoredBlocked(), L"ann@spam.example;\"john doe\"@odd.example;");
+    for (Item* moved : {&ann, &john, &note, &johnEarlier, &johnShouting})
+        EXPECT_TRUE(InJunk(*moved)) << std::wstring(moved->senderAddress).size();
+    EXPECT_FALSE(InJunk(selectedNote)) << "a selected note to oneself is left alone";
+    EXPECT_FALSE(InJunk(jane));
+    EXPECT_FALSE(InJunk(johnOther));
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+}
+
 TEST_F(EarlierMessagesTest, AFailingOrEmptyRestrictEndsTheSweepQuietly) {
     const std::wstring folder = test::ScratchPath(L"earlier-log");
     const std::wstring previous = SetLogFolder(folder);

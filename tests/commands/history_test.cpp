@@ -145,8 +145,12 @@ TEST_F(RestoreTest, MessagesGoBackOnlyFromJunkEmailToAFolderThatIsStillThere) {
 
     m_outlook.calls().Clear();
     const RestoreReport report = HostMessageRestorer().Restore({inbox, fromDeals, unknown});
+    // Each reason counted apart: bob filed, and the two ids nothing has
+    // (any more) are no longer in Junk E-mail; dee's folder is gone.
     EXPECT_EQ(report.restored, 2u); // ann and cid
-    EXPECT_EQ(report.notFound, 4u);
+    EXPECT_EQ(report.notInJunk, 3u);
+    EXPECT_EQ(report.folderGone, 1u);
+    EXPECT_EQ(report.notMoved, 0u);
     EXPECT_TRUE(box().Inbox().contains(ann));
     EXPECT_TRUE(box().Inbox().contains(cid));
     EXPECT_TRUE(archive.contains(bob)) << "never moved unless in Junk E-mail";
@@ -168,7 +172,8 @@ TEST_F(RestoreTest, ARunInJunkEmailNotesNoMoveAndNothingIsRestoredIntoJunkEmail)
     noted.messages.push_back({ann.entryId, box().storeId(), box().JunkEmail().entryId()});
     const RestoreReport report = HostMessageRestorer().Restore({noted});
     EXPECT_EQ(report.restored, 0u);
-    EXPECT_EQ(report.notFound, 1u);
+    EXPECT_EQ(report.notMoved, 1u);
+    EXPECT_EQ(report.Total(), 1u);
     EXPECT_TRUE(InJunk(ann));
     EXPECT_EQ(test::CallsOf(m_outlook.calls(), L"Move"), 0u);
 }
@@ -181,20 +186,22 @@ TEST_F(RestoreTest, HostFailuresLeaveTheMessagesInJunkEmailWithoutAWord) {
 
     m_outlook.faults().Add(Fault::Fail(L"GetNamespace", RPC_E_DISCONNECTED));
     RestoreReport report = HostMessageRestorer().Restore({action});
-    EXPECT_EQ(report.restored, 0u);
-    EXPECT_EQ(report.notFound, 2u);
+    EXPECT_EQ(report.notMoved, 2u);
+    EXPECT_EQ(report.Total(), 2u);
 
     m_outlook.faults().Clear();
     m_outlook.faults().Add(Fault::Fail(L"Move", E_FAIL).OnCall(1));
     report = HostMessageRestorer().Restore({action});
     EXPECT_EQ(report.restored, 1u);
-    EXPECT_EQ(report.notFound, 1u);
+    EXPECT_EQ(report.notMoved, 1u) << "refused, not gone";
+    EXPECT_EQ(report.Total(), 2u);
     EXPECT_TRUE(InJunk(ann));
     EXPECT_TRUE(box().Inbox().contains(bob));
 
     g_hostApp = nullptr;
     report = HostMessageRestorer().Restore({action});
-    EXPECT_EQ(report.notFound, 2u);
+    EXPECT_EQ(report.notMoved, 2u);
+    EXPECT_EQ(report.Total(), 2u);
     EXPECT_THAT(m_messages.texts(), IsEmpty());
 }
 
@@ -213,7 +220,8 @@ TEST_F(RestoreTest, ALongRestoreShowsProgressAndCancelLeavesTheRest) {
     SetProgressFactory(previous);
     EXPECT_EQ(ProgressProbe::shown, 1u);
     EXPECT_EQ(report.restored, 10u);
-    EXPECT_EQ(report.notFound, 50u);
+    EXPECT_EQ(report.notMoved, 50u);
+    EXPECT_EQ(report.Total(), 60u);
     EXPECT_EQ(box().JunkEmail().items().size(), 50u);
 }
 

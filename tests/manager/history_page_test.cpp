@@ -1,5 +1,6 @@
 // The History page driven through its controls, checked in the registry and
 // in the history file.
+#include "manager/history_edits.h"
 #include "manager/resource.h"
 #include "store/history.h"
 #include "tests/harness/import_patch.h"
@@ -12,6 +13,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -108,6 +111,89 @@ protected:
     std::wstring m_previous;
 };
 
+// The help's Messages page as text: tags dropped, white space made single.
+std::wstring HelpMessagesText() {
+    std::string unix = SW_HELP_MESSAGES;
+    std::wstring path = L"Z:" + std::wstring(unix.begin(), unix.end());
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    const std::string html = ReadBytes(path);
+    std::wstring text;
+    bool inTag = false;
+    for (char c : html) {
+        if (c == '<' || c == '>') {
+            inTag = c == '<';
+            continue;
+        }
+        if (inTag)
+            continue;
+        const wchar_t w = std::isspace(static_cast<unsigned char>(c)) ? L' ' : wchar_t(c);
+        if (w != L' ' || (!text.empty() && text.back() != L' '))
+            text += w;
+    }
+    return text;
+}
+
+TEST(HistoryReport, SaysEachOutcomeAboveZeroAndTheHelpListsEveryText) {
+    const std::vector<std::wstring> two = {L"Ann@X.example", L"@Spam.example"};
+    std::vector<std::wstring> twelve;
+    for (int i = 0; i < 12; ++i)
+        twelve.push_back(L"u" + std::to_wstring(i) + L"@x.example");
+    struct Case {
+        size_t removed;
+        std::vector<std::wstring> kept;
+        bool restoring;
+        RestoreReport report;
+        std::wstring text;
+    };
+    const Case cases[] = {
+        {2, {}, false, {}, L"2 entries removed from the Blocked Senders list."},
+        {0,
+         {},
+         true,
+         {},
+         L"No entries removed: they were no longer on the Blocked Senders list. "
+         L"No messages to move back."},
+        {2,
+         two,
+         true,
+         {3, 2, 1, 2},
+         L"2 entries removed from the Blocked Senders list. Kept, not added by the undone runs in "
+         L"this letter case: Ann@X.example, @Spam.example. 3 messages moved back. 2 no longer in "
+         L"Junk E-mail. 1 left in Junk E-mail: its folder no longer exists. 2 not moved back: "
+         L"Outlook refused, or the restore was stopped."},
+        {0,
+         twelve,
+         true,
+         {0, 0, 3, 0},
+         L"No entries removed from the Blocked Senders list. Kept, not added by the undone runs in "
+         L"this letter case: u0@x.example, u1@x.example, u2@x.example, u3@x.example, "
+         L"u4@x.example, u5@x.example, u6@x.example, u7@x.example, u8@x.example, u9@x.example "
+         L"and 2 more. No messages moved back. 3 left in Junk E-mail: their folders no longer "
+         L"exist."},
+    };
+    const std::wstring help = HelpMessagesText();
+    for (const Case& test : cases) {
+        const std::wstring text =
+            HistoryReport(test.removed, test.kept, test.restoring, test.report);
+        EXPECT_EQ(text, test.text);
+        // Each sentence, its count read as n and the entries kept as
+        // "entries", is on the help's Messages page.
+        for (size_t start = 0; start < text.size();) {
+            size_t end = text.find(L". ", start);
+            end = end == std::wstring::npos ? text.size() : end + 1;
+            std::wstring sentence = text.substr(start, end - start);
+            start = end + 1;
+            if (sentence.starts_with(L"Kept, "))
+                sentence = sentence.substr(0, sentence.find(L": ")) + L": entries.";
+            const size_t digits = sentence.find_first_not_of(L"0123456789,");
+            if (digits > 0 && digits != std::wstring::npos)
+                sentence = L"n" + sentence.substr(digits);
+            EXPECT_NE(help.find(sentence), std::wstring::npos)
+                << std::string(sentence.begin(), sentence.end());
+        }
+    }
+}
+
 TEST_F(HistoryPageTest, ShowsTheRunsNewestFirstAndOffersOnlyWhatIsNotUndone) {
     RecordThreeRuns();
     StoreList(L"ann@spam.example;@partner.example;");
@@ -155,7 +241,7 @@ TEST_F(HistoryPageTest, ShowsTheRunsNewestFirstAndOffersOnlyWhatIsNotUndone) {
 
 TEST_F(HistoryPageTest, UnblockEditsTheListTheBlockedSendersPageShows) {
     RecordThreeRuns();
-    StoreList(L"ann@spam.example;@Partner.example;keep@x.example;");
+    StoreList(L"ann@spam.example;@partner.example;keep@x.example;");
     g_blockedSinceLoad = {L"@partner.example", L"keep@x.example"};
     FakeRestorer restorer;
     MessageRecorder messages;
@@ -174,7 +260,7 @@ TEST_F(HistoryPageTest, UnblockEditsTheListTheBlockedSendersPageShows) {
             sheet.PressOk();
         },
         &restorer);
-    EXPECT_EQ(before, (Rows{L"@Partner.example", L"ann@spam.example", L"keep@x.example"}));
+    EXPECT_EQ(before, (Rows{L"@partner.example", L"ann@spam.example", L"keep@x.example"}));
     EXPECT_EQ(after, (Rows{L"ann@spam.example", L"keep@x.example"}));
     EXPECT_EQ(historyRows[1], L"Block Domains (undone on OK)");
     EXPECT_FALSE(buttonsAfter[0]);
@@ -185,6 +271,78 @@ TEST_F(HistoryPageTest, UnblockEditsTheListTheBlockedSendersPageShows) {
     EXPECT_THAT(messages.texts(), ElementsAre(L"1 entry removed from the Blocked Senders list."));
     // The session's additions no longer bring the entry back.
     EXPECT_THAT(g_blockedSinceLoad, ElementsAre(L"keep@x.example"));
+}
+
+TEST_F(HistoryPageTest, UnblockTakesOnlyTheRunsOwnTextAndKeepsOtherLetterCases) {
+    // The page holds entries that differ in letter case alone as one. Each
+    // case is a fresh session (no additions of its own, as after an Outlook
+    // restart) unless it says otherwise; the run undone is always the newest.
+    struct Case {
+        const char* name;
+        std::wstring stored;
+        std::vector<std::wstring> added; // by the run undone
+        std::vector<std::wstring> sinceLoad;
+        std::wstring after;
+        std::wstring message;
+        std::vector<std::wstring> sinceLoadAfter;
+    };
+    const Case cases[] = {
+        {"the user's variant stored before the run's",
+         L"Ann@X.example;other@y.example;ann@x.example;",
+         {L"ann@x.example"},
+         {L"ann@x.example"},
+         L"Ann@X.example;other@y.example;",
+         L"1 entry removed from the Blocked Senders list. Kept, not added by the undone runs in "
+         L"this letter case: Ann@X.example.",
+         {}},
+        {"the user's variant stored after the run's",
+         L"ann@x.example;other@y.example;ANN@x.example;",
+         {L"ann@x.example"},
+         {},
+         L"ANN@x.example;other@y.example;",
+         L"1 entry removed from the Blocked Senders list. Kept, not added by the undone runs in "
+         L"this letter case: ANN@x.example.",
+         {}},
+        {"only the user's variant left",
+         L"@Spam.example;other@y.example;",
+         {L"@spam.example", L"gone@z.example"},
+         {},
+         L"@Spam.example;other@y.example;",
+         L"No entries removed from the Blocked Senders list. Kept, not added by the undone runs "
+         L"in this letter case: @Spam.example.",
+         {}},
+        {"both variants added by the run",
+         L"ann@x.example;Ann@X.example;other@y.example;",
+         {L"ann@x.example", L"Ann@X.example"},
+         {L"ann@x.example", L"Ann@X.example", L"other@y.example"},
+         L"other@y.example;",
+         L"2 entries removed from the Blocked Senders list.",
+         {L"other@y.example"}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        ASSERT_TRUE(RecordHistoryAction(BlockingRun(L"Block Senders", test.added, 0, 9)));
+        StoreList(test.stored);
+        g_blockedSinceLoad = test.sinceLoad;
+        MessageRecorder messages;
+        Rows shown;
+        RunOptionsSheet([&](SheetDriver& sheet) {
+            sheet.ShowPage(1); // shown before: it must follow the change
+            const HWND page = sheet.ShowPage(2);
+            SheetDriver::SelectRows(List(page), {0});
+            SheetDriver::Click(page, IDC_UNBLOCK);
+            shown = SheetDriver::Rows(GetDlgItem(sheet.ShowPage(1), IDC_ENTRIES));
+            sheet.PressOk();
+        });
+        Rows expectedRows;
+        for (size_t start = 0, end; (end = test.after.find(L';', start)) != std::wstring::npos;
+             start = end + 1)
+            expectedRows.push_back(test.after.substr(start, end - start));
+        EXPECT_EQ(shown, expectedRows);
+        EXPECT_EQ(StoredList(), test.after);
+        EXPECT_THAT(messages.texts(), ElementsAre(test.message));
+        EXPECT_EQ(g_blockedSinceLoad, test.sinceLoadAfter);
+    }
 }
 
 TEST_F(HistoryPageTest, AfterUnblockTheFocusIsOnTheListAndEnterThereSavesNothing) {
@@ -213,7 +371,7 @@ TEST_F(HistoryPageTest, UnblockAndRestoreRestoresAfterTheListIsWrittenThenMarksA
     RecordThreeRuns();
     StoreList(L"ann@spam.example;@partner.example;keep@x.example;");
     FakeRestorer restorer;
-    restorer.report = {5, 1};
+    restorer.report = {5, 1, 1, 2};
     std::optional<std::wstring> listWhenRestoring;
     std::vector<bool> marksWhenRestoring;
     restorer.onRestore = [&] {
@@ -245,9 +403,12 @@ TEST_F(HistoryPageTest, UnblockAndRestoreRestoresAfterTheListIsWrittenThenMarksA
     EXPECT_EQ(restorer.handed[0].messages[0].folderId, L"00F0");
     EXPECT_EQ(restorer.handed[1].messages.size(), 2u);
     EXPECT_EQ(UndoneMarks(), (std::vector<bool>{true, true, true}));
-    EXPECT_THAT(messages.texts(), ElementsAre(L"2 entries removed from the Blocked Senders list. "
-                                              L"5 messages moved back, 1 not found in Junk "
-                                              L"E-mail."));
+    // Every outcome with a count above zero, each told apart.
+    EXPECT_THAT(messages.texts(),
+                ElementsAre(L"2 entries removed from the Blocked Senders list. 5 messages moved "
+                            L"back. 1 no longer in Junk E-mail. 1 left in Junk E-mail: its folder "
+                            L"no longer exists. 2 not moved back: Outlook refused, or the restore "
+                            L"was stopped."));
 }
 
 TEST_F(HistoryPageTest, CancelDropsTheUnblockAndTheRestore) {
@@ -318,7 +479,7 @@ TEST_F(HistoryPageTest, EntriesNoLongerListedAreSaidSoAndTheRunIsStillUndone) {
     EXPECT_EQ(UndoneMarks(), (std::vector<bool>{true, false, true}));
     EXPECT_THAT(messages.texts(),
                 ElementsAre(L"No entries removed: they were no longer on the Blocked Senders "
-                            L"list. No messages moved back, 2 not found in Junk E-mail."));
+                            L"list. No messages moved back. 2 no longer in Junk E-mail."));
 }
 
 TEST_F(HistoryPageTest, AListThatCannotBeReadLeavesTheRunsAlone) {
