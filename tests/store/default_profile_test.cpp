@@ -5,7 +5,7 @@
 #include "store/state.h"
 #include "tests/harness/message_recorder.h"
 #include "tests/harness/registry_sandbox.h"
-#include "tests/store/sim_mapi_provider.h"
+#include "tests/sim/sim_mapi_provider.h"
 
 #include <gtest/gtest.h>
 
