@@ -92,10 +92,12 @@ Connect::Connect(IUnknown* outer)
 
 Connect::~Connect() {
     // Every host reference goes before the module may unload: the new-mail
-    // subscription's, then the surface's; and no timer may call into it.
+    // subscription's, then the surface's, then the cached type information;
+    // and no timer may call into it.
     CancelHistoryPreparation();
     m_newMail.Stop();
     m_legacy.reset();
+    ReleaseTypeInfoCache();
     UnlockModule();
 }
 
@@ -247,9 +249,11 @@ HRESULT Connect::OnDisconnection(ext_DisconnectMode, SAFEARRAY**) noexcept {
     } catch (...) {
         SW_LOG_CAUGHT();
     }
-    // The host application goes now, not when the module unloads: then it
-    // would be released under the loader lock, into a host being torn down.
+    // The host application and the type information go now, not when the
+    // module unloads: then they would be released under the loader lock,
+    // into a host being torn down.
     g_hostApp = nullptr;
+    ReleaseTypeInfoCache();
     return S_OK;
 }
 
