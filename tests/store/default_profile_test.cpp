@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <mapicode.h>
 
 #include <string>
 
@@ -162,6 +163,17 @@ TEST_F(DefaultProfileTest, ADefaultNamingNoProfileFindsNothing) {
 
 TEST_F(DefaultProfileTest, NoProfilesKeyFindsNothing) {
     ASSERT_FALSE(RegistrySandbox::KeyExists(kLegacyProfilesKey));
+
+    EXPECT_FALSE(FindDefaultProfileName());
+    EXPECT_TRUE(g_profileName.empty());
+}
+
+TEST_F(DefaultProfileTest, AFailedRestrictionFindsNothingRatherThanAnotherProfile) {
+    // Unrestricted, the table's first row is "Other", not the default.
+    AddProfiles(kLegacyProfilesKey, {L"Other", L"Outlook"});
+    RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"Outlook");
+    RegistrySandbox::SetDword(kSimMapiConfigKey, L"RestrictFailure",
+                              static_cast<DWORD>(MAPI_E_TOO_COMPLEX));
 
     EXPECT_FALSE(FindDefaultProfileName());
     EXPECT_TRUE(g_profileName.empty());
