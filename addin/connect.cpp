@@ -41,7 +41,8 @@ void LoadRibbonImage(ButtonImage image, IDispatch* control, IPictureDisp** pictu
         SW_LOG_CAUGHT();
     }
     const int size = ButtonImageSize(kRibbonImagePixels, DpiForWindow(window));
-    LoadImagePicture(ButtonImageId(image, size), picture);
+    // The callback answers S_OK either way: without a picture the button shows none.
+    SW_LOG_IF_FAILED(LoadImagePicture(ButtonImageId(image, size), picture));
 }
 
 } // namespace

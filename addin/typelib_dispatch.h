@@ -14,8 +14,8 @@ namespace sw {
 // newest registered minor version of major version `major`, else, when no
 // version of that major is registered, of `fallbackMajor`. Cached for the
 // cache's lifetime once found; a failure is not cached.
-HRESULT GetRegisteredTypeInfo(const GUID& libid, WORD major, WORD fallbackMajor, REFIID iid,
-                              ITypeInfo** info) noexcept;
+[[nodiscard]] HRESULT GetRegisteredTypeInfo(const GUID& libid, WORD major, WORD fallbackMajor,
+                                            REFIID iid, ITypeInfo** info) noexcept;
 
 // Releases every cached type information; the next call loads it again.
 void ReleaseTypeInfoCache() noexcept;

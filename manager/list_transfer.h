@@ -34,7 +34,7 @@ struct ImportedLines {
 // Also false for UTF-16 holding NUL characters (UTF-32, binary data) or
 // broken surrogate pairs, and for a UTF-8 mark over bytes that are not UTF-8.
 // No bytes at all are an empty text.
-bool DecodeListFile(std::string_view bytes, std::wstring& text, std::wstring& error);
+[[nodiscard]] bool DecodeListFile(std::string_view bytes, std::wstring& text, std::wstring& error);
 
 // Reads the entries of a decoded file, a line each (CRLF, LF or CR): each
 // line is trimmed, blank lines are passed over, "example.com" and
@@ -49,7 +49,8 @@ ImportedLines ParseImportedLines(std::wstring_view text);
 // Reads the file at `path` and parses it. False, with `error` naming the
 // file and the reason ("...: the file is larger than 16 MB"), when the file
 // cannot be read (missing, locked, a folder, too large) or decoded.
-bool ImportListFile(const std::wstring& path, ImportedLines& result, std::wstring& error);
+[[nodiscard]] bool ImportListFile(const std::wstring& path, ImportedLines& result,
+                                  std::wstring& error);
 
 // The one message after an import: how many entries were added, how many
 // were listed already, and the first ten skipped lines with their numbers
@@ -65,7 +66,7 @@ std::string ExportBytes(const std::vector<std::wstring>& entries);
 // Writes ExportBytes(entries) to `path`, replacing an existing file
 // atomically. False, with `error` naming the file and the reason, when it
 // cannot be written; an existing file is then left as it was.
-bool ExportListFile(const std::wstring& path, const std::vector<std::wstring>& entries,
-                    std::wstring& error);
+[[nodiscard]] bool ExportListFile(const std::wstring& path,
+                                  const std::vector<std::wstring>& entries, std::wstring& error);
 
 } // namespace sw

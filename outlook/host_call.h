@@ -21,8 +21,9 @@ namespace sw {
 using Dispatch = com_ptr<IDispatch>;
 
 // Invokes `name` with `args` (in call order). The result goes to `result`.
-HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
-                     std::initializer_list<const VARIANT*> args, unique_variant& result);
+[[nodiscard]] HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
+                                   std::initializer_list<const VARIANT*> args,
+                                   unique_variant& result);
 
 // Property or method result that must be an object.
 Dispatch GetObject(IDispatch* object, const wchar_t* name,
@@ -46,9 +47,9 @@ LONG GetLong(IDispatch* object, const wchar_t* name,
 // A collection's Count.
 LONG GetCount(IDispatch* collection, std::source_location where = std::source_location::current());
 
-HRESULT CallMethod(IDispatch* object, const wchar_t* name,
-                   std::initializer_list<const VARIANT*> args);
-HRESULT PutProperty(IDispatch* object, const wchar_t* name, const VARIANT& value);
+[[nodiscard]] HRESULT CallMethod(IDispatch* object, const wchar_t* name,
+                                 std::initializer_list<const VARIANT*> args);
+[[nodiscard]] HRESULT PutProperty(IDispatch* object, const wchar_t* name, const VARIANT& value);
 
 // The object's interface `iid` as a dispatch interface, or null when it has none.
 Dispatch QueryDispatch(IDispatch* object, REFIID iid);

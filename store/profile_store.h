@@ -38,25 +38,26 @@ std::wstring ProfileSubkeyPath(std::wstring_view subkey);
 std::wstring ProfileSubkeyPath(const ProfileLocation& where, std::wstring_view subkey);
 
 // Sets g_profileName to the default MAPI profile's name; true when not empty.
-bool FindDefaultProfileName();
+[[nodiscard]] bool FindDefaultProfileName();
 
 // Appends the key name of every mail account of the profile (version 14 on).
 void CollectAccountKeys(std::vector<std::wstring>& keys);
 
 // Replaces `out` with the stored list; false (after telling the user) on failure,
 // with `out` unchanged. A missing value is the empty list.
-bool ReadProfileList(std::wstring& out, ProfileListKind kind);
+[[nodiscard]] bool ReadProfileList(std::wstring& out, ProfileListKind kind);
 // The same without telling the user: `failure` receives the message that
 // ReadProfileList would show. A worker thread passes the location it was
 // handed.
-bool ReadProfileListQuietly(std::wstring& out, ProfileListKind kind, std::wstring& failure);
-bool ReadProfileListQuietly(const ProfileLocation& where, std::wstring& out, ProfileListKind kind,
-                            std::wstring& failure);
+[[nodiscard]] bool ReadProfileListQuietly(std::wstring& out, ProfileListKind kind,
+                                          std::wstring& failure);
+[[nodiscard]] bool ReadProfileListQuietly(const ProfileLocation& where, std::wstring& out,
+                                          ProfileListKind kind, std::wstring& failure);
 
 // Writes `list` into the key `subkey` under the profile, or into the profile
 // list key when that key does not exist. False after telling the user.
-bool WriteProfileListToKey(const std::wstring& subkey, const std::wstring& list,
-                           ProfileListKind kind);
+[[nodiscard]] bool WriteProfileListToKey(const std::wstring& subkey, const std::wstring& list,
+                                         ProfileListKind kind);
 
 // Writes the profile list key and, from version 14 on, every account key.
 // False when a key was not written, after telling the user.
