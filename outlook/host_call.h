@@ -9,11 +9,11 @@
 
 #include "platform/automation.h"
 #include "platform/com_ptr.h"
+#include "platform/diagnostics.h"
 
 #include <oaidl.h>
 
 #include <initializer_list>
-#include <source_location>
 #include <string>
 
 namespace sw {
@@ -26,26 +26,22 @@ using Dispatch = com_ptr<IDispatch>;
                                    unique_variant& result);
 
 // Property or method result that must be an object.
-Dispatch GetObject(IDispatch* object, const wchar_t* name,
-                   std::source_location where = std::source_location::current());
+Dispatch GetObject(IDispatch* object, const wchar_t* name, CallSite where = CallSite::Here());
 Dispatch CallForObject(IDispatch* object, const wchar_t* name,
                        std::initializer_list<const VARIANT*> args,
-                       std::source_location where = std::source_location::current());
+                       CallSite where = CallSite::Here());
 // The object a property or method yields, or null when the call fails (the
 // failure is recorded) or yields none: for objects the caller can do without.
 Dispatch FindObject(IDispatch* object, const wchar_t* name,
                     std::initializer_list<const VARIANT*> args = {},
-                    std::source_location where = std::source_location::current());
+                    CallSite where = CallSite::Here());
 // A collection's element at a 1-based index, passed as a 32-bit integer.
-Dispatch GetItem(IDispatch* collection, LONG index,
-                 std::source_location where = std::source_location::current());
+Dispatch GetItem(IDispatch* collection, LONG index, CallSite where = CallSite::Here());
 
-std::wstring GetText(IDispatch* object, const wchar_t* name,
-                     std::source_location where = std::source_location::current());
-LONG GetLong(IDispatch* object, const wchar_t* name,
-             std::source_location where = std::source_location::current());
+std::wstring GetText(IDispatch* object, const wchar_t* name, CallSite where = CallSite::Here());
+LONG GetLong(IDispatch* object, const wchar_t* name, CallSite where = CallSite::Here());
 // A collection's Count.
-LONG GetCount(IDispatch* collection, std::source_location where = std::source_location::current());
+LONG GetCount(IDispatch* collection, CallSite where = CallSite::Here());
 
 [[nodiscard]] HRESULT CallMethod(IDispatch* object, const wchar_t* name,
                                  std::initializer_list<const VARIANT*> args);
