@@ -50,10 +50,10 @@ bool SentToItself(IDispatch* mail, const std::wstring& sender) {
 std::wstring EntryFor(BlockMode mode, IDispatch* mail, const CListIndex& safe,
                       const CListIndex* safeDomains) {
     // An Exchange sender's X.500 path never reaches the list: its SMTP address does.
-    const std::wstring sender = SenderSmtpAddress(mail);
+    std::wstring sender = SenderSmtpAddress(mail);
     if (mode == BlockMode::Senders && SentToItself(mail, sender))
         return {};
-    const std::wstring domain = DomainOfAddress(sender);
+    std::wstring domain = DomainOfAddress(sender);
     if (sender.empty() || domain.empty() || !IsListableAddress(sender))
         return {};
     if (safe.Contains(sender) || safe.Contains(domain))

@@ -92,7 +92,8 @@ void CollectAccountKeys(std::vector<std::wstring>& keys) {
     }
 
     for (const std::wstring& name : names) {
-        const std::wstring accountPath = accountsPath + L"\\" + name;
+        std::wstring accountPath = accountsPath;
+        accountPath.append(L"\\").append(name);
         unique_hkey account;
         if (RegOpenKeyExW(HKEY_CURRENT_USER, accountPath.c_str(), 0, KEY_QUERY_VALUE,
                           account.put()) != ERROR_SUCCESS)
