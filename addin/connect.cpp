@@ -36,7 +36,8 @@ void LoadRibbonImage(ButtonImage image, IDispatch* control, IPictureDisp** pictu
         SW_LOG_CAUGHT();
     }
     const int size = ButtonImageSize(kRibbonImagePixels, DpiForWindow(window));
-    LoadImagePicture(ButtonImageId(image, size), picture);
+    // The callback answers S_OK either way: without a picture the button shows none.
+    SW_LOG_IF_FAILED(LoadImagePicture(ButtonImageId(image, size), picture));
 }
 
 } // namespace
@@ -87,10 +88,12 @@ Connect::Connect(IUnknown* outer)
 
 Connect::~Connect() {
     // Every host reference goes before the module may unload: the new-mail
-    // subscription's, then the surface's; and no timer may call into it.
+    // subscription's, then the surface's, then the cached type information;
+    // and no timer may call into it.
     CancelHistoryPreparation();
     m_newMail.Stop();
     m_legacy.reset();
+    ReleaseTypeInfoCache();
     UnlockModule();
 }
 
@@ -237,9 +240,11 @@ HRESULT Connect::OnDisconnection(ext_DisconnectMode, SAFEARRAY**) noexcept {
     } catch (...) {
         SW_LOG_CAUGHT();
     }
-    // The host application goes now, not when the module unloads: then it
-    // would be released under the loader lock, into a host being torn down.
+    // The host application and the type information go now, not when the
+    // module unloads: then they would be released under the loader lock,
+    // into a host being torn down.
     g_hostApp = nullptr;
+    ReleaseTypeInfoCache();
     return S_OK;
 }
 

@@ -84,7 +84,7 @@ private:
         Connect& m_owner;
     };
 
-    HRESULT StartupComplete();
+    [[nodiscard]] HRESULT StartupComplete();
     void Disconnect();
 
     Inner m_inner;

@@ -57,7 +57,7 @@ ParseRegistrationScript(std::wstring_view script,
                         const std::vector<std::pair<std::wstring, std::wstring>>& replacements);
 
 // Registers the tree; stops at the first failure and returns its HRESULT.
-HRESULT RegisterScript(const std::vector<ScriptRoot>& roots) noexcept;
+[[nodiscard]] HRESULT RegisterScript(const std::vector<ScriptRoot>& roots) noexcept;
 // Removes what the tree registers; failures are ignored.
 void UnregisterScript(const std::vector<ScriptRoot>& roots) noexcept;
 

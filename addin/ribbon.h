@@ -10,6 +10,6 @@ namespace sw {
 // string in `xml` that the caller frees when `ribbonId` is
 // "Microsoft.Outlook.Explorer" in any letter case; E_POINTER for a null `xml`
 // or any other ribbon, leaving `xml` as it was.
-HRESULT GetRibbonDocument(BSTR ribbonId, BSTR* xml) noexcept;
+[[nodiscard]] HRESULT GetRibbonDocument(BSTR ribbonId, BSTR* xml) noexcept;
 
 } // namespace sw

@@ -21,8 +21,8 @@ ScriptReplacements(const std::wstring& modulePath);
 
 // Runs the registration script, then registers the type library; stops at
 // the first failure and returns its HRESULT.
-HRESULT RegisterServer() noexcept;
+[[nodiscard]] HRESULT RegisterServer() noexcept;
 // Removes what RegisterServer wrote; always S_OK.
-HRESULT UnregisterServer() noexcept;
+[[nodiscard]] HRESULT UnregisterServer() noexcept;
 
 } // namespace sw

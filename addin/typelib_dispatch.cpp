@@ -33,6 +33,12 @@ HRESULT LoadTypeInfo(const GUID& libid, WORD major, REFIID iid, ITypeInfo** info
 
 } // namespace
 
+void ReleaseTypeInfoCache() noexcept {
+    // The vector's own memory stays until the module unloads; no COM
+    // object is released then.
+    Cache().clear();
+}
+
 HRESULT GetRegisteredTypeInfo(const GUID& libid, WORD major, WORD fallbackMajor, REFIID iid,
                               ITypeInfo** info) noexcept {
     if (!info)

@@ -1,6 +1,7 @@
 // IDispatch of a dual interface, answered from the registered type library
 // that defines the interface. The type information is loaded on first use
-// and kept until the module unloads.
+// and kept until ReleaseTypeInfoCache, which Connect calls at disconnection
+// and when it goes: never at the module's unload, under the loader lock.
 #pragma once
 
 #include "platform/com_ptr.h"
@@ -12,9 +13,12 @@ namespace sw {
 // The registered type information of `iid` from library `libid`: from the
 // newest registered minor version of major version `major`, else, when no
 // version of that major is registered, of `fallbackMajor`. Cached for the
-// module's lifetime once found; a failure is not cached.
-HRESULT GetRegisteredTypeInfo(const GUID& libid, WORD major, WORD fallbackMajor, REFIID iid,
-                              ITypeInfo** info) noexcept;
+// cache's lifetime once found; a failure is not cached.
+[[nodiscard]] HRESULT GetRegisteredTypeInfo(const GUID& libid, WORD major, WORD fallbackMajor,
+                                            REFIID iid, ITypeInfo** info) noexcept;
+
+// Releases every cached type information; the next call loads it again.
+void ReleaseTypeInfoCache() noexcept;
 
 // Implements IDispatch for the dual interface I from library LibId, major
 // version Major (any minor version), else FallbackMajor; IUnknown stays with

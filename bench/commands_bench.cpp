@@ -77,8 +77,8 @@ Timings TimeRegistry(const std::wstring& list, const std::wstring& safe,
         },
         [&] {
             std::wstring blocked, safeText;
-            ReadProfileList(blocked, ProfileListKind::Blocked);
-            ReadProfileList(safeText, ProfileListKind::Safe);
+            static_cast<void>(ReadProfileList(blocked, ProfileListKind::Blocked));
+            static_cast<void>(ReadProfileList(safeText, ProfileListKind::Safe));
             static_cast<void>(WriteProfileList(result, ProfileListKind::Blocked));
         });
 }

@@ -35,22 +35,24 @@ constexpr DWORD kCommandPause = 10;
 
 // Ids of Exchange's length: 70-byte message ids, 46-byte folder ids and a
 // store id of some 150 bytes.
-std::wstring HexId(size_t bytes, size_t seed) {
+// `number` picks the id: equal numbers give equal ids.
+std::wstring HexId(size_t bytes, size_t number) {
     static const wchar_t digits[] = L"0123456789ABCDEF";
     std::wstring id(bytes * 2, L'0');
     for (size_t i = 0; i < id.size(); ++i)
-        id[i] = digits[(seed * 2654435761u + i * 40503u) >> 7 & 0xF];
+        id[i] = digits[(number * 2654435761u + i * 40503u) >> 7 & 0xF];
     return id;
 }
 
-HistoryAction Run(size_t messages, size_t seed) {
+// The run numbered `number`: its senders and message ids are its own.
+HistoryAction Run(size_t messages, size_t number) {
     HistoryAction action;
-    action.command = seed % 2 ? L"Block Domains" : L"Block Senders";
+    action.command = number % 2 ? L"Block Domains" : L"Block Senders";
     for (size_t i = 0; i < std::max<size_t>(1, messages / 10); ++i)
-        action.entries.push_back(L"sender" + std::to_wstring(seed * 10000 + i) + L"@example.com");
+        action.entries.push_back(L"sender" + std::to_wstring(number * 10000 + i) + L"@example.com");
     const std::wstring store = HexId(150, 1);
     for (size_t i = 0; i < messages; ++i)
-        action.messages.push_back({HexId(70, seed * 100000 + i), store, HexId(46, i % 4)});
+        action.messages.push_back({HexId(70, number * 100000 + i), store, HexId(46, i % 4)});
     return action;
 }
 

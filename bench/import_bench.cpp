@@ -40,8 +40,9 @@ void ImportCase(Table& table, const std::string& label, const std::filesystem::p
     std::string read;
     std::wstring text, error;
     ImportedLines lines;
-    const Timings reading =
-        Repeat(kRuns, nullptr, [&] { ReadWholeFile(path.wstring(), kImportFileLimit, read); });
+    const Timings reading = Repeat(kRuns, nullptr, [&] {
+        static_cast<void>(ReadWholeFile(path.wstring(), kImportFileLimit, read));
+    });
     const Timings decoding = Repeat(kRuns, nullptr, [&] { DecodeListFile(read, text, error); });
     const Timings parsing = Repeat(kRuns, nullptr, [&] { lines = ParseImportedLines(text); });
     bool ok = true;

@@ -91,9 +91,10 @@ void RunNewMailBench() {
     Timings plain = Repeat(
         kRuns, [] {},
         [&] {
-            WriteProfileListToKey(kProfileListSubkey, now, ProfileListKind::Blocked);
+            static_cast<void>(
+                WriteProfileListToKey(kProfileListSubkey, now, ProfileListKind::Blocked));
             for (const std::wstring& account : g_accountKeys)
-                WriteProfileListToKey(account, now, ProfileListKind::Blocked);
+                static_cast<void>(WriteProfileListToKey(account, now, ProfileListKind::Blocked));
         });
     writes.AddRow(
         {"first of the session (reads the list the filter knows)", FormatMs(first.Median())});

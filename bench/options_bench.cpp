@@ -49,7 +49,7 @@ void BenchLoad(const std::wstring& list) {
 
     const Timings read = Repeat(kLoadRuns, fresh, [&] {
         std::wstring stored;
-        ReadProfileList(stored, ProfileListKind::Blocked);
+        static_cast<void>(ReadProfileList(stored, ProfileListKind::Blocked));
         page->Load(stored);
     });
     table.AddRow({"registry read + Load", FormatMs(read.Median()), FormatMs(read.Worst()),

@@ -54,7 +54,7 @@ void RunBlockCommand(BlockMode mode) {
         return;
     AppendMissing(blocked, g_blockedSinceLoad);
     std::wstring safe;
-    ReadProfileList(safe, ProfileListKind::Safe);
+    static_cast<void>(ReadProfileList(safe, ProfileListKind::Safe));
 
     const unique_variant mapi = unique_variant::FromText(L"MAPI");
     Dispatch ns = CallForObject(HostApp(), L"GetNamespace", {&mapi.get()});
@@ -78,7 +78,7 @@ void RunBlockCommand(BlockMode mode) {
             blocked.append(entry).push_back(L';');
             g_blockedSinceLoad.push_back(std::move(entry));
         }
-        CallMethod(mail.get(), L"Move", {&junkArg.get()});
+        static_cast<void>(CallMethod(mail.get(), L"Move", {&junkArg.get()}));
     }
 
     if (blocked.size() != startLength)

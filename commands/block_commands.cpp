@@ -50,10 +50,10 @@ bool SentToItself(IDispatch* mail, const std::wstring& sender) {
 std::wstring EntryFor(BlockMode mode, IDispatch* mail, const CListIndex& safe,
                       const CListIndex* safeDomains) {
     // An Exchange sender's X.500 path never reaches the list: its SMTP address does.
-    const std::wstring sender = SenderSmtpAddress(mail);
+    std::wstring sender = SenderSmtpAddress(mail);
     if (mode == BlockMode::Senders && SentToItself(mail, sender))
         return {};
-    const std::wstring domain = DomainOfAddress(sender);
+    std::wstring domain = DomainOfAddress(sender);
     if (sender.empty() || domain.empty() || !IsListableAddress(sender))
         return {};
     if (safe.Contains(sender) || safe.Contains(domain))
@@ -119,8 +119,10 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
     // Indexed once: every item's test then costs the same however long the list.
     CListIndex blocked(std::move(stored));
     blocked.AppendMissing(g_blockedSinceLoad);
+    // Without the Safe Senders list (the store has told the user) the run
+    // goes on with none.
     std::wstring safeText;
-    ReadProfileList(safeText, ProfileListKind::Safe);
+    static_cast<void>(ReadProfileList(safeText, ProfileListKind::Safe));
     const CListIndex safe(std::move(safeText));
     std::optional<CListIndex> safeDomains;
     if (mode == BlockMode::Domains && g_hasSafeDomains)
@@ -229,7 +231,8 @@ void RecordRun(BlockMode mode, RunSummary& summary) noexcept {
                                   static_cast<std::ptrdiff_t>(summary.firstAdded),
                               g_blockedSinceLoad.end());
         action.messages = std::move(summary.movedMessages);
-        RecordHistoryAction(std::move(action));
+        // A failure is in the diagnostics log; the run itself stands.
+        static_cast<void>(RecordHistoryAction(std::move(action)));
     } catch (...) {
         // Out of memory while gathering the action: it goes unrecorded.
         SW_LOG_CAUGHT();

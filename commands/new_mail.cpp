@@ -73,7 +73,8 @@ public:
             action.command = kNewMailCommand;
             action.entries = std::move(m_entries);
             action.messages = std::move(m_messages);
-            RecordHistoryAction(std::move(action));
+            // A failure is in the diagnostics log; the moves themselves stand.
+            static_cast<void>(RecordHistoryAction(std::move(action)));
         } catch (...) {
             SW_LOG_CAUGHT();
         }

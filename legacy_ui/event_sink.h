@@ -37,10 +37,10 @@ public:
 
     // Advises the sink on `source`'s connection point for its dispinterface
     // and keeps the cookie. Answers the host's result; never raises.
-    HRESULT ConnectTo(IDispatch* source) noexcept;
+    [[nodiscard]] HRESULT ConnectTo(IDispatch* source) noexcept;
     // Unadvises the kept cookie from `source`; afterwards the sink holds no
     // cookie, whatever the host answered. Answers the host's result.
-    HRESULT DisconnectFrom(IDispatch* source) noexcept;
+    [[nodiscard]] HRESULT DisconnectFrom(IDispatch* source) noexcept;
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;

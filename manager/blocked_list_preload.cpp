@@ -6,16 +6,16 @@
 
 namespace sw {
 
-LoadedBlockedList LoadBlockedList() noexcept {
+LoadedBlockedList LoadBlockedList(const ProfileLocation& where) noexcept {
     LoadedBlockedList loaded;
     try {
         std::wstring stored;
         std::wstring failure;
-        if (!ReadProfileListQuietly(stored, ProfileListKind::Blocked, failure))
+        if (!ReadProfileListQuietly(where, stored, ProfileListKind::Blocked, failure))
             return loaded;
         loaded.list.Load(stored);
         std::wstring safe;
-        loaded.safeRead = ReadProfileListQuietly(safe, ProfileListKind::Safe, failure);
+        loaded.safeRead = ReadProfileListQuietly(where, safe, ProfileListKind::Safe, failure);
         loaded.safeBytes = loaded.safeRead ? StoredListBytes(safe) : 0;
         loaded.read = true;
     } catch (...) {
@@ -27,7 +27,7 @@ LoadedBlockedList LoadBlockedList() noexcept {
 
 void BlockedListPreload::Start() noexcept {
     try {
-        m_result = std::async(std::launch::async, &LoadBlockedList);
+        m_result = std::async(std::launch::async, &LoadBlockedList, CurrentProfileLocation());
     } catch (...) {
         // No thread to be had: the page reads the list when it opens.
         SW_LOG_CAUGHT();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "manager/blocked_senders_list.h"
+#include "store/profile_store.h"
 
 #include <cstddef>
 #include <future>
@@ -22,8 +23,10 @@ struct LoadedBlockedList {
     size_t safeBytes = 0;
 };
 
-// Reads both lists without a word and loads the Blocked Senders list.
-LoadedBlockedList LoadBlockedList() noexcept;
+// Reads both lists of the profile at `where` without a word and loads the
+// Blocked Senders list. The worker is handed `where`, taken on the sheet's
+// thread: it reads no global.
+LoadedBlockedList LoadBlockedList(const ProfileLocation& where = CurrentProfileLocation()) noexcept;
 
 class BlockedListPreload {
 public:

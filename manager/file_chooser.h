@@ -14,7 +14,7 @@ enum class FileChoice { Open, Save };
 // existing one is confirmed in the dialog). False when the user cancels.
 using FileChooser = bool (*)(HWND owner, FileChoice choice, std::wstring& path);
 
-bool ChooseListFile(HWND owner, FileChoice choice, std::wstring& path) noexcept;
+[[nodiscard]] bool ChooseListFile(HWND owner, FileChoice choice, std::wstring& path) noexcept;
 
 // Replaces the chooser; returns the previous one. nullptr restores the
 // common dialogs.

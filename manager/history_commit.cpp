@@ -31,7 +31,7 @@ void CommitHistoryEdits(const HistoryEdits& edits, MessageRestorer* restorer) {
     if (!toRestore.empty() && restorer)
         report = restorer->Restore(LoadHistoryActions(toRestore));
     // A failure is logged; the runs then stay as they were in the history.
-    MarkHistoryUndone(edits.UndoneIds());
+    static_cast<void>(MarkHistoryUndone(edits.UndoneIds()));
     ShowUserMessage(HistoryReport(removed.size(), kept, !toRestore.empty(), report),
                     MessageIcon::Information);
 }

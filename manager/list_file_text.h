@@ -17,6 +17,6 @@ inline constexpr wchar_t kNotEnoughMemory[] = L"there is not enough memory";
 // Also false for UTF-16 holding NUL characters (UTF-32, binary data) or
 // broken surrogate pairs, and for a UTF-8 mark over bytes that are not UTF-8.
 // No bytes at all are an empty text.
-bool DecodeListFile(std::string_view bytes, std::wstring& text, std::wstring& error);
+[[nodiscard]] bool DecodeListFile(std::string_view bytes, std::wstring& text, std::wstring& error);
 
 } // namespace sw

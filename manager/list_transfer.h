@@ -19,7 +19,8 @@ inline constexpr size_t kImportFileLimit = 16 * 1024 * 1024;
 // Reads the file at `path` and parses it. False, with `error` naming the
 // file and the reason ("...: the file is larger than 16 MB"), when the file
 // cannot be read (missing, locked, a folder, too large) or decoded.
-bool ImportListFile(const std::wstring& path, ImportedLines& result, std::wstring& error);
+[[nodiscard]] bool ImportListFile(const std::wstring& path, ImportedLines& result,
+                                  std::wstring& error);
 
 // The one message after an import: how many entries were added, how many
 // were listed already, and the first ten skipped lines with their numbers
@@ -35,7 +36,7 @@ std::string ExportBytes(const std::vector<std::wstring>& entries);
 // Writes ExportBytes(entries) to `path`, replacing an existing file
 // atomically. False, with `error` naming the file and the reason, when it
 // cannot be written; an existing file is then left as it was.
-bool ExportListFile(const std::wstring& path, const std::vector<std::wstring>& entries,
-                    std::wstring& error);
+[[nodiscard]] bool ExportListFile(const std::wstring& path,
+                                  const std::vector<std::wstring>& entries, std::wstring& error);
 
 } // namespace sw

@@ -93,20 +93,24 @@ void COptionsPage::OnRemove() {
 
 void COptionsPage::OnApply() {
     StoreFlags();
-    // Failures go unreported: the settings keep their values in memory. What
+    // Failures go unreported (each is in the diagnostics log): the settings
+    // keep their values in memory. What
     // policy sets is not the user's to store.
-    WriteSettingDword(kSettingsSection, kSynListsValue, static_cast<DWORD>(g_synLists));
+    static_cast<void>(
+        WriteSettingDword(kSettingsSection, kSynListsValue, static_cast<DWORD>(g_synLists)));
     if (!g_policySet.hasSafeDomains)
-        WriteSettingDword(kSettingsSection, kHasSafeDomainsValue,
-                          static_cast<DWORD>(g_hasSafeDomains));
+        static_cast<void>(WriteSettingDword(kSettingsSection, kHasSafeDomainsValue,
+                                            static_cast<DWORD>(g_hasSafeDomains)));
     if (!g_policySet.safeDomains) {
         g_safeDomains = BuildSafeDomains(ListBoxRows(GetDlgItem(m_window, IDC_SAFE_DOMAINS)));
-        WriteSettingText(kSettingsSection, kSafeDomainsValue, g_safeDomains);
+        static_cast<void>(WriteSettingText(kSettingsSection, kSafeDomainsValue, g_safeDomains));
     }
     if (!g_policySet.moveEarlier)
-        WriteSettingDword(kSettingsSection, kMoveEarlierValue, static_cast<DWORD>(g_moveEarlier));
+        static_cast<void>(WriteSettingDword(kSettingsSection, kMoveEarlierValue,
+                                            static_cast<DWORD>(g_moveEarlier)));
     if (!g_policySet.moveNewMail)
-        WriteSettingDword(kSettingsSection, kMoveNewMailValue, static_cast<DWORD>(g_moveNewMail));
+        static_cast<void>(WriteSettingDword(kSettingsSection, kMoveNewMailValue,
+                                            static_cast<DWORD>(g_moveNewMail)));
 }
 
 void COptionsPage::ShowFlags() {

@@ -190,7 +190,7 @@ void CTidyDialog::ShowProposals() {
         SelectObject(dc, font);
         ReleaseDC(list, dc);
         // Long folds scroll sideways rather than being cut off.
-        SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
+        SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest) + 8, 0);
         SendMessageW(list, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list, nullptr, TRUE);
     }

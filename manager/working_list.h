@@ -39,7 +39,7 @@ public:
 
     // Writes the list when it was loaded, read and modified. False when the
     // store reported a failed write (it has told the user).
-    bool Save();
+    [[nodiscard]] bool Save();
 
 private:
     BlockedListPreload m_preload;

@@ -9,9 +9,10 @@ namespace sw {
 
 // Advises `sink` on `source`'s connection point for `events`; `cookie`
 // receives the subscription's cookie. Answers the host's result.
-HRESULT AdviseEvents(IDispatch* source, const IID& events, IUnknown* sink, DWORD& cookie) noexcept;
+[[nodiscard]] HRESULT AdviseEvents(IDispatch* source, const IID& events, IUnknown* sink,
+                                   DWORD& cookie) noexcept;
 // Unadvises `cookie` from `source`'s connection point for `events`.
-HRESULT UnadviseEvents(IDispatch* source, const IID& events, DWORD cookie) noexcept;
+[[nodiscard]] HRESULT UnadviseEvents(IDispatch* source, const IID& events, DWORD cookie) noexcept;
 
 // The IDispatch of an event sink: the host raises each event as Invoke with
 // its DISPID, and a sink has no type information to offer.
@@ -26,7 +27,7 @@ public:
 protected:
     // QueryInterface answering IUnknown, IDispatch and `events` with this
     // object (and a reference).
-    HRESULT QueryEvents(REFIID iid, const IID& events, void** object) noexcept;
+    [[nodiscard]] HRESULT QueryEvents(REFIID iid, const IID& events, void** object) noexcept;
 };
 
 // An event's argument `index` in declaration order (the host passes them

@@ -20,10 +20,9 @@ void RequireObject(IDispatch* object) {
 // A host call whose failure the caller turns into a default (an empty text,
 // 0, a missing object) is recorded with the member's name, at the caller's
 // file and line.
-HRESULT Recorded(HRESULT hr, const wchar_t* name, const std::source_location& where) noexcept {
+HRESULT Recorded(HRESULT hr, const wchar_t* name, const CallSite& where) noexcept {
     if (FAILED(hr))
-        LogFailure(where.file_name(), static_cast<int>(where.line()), name, hr, false,
-                   L"host call");
+        LogFailure(where.file, where.line, name, hr, false, L"host call");
     return hr;
 }
 
@@ -69,21 +68,21 @@ HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
                           nullptr);
 }
 
-Dispatch GetObject(IDispatch* object, const wchar_t* name, std::source_location where) {
+Dispatch GetObject(IDispatch* object, const wchar_t* name, CallSite where) {
     unique_variant result;
     Recorded(InvokeByName(object, name, kGet, {}, result), name, where);
     return ObjectFrom(result.get());
 }
 
 Dispatch CallForObject(IDispatch* object, const wchar_t* name,
-                       std::initializer_list<const VARIANT*> args, std::source_location where) {
+                       std::initializer_list<const VARIANT*> args, CallSite where) {
     unique_variant result;
     Recorded(InvokeByName(object, name, kGet, args, result), name, where);
     return ObjectFrom(result.get());
 }
 
 Dispatch FindObject(IDispatch* object, const wchar_t* name,
-                    std::initializer_list<const VARIANT*> args, std::source_location where) {
+                    std::initializer_list<const VARIANT*> args, CallSite where) {
     unique_variant result;
     if (FAILED(Recorded(InvokeByName(object, name, kGet, args, result), name, where)))
         return nullptr;
@@ -93,12 +92,12 @@ Dispatch FindObject(IDispatch* object, const wchar_t* name,
     return found;
 }
 
-Dispatch GetItem(IDispatch* collection, LONG index, std::source_location where) {
+Dispatch GetItem(IDispatch* collection, LONG index, CallSite where) {
     const unique_variant position = unique_variant::FromLong(index);
     return CallForObject(collection, L"Item", {&position.get()}, where);
 }
 
-std::wstring GetText(IDispatch* object, const wchar_t* name, std::source_location where) {
+std::wstring GetText(IDispatch* object, const wchar_t* name, CallSite where) {
     unique_variant result;
     if (FAILED(Recorded(InvokeByName(object, name, kGet, {}, result), name, where)))
         return {};
@@ -110,7 +109,7 @@ std::wstring GetText(IDispatch* object, const wchar_t* name, std::source_locatio
     return BstrText(text.get().bstrVal);
 }
 
-LONG GetLong(IDispatch* object, const wchar_t* name, std::source_location where) {
+LONG GetLong(IDispatch* object, const wchar_t* name, CallSite where) {
     unique_variant result;
     if (FAILED(Recorded(InvokeByName(object, name, kGet, {}, result), name, where)))
         return 0;
@@ -120,7 +119,7 @@ LONG GetLong(IDispatch* object, const wchar_t* name, std::source_location where)
     return number.get().lVal;
 }
 
-LONG GetCount(IDispatch* collection, std::source_location where) {
+LONG GetCount(IDispatch* collection, CallSite where) {
     return GetLong(collection, L"Count", where);
 }
 

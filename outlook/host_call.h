@@ -9,11 +9,11 @@
 
 #include "platform/automation.h"
 #include "platform/com_ptr.h"
+#include "platform/diagnostics.h"
 
 #include <oaidl.h>
 
 #include <initializer_list>
-#include <source_location>
 #include <string>
 
 namespace sw {
@@ -21,34 +21,31 @@ namespace sw {
 using Dispatch = com_ptr<IDispatch>;
 
 // Invokes `name` with `args` (in call order). The result goes to `result`.
-HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
-                     std::initializer_list<const VARIANT*> args, unique_variant& result);
+[[nodiscard]] HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
+                                   std::initializer_list<const VARIANT*> args,
+                                   unique_variant& result);
 
 // Property or method result that must be an object.
-Dispatch GetObject(IDispatch* object, const wchar_t* name,
-                   std::source_location where = std::source_location::current());
+Dispatch GetObject(IDispatch* object, const wchar_t* name, CallSite where = CallSite::Here());
 Dispatch CallForObject(IDispatch* object, const wchar_t* name,
                        std::initializer_list<const VARIANT*> args,
-                       std::source_location where = std::source_location::current());
+                       CallSite where = CallSite::Here());
 // The object a property or method yields, or null when the call fails (the
 // failure is recorded) or yields none: for objects the caller can do without.
 Dispatch FindObject(IDispatch* object, const wchar_t* name,
                     std::initializer_list<const VARIANT*> args = {},
-                    std::source_location where = std::source_location::current());
+                    CallSite where = CallSite::Here());
 // A collection's element at a 1-based index, passed as a 32-bit integer.
-Dispatch GetItem(IDispatch* collection, LONG index,
-                 std::source_location where = std::source_location::current());
+Dispatch GetItem(IDispatch* collection, LONG index, CallSite where = CallSite::Here());
 
-std::wstring GetText(IDispatch* object, const wchar_t* name,
-                     std::source_location where = std::source_location::current());
-LONG GetLong(IDispatch* object, const wchar_t* name,
-             std::source_location where = std::source_location::current());
+std::wstring GetText(IDispatch* object, const wchar_t* name, CallSite where = CallSite::Here());
+LONG GetLong(IDispatch* object, const wchar_t* name, CallSite where = CallSite::Here());
 // A collection's Count.
-LONG GetCount(IDispatch* collection, std::source_location where = std::source_location::current());
+LONG GetCount(IDispatch* collection, CallSite where = CallSite::Here());
 
-HRESULT CallMethod(IDispatch* object, const wchar_t* name,
-                   std::initializer_list<const VARIANT*> args);
-HRESULT PutProperty(IDispatch* object, const wchar_t* name, const VARIANT& value);
+[[nodiscard]] HRESULT CallMethod(IDispatch* object, const wchar_t* name,
+                                 std::initializer_list<const VARIANT*> args);
+[[nodiscard]] HRESULT PutProperty(IDispatch* object, const wchar_t* name, const VARIANT& value);
 
 // The object's interface `iid` as a dispatch interface, or null when it has none.
 Dispatch QueryDispatch(IDispatch* object, REFIID iid);

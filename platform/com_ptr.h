@@ -19,7 +19,8 @@ public:
     com_ptr(const com_ptr& other) noexcept : com_ptr(other.m_ptr) {}
     com_ptr(com_ptr&& other) noexcept : m_ptr(std::exchange(other.m_ptr, nullptr)) {}
     com_ptr& operator=(const com_ptr& other) noexcept {
-        com_ptr(other).swap(*this);
+        if (this != &other)
+            com_ptr(other).swap(*this);
         return *this;
     }
     com_ptr& operator=(com_ptr&& other) noexcept {

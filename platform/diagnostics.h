@@ -33,6 +33,18 @@ private:
     HRESULT m_code;
 };
 
+// Where a call was made. As a default argument, `CallSite where =
+// CallSite::Here()` takes the file and line of the function's caller: what
+// std::source_location does, which the clang of scripts/tidy.sh lacks.
+struct CallSite {
+    const char* file;
+    int line;
+    static constexpr CallSite Here(const char* file = __builtin_FILE(),
+                                   int line = __builtin_LINE()) noexcept {
+        return {file, line};
+    }
+};
+
 enum class LogLevel : DWORD {
     Off = 0,
     Failures = 1,

@@ -53,7 +53,7 @@ int SystemMetricForWindow(HWND window, int index) noexcept;
 
 // The font Windows uses for message boxes and dialogs at `dpi`; false when
 // it cannot be had.
-bool MessageFontForDpi(UINT dpi, LOGFONTW& font) noexcept;
+[[nodiscard]] bool MessageFontForDpi(UINT dpi, LOGFONTW& font) noexcept;
 
 // Whether the user has a high-contrast theme on: then the add-in's windows
 // draw in the theme's system colours only, never in colours of their own.

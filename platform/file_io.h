@@ -17,16 +17,17 @@ namespace sw {
 // shared for reading, writing and deleting; one that changes size while it
 // is read is read to its end as it is then. A device (not a file on a disk)
 // answers ERROR_INVALID_FUNCTION without being read.
-DWORD ReadWholeFile(const std::wstring& path, size_t limit, std::string& bytes);
+[[nodiscard]] DWORD ReadWholeFile(const std::wstring& path, size_t limit, std::string& bytes);
 // Bytes [from, to) of the file at `path`, shared alike; ERROR_HANDLE_EOF when
 // the file is shorter.
-DWORD ReadFileRange(const std::wstring& path, ULONGLONG from, ULONGLONG to, std::string& bytes);
+[[nodiscard]] DWORD ReadFileRange(const std::wstring& path, ULONGLONG from, ULONGLONG to,
+                                  std::string& bytes);
 
 // Writes `bytes` to a new temporary file beside `path`, then puts it in
 // place of `path` (replacing an existing file in one step). Answers
 // ERROR_SUCCESS or the Win32 error; on failure `path` is as it was and the
 // temporary file is gone.
-DWORD WriteFileAtomically(const std::wstring& path, std::string_view bytes);
+[[nodiscard]] DWORD WriteFileAtomically(const std::wstring& path, std::string_view bytes);
 
 // WriteFileAtomically in steps, for a writer that must hold others up only
 // for the last one: Start creates the temporary file beside `path`
@@ -43,10 +44,10 @@ public:
     FileReplacement& operator=(const FileReplacement&) = delete;
     ~FileReplacement();
 
-    DWORD Start();
-    DWORD Append(std::string_view bytes);
-    DWORD Flush();
-    DWORD Commit();
+    [[nodiscard]] DWORD Start();
+    [[nodiscard]] DWORD Append(std::string_view bytes);
+    [[nodiscard]] DWORD Flush();
+    [[nodiscard]] DWORD Commit();
 
     // Gives the file now at `path` a second name beside it until the object
     // goes, so that Commit only takes a name from it, and the data of the
@@ -54,10 +55,10 @@ public:
     // milliseconds), by the thread that destroys it. Optional: a file
     // system without hard links refuses it, and Commit then works as
     // without it.
-    DWORD LinkTarget();
+    [[nodiscard]] DWORD LinkTarget();
 
 private:
-    DWORD PutInPlace();
+    [[nodiscard]] DWORD PutInPlace();
 
     std::wstring m_path;
     std::wstring m_temporary; // "" once in place (or never created)

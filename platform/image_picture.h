@@ -14,7 +14,7 @@ namespace sw {
 // module has no such resource or it is no such file, leaving `picture` as it
 // was; E_POINTER for a null `picture`; otherwise the result of
 // OleCreatePictureIndirect, which sets `picture`.
-HRESULT LoadImagePicture(WORD id, IPictureDisp** picture) noexcept;
+[[nodiscard]] HRESULT LoadImagePicture(WORD id, IPictureDisp** picture) noexcept;
 
 // The button images the module carries, each in every size of
 // kButtonImageSizes.

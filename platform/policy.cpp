@@ -3,8 +3,7 @@
 #include "platform/diagnostics.h"
 #include "platform/product_key.h"
 #include "platform/registry_key.h"
-
-#include <vector>
+#include "platform/registry_value.h"
 
 namespace sw {
 namespace {
@@ -28,12 +27,7 @@ std::optional<std::wstring> ReadText(HKEY root, const wchar_t* path, REGSAM view
     unique_hkey key;
     if (RegOpenKeyExW(root, path, 0, KEY_QUERY_VALUE | view, key.put()) != ERROR_SUCCESS)
         return std::nullopt;
-    std::vector<wchar_t> buffer(kTextLimit + 1);
-    DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-    if (RegGetValueW(key.get(), nullptr, name, RRF_RT_REG_SZ, nullptr, buffer.data(), &size) !=
-        ERROR_SUCCESS)
-        return std::nullopt;
-    return std::wstring(buffer.data());
+    return ReadTextValue(key.get(), name, ValueTypes::Exact, kTextLimit);
 }
 
 } // namespace
@@ -43,14 +37,7 @@ std::optional<DWORD> ReadRegistryDword(HKEY root, const wchar_t* path, REGSAM vi
     unique_hkey key;
     if (RegOpenKeyExW(root, path, 0, KEY_QUERY_VALUE | view, key.put()) != ERROR_SUCCESS)
         return std::nullopt;
-    DWORD type = 0;
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    if (RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_DWORD || size != sizeof value)
-        return std::nullopt;
-    return value;
+    return ReadDwordValue(key.get(), name);
 }
 
 std::optional<DWORD> ReadPolicyDword(const wchar_t* name) noexcept {

@@ -93,8 +93,12 @@ bool FindDefaultProfileName() {
     restriction.res.resProperty.ulPropTag = PR_DEFAULT_PROFILE;
     restriction.res.resProperty.lpProp = &isDefault;
 
-    table->Restrict(&restriction, TBL_BATCH);
-    table->FindRow(&restriction, BOOKMARK_BEGINNING, 0);
+    // Unrestricted, the table's first row could be another profile's.
+    if (FAILED(SW_LOG_IF_FAILED(table->Restrict(&restriction, TBL_BATCH))))
+        return false;
+    // Restrict has put the cursor on the first default row already; without
+    // one, FindRow answers MAPI_E_NOT_FOUND and the query reads no row.
+    static_cast<void>(table->FindRow(&restriction, BOOKMARK_BEGINNING, 0));
     RowSetHolder rows(mapi.get());
     if (FAILED(table->QueryRows(1, 0, rows.put())) || !rows.get() || rows.get()->cRows == 0)
         return false;

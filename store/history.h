@@ -54,7 +54,7 @@ std::vector<HistoryAction> LoadHistoryActions(const std::vector<std::uint64_t>& 
 // thread of its own while records go on. Messages whose ids are not
 // hexadecimal, and empty entries, are left out. A failure is recorded in the
 // diagnostics log and answered false; it never raises.
-bool RecordHistoryAction(HistoryAction action) noexcept;
+[[nodiscard]] bool RecordHistoryAction(HistoryAction action) noexcept;
 
 // Waits until no compaction runs, if one does: for tests, benchmarks and the
 // add-in's disconnection (a worker left running keeps the module loaded
@@ -74,7 +74,7 @@ void SetHistoryCompactionHook(std::function<void()> hook);
 
 // Marks the actions with these ids undone and replaces the file atomically;
 // false (logged) on failure. Raises nothing.
-bool MarkHistoryUndone(const std::vector<std::uint64_t>& ids) noexcept;
+[[nodiscard]] bool MarkHistoryUndone(const std::vector<std::uint64_t>& ids) noexcept;
 
 // The history file's folder; an empty folder restores the default
 // (%LOCALAPPDATA%\Tallpine\Spamwarden). Tests point it into a scratch

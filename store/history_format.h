@@ -40,7 +40,7 @@ std::string FormatHistoryLine(const HistoryAction& action, size_t* skipped = nul
 // `action` unspecified, when any part of it is malformed. The messages are
 // checked and counted, and kept when `keepMessages` is empty or answers true
 // for the action's id.
-bool ParseHistoryLine(std::string_view line, HistoryAction& action,
-                      const std::function<bool(std::uint64_t)>& keepMessages = {});
+[[nodiscard]] bool ParseHistoryLine(std::string_view line, HistoryAction& action,
+                                    const std::function<bool(std::uint64_t)>& keepMessages = {});
 
 } // namespace sw

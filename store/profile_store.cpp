@@ -42,15 +42,27 @@ const wchar_t* ProfileListValueName(ProfileListKind kind) noexcept {
     return kind == ProfileListKind::Safe ? L"001f0418" : L"001f041a";
 }
 
+ProfileLocation CurrentProfileLocation() {
+    return {g_hostVersion, g_profileName};
+}
+
 std::wstring ProfilesRootPath() {
-    if (g_hostVersion >= 15)
-        return FormatText(L"Software\\Microsoft\\Office\\%d.0\\Outlook\\Profiles", g_hostVersion);
+    return ProfilesRootPath(g_hostVersion);
+}
+
+std::wstring ProfilesRootPath(int hostVersion) {
+    if (hostVersion >= 15)
+        return FormatText(L"Software\\Microsoft\\Office\\%d.0\\Outlook\\Profiles", hostVersion);
     return kLegacyProfilesRoot;
 }
 
 std::wstring ProfileSubkeyPath(std::wstring_view subkey) {
-    std::wstring path = ProfilesRootPath();
-    path.append(L"\\").append(g_profileName).append(L"\\").append(subkey);
+    return ProfileSubkeyPath({g_hostVersion, g_profileName}, subkey);
+}
+
+std::wstring ProfileSubkeyPath(const ProfileLocation& where, std::wstring_view subkey) {
+    std::wstring path = ProfilesRootPath(where.hostVersion);
+    path.append(L"\\").append(where.profileName).append(L"\\").append(subkey);
     return path;
 }
 
@@ -80,7 +92,8 @@ void CollectAccountKeys(std::vector<std::wstring>& keys) {
     }
 
     for (const std::wstring& name : names) {
-        const std::wstring accountPath = accountsPath + L"\\" + name;
+        std::wstring accountPath = accountsPath;
+        accountPath.append(L"\\").append(name);
         unique_hkey account;
         if (RegOpenKeyExW(HKEY_CURRENT_USER, accountPath.c_str(), 0, KEY_QUERY_VALUE,
                           account.put()) != ERROR_SUCCESS)
@@ -117,7 +130,12 @@ void CollectAccountKeys(std::vector<std::wstring>& keys) {
 constexpr wchar_t kQueryValueFailed[] = L"RegQueryValueEx Failed: %ld.";
 
 bool ReadProfileListQuietly(std::wstring& out, ProfileListKind kind, std::wstring& failure) {
-    const std::wstring path = ProfileSubkeyPath(kProfileListSubkey);
+    return ReadProfileListQuietly(CurrentProfileLocation(), out, kind, failure);
+}
+
+bool ReadProfileListQuietly(const ProfileLocation& where, std::wstring& out, ProfileListKind kind,
+                            std::wstring& failure) {
+    const std::wstring path = ProfileSubkeyPath(where, kProfileListSubkey);
     unique_hkey key;
     LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, key.put());
     if (rc != ERROR_SUCCESS) {

@@ -19,30 +19,45 @@ inline constexpr wchar_t kAccountsSubkey[] = L"9375CFF0413111d3B88A00104B2A6676"
 // Value name for a kind; any kind other than Safe selects the Blocked list.
 const wchar_t* ProfileListValueName(ProfileListKind kind) noexcept;
 
+// Whose lists the store reads: the host's major version and the profile's
+// name. A worker thread is handed them, taken on the thread that owns
+// g_hostVersion and g_profileName, and reads no global.
+struct ProfileLocation {
+    int hostVersion = 0;
+    std::wstring profileName;
+};
+// g_hostVersion and g_profileName as they are now.
+ProfileLocation CurrentProfileLocation();
+
 // HKCU-relative key that holds the mail profiles for g_hostVersion: Outlook
 // 2013 (15) and later keep them under Office\<major>.0\Outlook\Profiles.
 std::wstring ProfilesRootPath();
+std::wstring ProfilesRootPath(int hostVersion);
 // The key `subkey` under the profile named by g_profileName.
 std::wstring ProfileSubkeyPath(std::wstring_view subkey);
+std::wstring ProfileSubkeyPath(const ProfileLocation& where, std::wstring_view subkey);
 
 // Sets g_profileName to the default MAPI profile's name; true when not empty.
-bool FindDefaultProfileName();
+[[nodiscard]] bool FindDefaultProfileName();
 
 // Appends the key name of every mail account of the profile (version 14 on).
 void CollectAccountKeys(std::vector<std::wstring>& keys);
 
 // Replaces `out` with the stored list; false (after telling the user) on failure,
 // with `out` unchanged. A missing value is the empty list.
-bool ReadProfileList(std::wstring& out, ProfileListKind kind);
+[[nodiscard]] bool ReadProfileList(std::wstring& out, ProfileListKind kind);
 // The same without telling the user: `failure` receives the message that
-// ReadProfileList would show. Another thread may call it while the
-// profile name stays as it is.
-bool ReadProfileListQuietly(std::wstring& out, ProfileListKind kind, std::wstring& failure);
+// ReadProfileList would show. A worker thread passes the location it was
+// handed.
+[[nodiscard]] bool ReadProfileListQuietly(std::wstring& out, ProfileListKind kind,
+                                          std::wstring& failure);
+[[nodiscard]] bool ReadProfileListQuietly(const ProfileLocation& where, std::wstring& out,
+                                          ProfileListKind kind, std::wstring& failure);
 
 // Writes `list` into the key `subkey` under the profile, or into the profile
 // list key when that key does not exist. False after telling the user.
-bool WriteProfileListToKey(const std::wstring& subkey, const std::wstring& list,
-                           ProfileListKind kind);
+[[nodiscard]] bool WriteProfileListToKey(const std::wstring& subkey, const std::wstring& list,
+                                         ProfileListKind kind);
 
 // Writes the profile list key and, from version 14 on, every account key.
 // False when a key was not written, after telling the user.

@@ -3,8 +3,7 @@
 #include "platform/diagnostics.h"
 #include "platform/policy.h"
 #include "platform/registry_key.h"
-
-#include <memory>
+#include "platform/registry_value.h"
 
 namespace sw {
 namespace {
@@ -86,14 +85,8 @@ DWORD ReadSettingDword(const std::wstring& section, const std::wstring& name, DW
     unique_hkey key(OpenSectionKey(section));
     if (!key)
         return defaultValue;
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    // A value of fewer than four bytes would fill only part of the result.
-    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS ||
-        size != sizeof value)
-        return defaultValue;
-    return value;
+    // Stored by hand or by another program, four bytes of any type count.
+    return ReadDwordValue(key.get(), name.c_str(), ValueTypes::Any).value_or(defaultValue);
 }
 
 std::wstring ReadSettingText(const std::wstring& section, const std::wstring& name,
@@ -103,23 +96,7 @@ std::wstring ReadSettingText(const std::wstring& section, const std::wstring& na
     unique_hkey key(OpenSectionKey(section));
     if (!key)
         return defaultValue;
-    DWORD size = 0;
-    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, &size) !=
-        ERROR_SUCCESS)
-        return defaultValue;
-    // Room for all the data, an odd last byte included; only whole code units
-    // are text, up to the first NUL.
-    const size_t units = (size + 1) / sizeof(wchar_t);
-    std::unique_ptr<wchar_t[]> buffer(new wchar_t[units + 1]());
-    DWORD read = size;
-    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(buffer.get()), &read) != ERROR_SUCCESS)
-        return defaultValue;
-    const size_t readUnits = read / sizeof(wchar_t);
-    size_t length = 0;
-    while (length < readUnits && buffer[length] != L'\0')
-        ++length;
-    return std::wstring(buffer.get(), length);
+    return ReadTextValue(key.get(), name.c_str(), ValueTypes::Any).value_or(defaultValue);
 }
 
 bool WriteSettingDword(const std::wstring& section, const std::wstring& name, DWORD value) {

@@ -34,9 +34,10 @@ HKEY OpenSectionKey(const std::wstring& section);
 DWORD ReadSettingDword(const std::wstring& section, const std::wstring& name, DWORD defaultValue);
 std::wstring ReadSettingText(const std::wstring& section, const std::wstring& name,
                              const std::wstring& defaultValue);
-bool WriteSettingDword(const std::wstring& section, const std::wstring& name, DWORD value);
-bool WriteSettingText(const std::wstring& section, const std::wstring& name,
-                      const std::wstring& text);
+[[nodiscard]] bool WriteSettingDword(const std::wstring& section, const std::wstring& name,
+                                     DWORD value);
+[[nodiscard]] bool WriteSettingText(const std::wstring& section, const std::wstring& name,
+                                    const std::wstring& text);
 
 // A stored flag: 0 is off, anything else on.
 inline int FlagFromDword(DWORD value) noexcept {

@@ -1,5 +1,7 @@
 #include "sim/mapi/profile_source.h"
 
+#include "platform/registry_key.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -7,21 +9,7 @@
 namespace sw::simmapi {
 namespace {
 
-class KeyHandle {
-public:
-    KeyHandle() = default;
-    KeyHandle(const KeyHandle&) = delete;
-    KeyHandle& operator=(const KeyHandle&) = delete;
-    ~KeyHandle() {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-    HKEY get() const noexcept { return m_key; }
-    HKEY* put() noexcept { return &m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
+using sw::unique_hkey;
 
 std::optional<DWORD> ReadDword(const wchar_t* path, const wchar_t* name) {
     DWORD value = 0;
@@ -84,7 +72,7 @@ std::vector<ProfileEntry> ReadProfiles() {
     const Location location = CurrentLocation();
     std::vector<ProfileEntry> profiles;
 
-    KeyHandle key;
+    unique_hkey key;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, location.profilesKey.c_str(), 0, KEY_ENUMERATE_SUB_KEYS,
                       key.put()) != ERROR_SUCCESS)
         return profiles;
@@ -112,6 +100,10 @@ std::vector<ProfileEntry> ReadProfiles() {
             profile.isDefault = SameName(profile.name, *defaultName);
     }
     return profiles;
+}
+
+std::optional<DWORD> ReadConfigDword(const wchar_t* name) {
+    return ReadDword(kConfigKey, name);
 }
 
 } // namespace sw::simmapi

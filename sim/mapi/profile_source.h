@@ -2,6 +2,9 @@
 // where real MAPI keeps them.
 #pragma once
 
+#include <windows.h>
+
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,9 @@ struct ProfileEntry {
 // (15 or more) selects the Office\<N>.0\Outlook\Profiles location.
 inline constexpr wchar_t kConfigKey[] = L"Software\\Spamwarden Simulation\\MAPI";
 inline constexpr wchar_t kOutlookVersionValue[] = L"OutlookVersion";
+// Its DWORD "RestrictFailure", when set, is the HRESULT that every table's
+// Restrict answers.
+inline constexpr wchar_t kRestrictFailureValue[] = L"RestrictFailure";
 inline constexpr wchar_t kLegacyProfilesKey[] =
     L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem\\Profiles";
 inline constexpr wchar_t kDefaultProfileValue[] = L"DefaultProfile";
@@ -25,5 +31,8 @@ inline constexpr wchar_t kDefaultProfileValue[] = L"DefaultProfile";
 // is marked. A missing profiles key gives no entries. Reads the configuration
 // afresh on every call.
 std::vector<ProfileEntry> ReadProfiles();
+
+// The configuration's DWORD `name`, read afresh; nothing when not set.
+std::optional<DWORD> ReadConfigDword(const wchar_t* name);
 
 } // namespace sw::simmapi

@@ -3,6 +3,7 @@
 #include "sim/mapi/com_object.h"
 #include "sim/mapi/counters.h"
 #include "sim/mapi/profile_row.h"
+#include "sim/mapi/profile_source.h"
 #include "sim/mapi/restriction.h"
 
 #include <mapicode.h>
@@ -140,6 +141,8 @@ public:
     // Limits the rows to those that satisfy the restriction (a null one lifts
     // it), puts the cursor at the beginning and drops every bookmark.
     STDMETHODIMP Restrict(LPSRestriction restriction, ULONG) override {
+        if (const std::optional<DWORD> failure = ReadConfigDword(kRestrictFailureValue))
+            return static_cast<HRESULT>(*failure);
         if (restriction) {
             if (HRESULT hr = CheckRestriction(restriction); FAILED(hr))
                 return hr;

@@ -27,7 +27,8 @@ Rows Containing(const Rows& entries, const std::wstring& search) {
 
 class Script {
 public:
-    explicit Script(unsigned seed) : m_random(seed) {}
+    // `generatorStart` fixes the generator's sequence: a failure repeats.
+    explicit Script(unsigned generatorStart) : m_random(generatorStart) {}
 
     size_t Below(size_t bound) {
         return std::uniform_int_distribution<size_t>(0, bound - 1)(m_random);

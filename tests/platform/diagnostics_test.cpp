@@ -2,7 +2,6 @@
 // file, the cap, and a second writer.
 #include "platform/diagnostics.h"
 
-#include "outlook/host_error.h"
 #include "tests/harness/machine_registry_sandbox.h"
 #include "tests/harness/registry_sandbox.h"
 #include "tests/harness/scratch_files.h"
@@ -99,7 +98,7 @@ TEST_F(DiagnosticsTest, RecordsReachTheFileByLevel) {
 TEST_F(DiagnosticsTest, CaughtExceptionsAreRecordedWithTheirCode) {
     SetLevel(1);
     try {
-        throw HostError(RPC_E_DISCONNECTED);
+        throw CodedError(RPC_E_DISCONNECTED);
     }
     SW_CATCH_LOG()
     try {

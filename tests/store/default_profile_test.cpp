@@ -5,11 +5,12 @@
 #include "store/state.h"
 #include "tests/harness/message_recorder.h"
 #include "tests/harness/registry_sandbox.h"
-#include "tests/store/sim_mapi_provider.h"
+#include "tests/sim/sim_mapi_provider.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <mapicode.h>
 
 #include <string>
 
@@ -162,6 +163,17 @@ TEST_F(DefaultProfileTest, ADefaultNamingNoProfileFindsNothing) {
 
 TEST_F(DefaultProfileTest, NoProfilesKeyFindsNothing) {
     ASSERT_FALSE(RegistrySandbox::KeyExists(kLegacyProfilesKey));
+
+    EXPECT_FALSE(FindDefaultProfileName());
+    EXPECT_TRUE(g_profileName.empty());
+}
+
+TEST_F(DefaultProfileTest, AFailedRestrictionFindsNothingRatherThanAnotherProfile) {
+    // Unrestricted, the table's first row is "Other", not the default.
+    AddProfiles(kLegacyProfilesKey, {L"Other", L"Outlook"});
+    RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"Outlook");
+    RegistrySandbox::SetDword(kSimMapiConfigKey, L"RestrictFailure",
+                              static_cast<DWORD>(MAPI_E_TOO_COMPLEX));
 
     EXPECT_FALSE(FindDefaultProfileName());
     EXPECT_TRUE(g_profileName.empty());

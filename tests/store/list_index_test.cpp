@@ -40,7 +40,8 @@ std::string Printable(std::wstring_view text) {
 // or twice, empty entries, duplicates, a missing final ";".
 class ListMaker {
 public:
-    explicit ListMaker(unsigned seed) : m_random(seed) {}
+    // `generatorStart` fixes the generator's sequence: a failure repeats.
+    explicit ListMaker(unsigned generatorStart) : m_random(generatorStart) {}
 
     std::wstring Entry() {
         switch (Below(8)) {

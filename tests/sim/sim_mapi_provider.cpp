@@ -1,4 +1,4 @@
-#include "tests/store/sim_mapi_provider.h"
+#include "tests/sim/sim_mapi_provider.h"
 
 namespace sw::test {
 namespace {

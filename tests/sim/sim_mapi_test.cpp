@@ -2,7 +2,7 @@
 // profile administration object and the profile table, called directly and
 // through Wine's mapi32, which forwards to it.
 #include "tests/harness/registry_sandbox.h"
-#include "tests/store/sim_mapi_provider.h"
+#include "tests/sim/sim_mapi_provider.h"
 
 #include <gtest/gtest.h>
 
