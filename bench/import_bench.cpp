@@ -43,7 +43,8 @@ void ImportCase(Table& table, const std::string& label, const std::filesystem::p
     const Timings reading = Repeat(kRuns, nullptr, [&] {
         static_cast<void>(ReadWholeFile(path.wstring(), kImportFileLimit, read));
     });
-    const Timings decoding = Repeat(kRuns, nullptr, [&] { DecodeListFile(read, text, error); });
+    const Timings decoding =
+        Repeat(kRuns, nullptr, [&] { static_cast<void>(DecodeListFile(read, text, error)); });
     const Timings parsing = Repeat(kRuns, nullptr, [&] { lines = ParseImportedLines(text); });
     bool ok = true;
     const Timings whole =

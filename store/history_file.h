@@ -98,8 +98,8 @@ using KeepMessages = std::function<bool(std::uint64_t)>;
 // Reads the file at `path`; false (logged) when it exists but could not be
 // read at all (a folder in its place, no access). The actions keep their
 // messages as `keepMessages` says (all when it is empty).
-bool ReadHistoryFile(const std::wstring& path, HistoryFile& file,
-                     const KeepMessages& keepMessages = {});
+[[nodiscard]] bool ReadHistoryFile(const std::wstring& path, HistoryFile& file,
+                                   const KeepMessages& keepMessages = {});
 
 // The action's line with its line break; what it left out is logged.
 std::string LineOf(const HistoryAction& action);
@@ -107,8 +107,8 @@ std::string LineOf(const HistoryAction& action);
 // Replaces the file by `actions` (oldest first), keeping the newest
 // kHistoryLimit within kKeptBytes, after setting aside what `file` held that
 // could not be read. Nothing is replaced when that fails.
-bool RewriteHistory(const std::wstring& path, const HistoryFile& file,
-                    const std::vector<HistoryAction>& actions);
+[[nodiscard]] bool RewriteHistory(const std::wstring& path, const HistoryFile& file,
+                                  const std::vector<HistoryAction>& actions);
 
 enum class Appended { Yes, FileChanged, Failed };
 // Appends one line to the file, which must still be as g_known saw it.
@@ -125,7 +125,7 @@ size_t NewestLines(std::string_view bytes, size_t most, size_t room, size_t& kep
 // Replaces a file known to be sound by its newest lines as they are, and
 // `line`, on the calling thread: the last resort when compactions fall
 // behind.
-bool TrimAndAppend(const std::wstring& path, const std::string& line);
+[[nodiscard]] bool TrimAndAppend(const std::wstring& path, const std::string& line);
 
 // The compaction (history_compaction.cpp), each called under g_lock.
 
