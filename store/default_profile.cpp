@@ -1,4 +1,5 @@
 // Finds the default MAPI profile through MAPI profile administration.
+#include "platform/ansi_text.h"
 #include "platform/com_ptr.h"
 #include "platform/diagnostics.h"
 #include "platform/unique_handle.h"
@@ -39,18 +40,6 @@ private:
     FreeProwsFn m_free = nullptr;
     LPSRowSet m_rows = nullptr;
 };
-
-std::wstring WidenAnsi(const char* text) {
-    if (!text || !*text)
-        return {};
-    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (n <= 1)
-        return {};
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), n);
-    wide.resize(static_cast<size_t>(n - 1));
-    return wide;
-}
 
 } // namespace
 

@@ -19,18 +19,6 @@ std::string NarrowAnsi(const std::wstring& text) {
 
 } // namespace
 
-std::wstring WidenAnsi(const char* text) {
-    if (!text || !*text)
-        return {};
-    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (n <= 1)
-        return {};
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), n);
-    wide.resize(static_cast<size_t>(n - 1));
-    return wide;
-}
-
 ProfileRow MakeProfileRow(const ProfileEntry& entry) {
     return {entry.name, NarrowAnsi(entry.name), entry.isDefault};
 }

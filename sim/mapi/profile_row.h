@@ -3,6 +3,7 @@
 // PR_DEFAULT_PROFILE.
 #pragma once
 
+#include "platform/ansi_text.h"
 #include "sim/mapi/profile_source.h"
 
 #include <windows.h>
@@ -30,8 +31,5 @@ struct RowValue {
 
 // The row's value for `tag` (type included); false when the row has none.
 bool GetRowValue(const ProfileRow& row, ULONG tag, RowValue& value);
-
-// `text` widened through the ANSI code page.
-std::wstring WidenAnsi(const char* text);
 
 } // namespace sw::simmapi
