@@ -5,6 +5,7 @@
 #include "outlook/office_ids.h"
 #include "platform/diagnostics.h"
 #include "platform/module_lock.h"
+#include "store/settings.h"
 #include "store/state.h"
 
 #include <string_view>
@@ -75,7 +76,8 @@ NewMailWatch::~NewMailWatch() {
 void NewMailWatch::Follow(IDispatch* application) noexcept {
     // Outlook 2003 brought NewMailEx; a host whose version is unknown is
     // asked all the same, and one without the event says so.
-    const bool wanted = g_moveNewMail && application && (g_hostVersion >= 11 || g_hostVersion == 0);
+    const bool wanted =
+        g_settings.moveNewMail && application && (g_hostVersion >= 11 || g_hostVersion == 0);
     if (!wanted) {
         Stop();
         return;

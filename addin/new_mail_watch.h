@@ -21,7 +21,7 @@ public:
     NewMailWatch& operator=(const NewMailWatch&) = delete;
 
     // Brings the subscription in line with the setting: subscribes to
-    // `application`'s ApplicationEvents_11 when g_moveNewMail is on and the
+    // `application`'s ApplicationEvents_11 when g_settings.moveNewMail is on and the
     // host has the event (version 11, Outlook 2003, and later), once however
     // often it is called; ends it when the setting is off. Failures are
     // logged.

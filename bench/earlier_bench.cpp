@@ -11,6 +11,7 @@
 #include "commands/block_commands.h"
 #include "sim/outlook/mailbox.h"
 #include "sim/outlook/outlook_session.h"
+#include "store/settings.h"
 #include "store/state.h"
 
 #include <memory>
@@ -34,7 +35,7 @@ struct SweepRun {
 SweepRun RunOnce(size_t folderSize, bool moveEarlier) {
     StoreBlockedList(L"");
     g_blockedSinceLoad.clear();
-    g_moveEarlier = moveEarlier ? 1 : 0;
+    g_settings.moveEarlier = moveEarlier;
     auto outlook = std::make_unique<sim::OutlookSession>(L"16.0.0.4266");
     sim::Mailbox& box = outlook->mailbox();
     const size_t earlier = kSenders * kEarlierEach;

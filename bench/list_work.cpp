@@ -20,8 +20,8 @@ ListWorkResult IndexedListWork(const ListWorkInput& input) {
     blocked.AppendMissing(input.sinceLoad);
     const CListIndex safe(std::move(safeText));
     std::optional<CListIndex> safeDomains;
-    if (input.domains && g_hasSafeDomains)
-        safeDomains.emplace(g_safeDomains + L";");
+    if (input.domains && g_settings.hasSafeDomains)
+        safeDomains.emplace(g_settings.safeDomains + L";");
     result.setupMs = setup.Milliseconds();
 
     Stopwatch items;
@@ -60,7 +60,8 @@ ListWorkResult ReferenceListWork(const ListWorkInput& input) {
         if (ListContains(sender, safe) || ListContains(domain, safe))
             continue;
         const std::wstring& entry =
-            !input.domains || (g_hasSafeDomains && ListContains(domain, g_safeDomains + L";"))
+            !input.domains || (g_settings.hasSafeDomains &&
+                               ListContains(domain, g_settings.safeDomains + L";"))
                 ? sender
                 : domain;
         if (!ListContains(entry, blocked)) {

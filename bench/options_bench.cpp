@@ -13,6 +13,7 @@
 #include "store/list_text.h"
 #include "store/profile_store.h"
 #include "store/settings.h"
+#include "store/state.h"
 
 #include <optional>
 

@@ -36,7 +36,7 @@ std::wstring EntryFor(BlockMode mode, IDispatch* mail, const std::wstring& safe)
         return {};
     if (mode == BlockMode::Senders)
         return sender;
-    if (g_hasSafeDomains && ListContains(domain, g_safeDomains + L";"))
+    if (g_settings.hasSafeDomains && ListContains(domain, g_settings.safeDomains + L";"))
         return sender;
     return domain;
 }

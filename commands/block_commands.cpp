@@ -125,8 +125,8 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
     static_cast<void>(ReadProfileList(safeText, ProfileListKind::Safe));
     const CListIndex safe(std::move(safeText));
     std::optional<CListIndex> safeDomains;
-    if (mode == BlockMode::Domains && g_hasSafeDomains)
-        safeDomains.emplace(g_safeDomains + L";");
+    if (mode == BlockMode::Domains && g_settings.hasSafeDomains)
+        safeDomains.emplace(g_settings.safeDomains + L";");
 
     const JunkFolder folders = FindJunkFolder();
     const unique_variant junkArg = unique_variant::FromDispatch(folders.junk.get());
@@ -196,7 +196,7 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
                          WriteProfileList(blocked.Text(), ProfileListKind::Blocked);
     // The entries are stored before the host is asked for earlier messages:
     // whatever that costs or fails, they stay.
-    if (g_moveEarlier && !cancelled && g_blockedSinceLoad.size() > summary.firstAdded) {
+    if (g_settings.moveEarlier && !cancelled && g_blockedSinceLoad.size() > summary.firstAdded) {
         const EarlierSweep sweep{
             folder.get(), &mover,
             std::span<const std::wstring>(g_blockedSinceLoad).subspan(summary.firstAdded), &safe};

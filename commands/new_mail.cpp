@@ -12,6 +12,7 @@
 #include "store/list_index.h"
 #include "store/list_text.h"
 #include "store/profile_store.h"
+#include "store/settings.h"
 #include "store/state.h"
 
 #include <algorithm>
@@ -128,7 +129,7 @@ void LogSummary(size_t ids, size_t moved, ULONGLONG started) noexcept {
 
 size_t MoveNewMailFromBlockedSenders(std::wstring_view entryIds) noexcept {
     // Nothing the filter does not know: the filter deals with every sender.
-    if (!g_moveNewMail || g_newBlockedEntries.empty() || !HostApp())
+    if (!g_settings.moveNewMail || g_newBlockedEntries.empty() || !HostApp())
         return 0;
     const ULONGLONG started = GetTickCount64();
     size_t ids = 0;

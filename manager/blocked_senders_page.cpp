@@ -169,8 +169,8 @@ void CBlockedSendersPage::OnTidy() {
     input.entries = &List().Entries();
     input.duplicates = &List().Duplicates();
     input.safeSenders = std::move(safe);
-    input.safeDomains = g_safeDomains;
-    input.safeDomainsOn = g_hasSafeDomains != 0;
+    input.safeDomains = m_settings.safeDomains;
+    input.safeDomainsOn = m_settings.hasSafeDomains;
     CTidyDialog dialog(std::move(input), List().StoredBytes(), List().StoredEntries(),
                        m_working.SafeBytes());
     if (dialog.DoModal(GetParent(m_window)) != IDOK || !dialog.ChangesAnything())

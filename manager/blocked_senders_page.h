@@ -9,6 +9,7 @@
 #include "manager/resource.h"
 #include "manager/working_list.h"
 #include "store/list_capacity.h"
+#include "store/settings.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -25,7 +26,9 @@ inline constexpr COLORREF kCapacityOverColour = RGB(0xC4, 0x2B, 0x1C);
 
 class CBlockedSendersPage : public PropertyPage<CBlockedSendersPage, IDD_BLOCKED_SENDERS> {
 public:
-    explicit CBlockedSendersPage(WorkingList& working) noexcept : m_working(working) {}
+    // Tidy's safe domains are those of `settings`, the sheet's copy.
+    CBlockedSendersPage(WorkingList& working, const Settings& settings) noexcept
+        : m_working(working), m_settings(settings) {}
 
     INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -62,6 +65,7 @@ private:
     HWND m_window = nullptr;
     HWND m_listView = nullptr;
     WorkingList& m_working;
+    const Settings& m_settings;
     // The working list's revision the page shows.
     unsigned m_shownRevision = 0;
     std::wstring m_total;

@@ -12,6 +12,29 @@
 #include <initializer_list>
 
 namespace sw {
+namespace {
+
+// Each flag's check box, and the label that tells when policy sets it.
+struct FlagBox {
+    bool Settings::*value;
+    int checkBox;
+    int policyLabel;
+};
+constexpr FlagBox kFlagBoxes[] = {
+    {&Settings::synLists, IDC_SYN_LISTS, 0},
+    {&Settings::hasSafeDomains, IDC_HAS_SAFE_DOMAINS, IDC_HAS_SAFE_DOMAINS_POLICY},
+    {&Settings::moveEarlier, IDC_MOVE_EARLIER, IDC_MOVE_EARLIER_POLICY},
+    {&Settings::moveNewMail, IDC_MOVE_NEW_MAIL, IDC_MOVE_NEW_MAIL_POLICY},
+};
+
+bool IsSetByPolicy(const Settings& settings, bool Settings::*value) noexcept {
+    for (const FlagSetting& flag : kFlagSettings)
+        if (flag.value == value)
+            return IsSetByPolicy(settings, flag);
+    return false;
+}
+
+} // namespace
 
 INT_PTR COptionsPage::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -47,13 +70,14 @@ INT_PTR COptionsPage::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
 }
 
 void COptionsPage::OnInitDialog() {
-    // Each read falls back on the value in memory.
+    // Each read falls back on the value in memory; the page then edits a copy.
     LoadSettings();
+    m_settings = g_settings;
 
     ShowFlags();
     ShowPolicies();
     const HWND listBox = GetDlgItem(m_window, IDC_SAFE_DOMAINS);
-    for (const std::wstring& row : SafeDomainRows(g_safeDomains))
+    for (const std::wstring& row : SafeDomainRows(m_settings.safeDomains))
         SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
 }
 
@@ -63,10 +87,11 @@ void COptionsPage::ShowPolicies() {
             EnableWindow(GetDlgItem(m_window, control), !set);
         ShowWindow(GetDlgItem(m_window, label), set ? SW_SHOWNA : SW_HIDE);
     };
-    show(g_policySet.hasSafeDomains, {IDC_HAS_SAFE_DOMAINS}, IDC_HAS_SAFE_DOMAINS_POLICY);
-    show(g_policySet.safeDomains, {IDC_SAFE_DOMAINS, IDC_ADD, IDC_REMOVE}, IDC_SAFE_DOMAINS_POLICY);
-    show(g_policySet.moveEarlier, {IDC_MOVE_EARLIER}, IDC_MOVE_EARLIER_POLICY);
-    show(g_policySet.moveNewMail, {IDC_MOVE_NEW_MAIL}, IDC_MOVE_NEW_MAIL_POLICY);
+    for (const FlagBox& box : kFlagBoxes)
+        if (box.policyLabel)
+            show(IsSetByPolicy(m_settings, box.value), {box.checkBox}, box.policyLabel);
+    show(m_settings.policySet.safeDomains, {IDC_SAFE_DOMAINS, IDC_ADD, IDC_REMOVE},
+         IDC_SAFE_DOMAINS_POLICY);
 }
 
 void COptionsPage::OnAdd() {
@@ -93,38 +118,29 @@ void COptionsPage::OnRemove() {
 
 void COptionsPage::OnApply() {
     StoreFlags();
+    if (!m_settings.policySet.safeDomains)
+        m_settings.safeDomains =
+            BuildSafeDomains(ListBoxRows(GetDlgItem(m_window, IDC_SAFE_DOMAINS)));
     // Failures go unreported (each is in the diagnostics log): the settings
-    // keep their values in memory. What
-    // policy sets is not the user's to store.
-    static_cast<void>(
-        WriteSettingDword(kSettingsSection, kSynListsValue, static_cast<DWORD>(g_synLists)));
-    if (!g_policySet.hasSafeDomains)
-        static_cast<void>(WriteSettingDword(kSettingsSection, kHasSafeDomainsValue,
-                                            static_cast<DWORD>(g_hasSafeDomains)));
-    if (!g_policySet.safeDomains) {
-        g_safeDomains = BuildSafeDomains(ListBoxRows(GetDlgItem(m_window, IDC_SAFE_DOMAINS)));
-        static_cast<void>(WriteSettingText(kSettingsSection, kSafeDomainsValue, g_safeDomains));
-    }
-    if (!g_policySet.moveEarlier)
-        static_cast<void>(WriteSettingDword(kSettingsSection, kMoveEarlierValue,
-                                            static_cast<DWORD>(g_moveEarlier)));
-    if (!g_policySet.moveNewMail)
-        static_cast<void>(WriteSettingDword(kSettingsSection, kMoveNewMailValue,
-                                            static_cast<DWORD>(g_moveNewMail)));
+    // keep their values in memory. What policy sets is not the user's to store.
+    for (const FlagSetting& flag : kFlagSettings)
+        if (!IsSetByPolicy(m_settings, flag))
+            static_cast<void>(WriteSettingDword(kSettingsSection, flag.valueName,
+                                                m_settings.*flag.value ? 1u : 0u));
+    if (!m_settings.policySet.safeDomains)
+        static_cast<void>(
+            WriteSettingText(kSettingsSection, kSafeDomainsValue, m_settings.safeDomains));
+    g_settings = m_settings;
 }
 
 void COptionsPage::ShowFlags() {
-    CheckDlgButton(m_window, IDC_SYN_LISTS, g_synLists ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(m_window, IDC_HAS_SAFE_DOMAINS, g_hasSafeDomains ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(m_window, IDC_MOVE_EARLIER, g_moveEarlier ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(m_window, IDC_MOVE_NEW_MAIL, g_moveNewMail ? BST_CHECKED : BST_UNCHECKED);
+    for (const FlagBox& box : kFlagBoxes)
+        CheckDlgButton(m_window, box.checkBox, m_settings.*box.value ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void COptionsPage::StoreFlags() {
-    g_synLists = IsDlgButtonChecked(m_window, IDC_SYN_LISTS) == BST_CHECKED ? 1 : 0;
-    g_hasSafeDomains = IsDlgButtonChecked(m_window, IDC_HAS_SAFE_DOMAINS) == BST_CHECKED ? 1 : 0;
-    g_moveEarlier = IsDlgButtonChecked(m_window, IDC_MOVE_EARLIER) == BST_CHECKED ? 1 : 0;
-    g_moveNewMail = IsDlgButtonChecked(m_window, IDC_MOVE_NEW_MAIL) == BST_CHECKED ? 1 : 0;
+    for (const FlagBox& box : kFlagBoxes)
+        m_settings.*box.value = IsDlgButtonChecked(m_window, box.checkBox) == BST_CHECKED;
 }
 
 } // namespace sw

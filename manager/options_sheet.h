@@ -1,12 +1,14 @@
 // The modal "Options" property sheet: the Options page, the Blocked Senders
 // page and the History page; OK and Cancel, no Apply. The sheet owns the
-// working Blocked Senders list that the last two edit, and writes it after OK.
+// working Blocked Senders list that the last two edit, and writes it after
+// OK, and the copy of the settings that the Options page edits.
 #pragma once
 
 #include "manager/blocked_senders_page.h"
 #include "manager/history_page.h"
 #include "manager/options_page.h"
 #include "manager/working_list.h"
+#include "store/settings.h"
 
 #include <windows.h>
 
@@ -29,8 +31,10 @@ public:
 private:
     MessageRestorer* m_restorer;
     WorkingList m_working;
-    COptionsPage m_optionsPage;
-    CBlockedSendersPage m_blockedSendersPage{m_working};
+    // The settings the pages edit and read; in force only after OK.
+    Settings m_settings = g_settings;
+    COptionsPage m_optionsPage{m_settings};
+    CBlockedSendersPage m_blockedSendersPage{m_working, m_settings};
     CHistoryPage m_historyPage;
 };
 

@@ -28,48 +28,43 @@ const std::wstring& BuiltInSafeDomains() {
     return list;
 }
 
+Settings g_settings;
+
 void SetSettingsRoot(HKEY root, const std::wstring& maker) {
-    g_settingsRoot = root;
-    g_settingsMaker = maker;
+    g_settings.root = root;
+    g_settings.maker = maker;
 }
 
 void LoadSettings() {
-    g_synLists = FlagFromDword(
-        ReadSettingDword(kSettingsSection, kSynListsValue, static_cast<DWORD>(g_synLists)));
-    g_hasSafeDomains = FlagFromDword(ReadSettingDword(kSettingsSection, kHasSafeDomainsValue,
-                                                      static_cast<DWORD>(g_hasSafeDomains)));
-    g_safeDomains = ReadSettingText(kSettingsSection, kSafeDomainsValue, g_safeDomains);
-    g_moveEarlier = FlagFromDword(
-        ReadSettingDword(kSettingsSection, kMoveEarlierValue, static_cast<DWORD>(g_moveEarlier)));
-    g_moveNewMail = FlagFromDword(
-        ReadSettingDword(kSettingsSection, kMoveNewMailValue, static_cast<DWORD>(g_moveNewMail)));
+    Settings& settings = g_settings;
+    for (const FlagSetting& flag : kFlagSettings)
+        settings.*flag.value = FlagFromDword(ReadSettingDword(
+            kSettingsSection, flag.valueName, static_cast<DWORD>(settings.*flag.value)));
+    settings.safeDomains =
+        ReadSettingText(kSettingsSection, kSafeDomainsValue, settings.safeDomains);
 
     // What an administrator has set stands in for the user's choice.
-    g_policySet = {};
-    if (const std::optional<DWORD> policy = ReadPolicyDword(kHasSafeDomainsValue)) {
-        g_hasSafeDomains = FlagFromDword(*policy);
-        g_policySet.hasSafeDomains = true;
+    settings.policySet = {};
+    for (const FlagSetting& flag : kFlagSettings) {
+        if (!flag.policySet)
+            continue;
+        if (const std::optional<DWORD> policy = ReadPolicyDword(flag.valueName)) {
+            settings.*flag.value = FlagFromDword(*policy);
+            settings.policySet.*flag.policySet = true;
+        }
     }
     if (std::optional<std::wstring> policy = ReadPolicyText(kSafeDomainsValue)) {
-        g_safeDomains = std::move(*policy);
-        g_policySet.safeDomains = true;
-    }
-    if (const std::optional<DWORD> policy = ReadPolicyDword(kMoveEarlierValue)) {
-        g_moveEarlier = FlagFromDword(*policy);
-        g_policySet.moveEarlier = true;
-    }
-    if (const std::optional<DWORD> policy = ReadPolicyDword(kMoveNewMailValue)) {
-        g_moveNewMail = FlagFromDword(*policy);
-        g_policySet.moveNewMail = true;
+        settings.safeDomains = std::move(*policy);
+        settings.policySet.safeDomains = true;
     }
 }
 
 HKEY OpenMakerKey() {
     unique_hkey software;
-    if (SW_LOG_IF_WIN32_ERROR(RegOpenKeyExW(g_settingsRoot, L"software", 0, kSettingsAccess,
+    if (SW_LOG_IF_WIN32_ERROR(RegOpenKeyExW(g_settings.root, L"software", 0, kSettingsAccess,
                                             software.put())) != ERROR_SUCCESS)
         return nullptr;
-    return CreateOrOpen(software.get(), g_settingsMaker).release();
+    return CreateOrOpen(software.get(), g_settings.maker).release();
 }
 
 HKEY OpenSectionKey(const std::wstring& section) {
@@ -80,7 +75,7 @@ HKEY OpenSectionKey(const std::wstring& section) {
 }
 
 DWORD ReadSettingDword(const std::wstring& section, const std::wstring& name, DWORD defaultValue) {
-    if (g_settingsMaker.empty())
+    if (g_settings.maker.empty())
         return defaultValue;
     unique_hkey key(OpenSectionKey(section));
     if (!key)
@@ -91,7 +86,7 @@ DWORD ReadSettingDword(const std::wstring& section, const std::wstring& name, DW
 
 std::wstring ReadSettingText(const std::wstring& section, const std::wstring& name,
                              const std::wstring& defaultValue) {
-    if (g_settingsMaker.empty())
+    if (g_settings.maker.empty())
         return defaultValue;
     unique_hkey key(OpenSectionKey(section));
     if (!key)
@@ -100,7 +95,7 @@ std::wstring ReadSettingText(const std::wstring& section, const std::wstring& na
 }
 
 bool WriteSettingDword(const std::wstring& section, const std::wstring& name, DWORD value) {
-    if (g_settingsMaker.empty())
+    if (g_settings.maker.empty())
         return false;
     unique_hkey key(OpenSectionKey(section));
     if (!key)
@@ -112,7 +107,7 @@ bool WriteSettingDword(const std::wstring& section, const std::wstring& name, DW
 
 bool WriteSettingText(const std::wstring& section, const std::wstring& name,
                       const std::wstring& text) {
-    if (g_settingsMaker.empty())
+    if (g_settings.maker.empty())
         return false;
     unique_hkey key(OpenSectionKey(section));
     if (!key)

@@ -1,9 +1,8 @@
-// The add-in's own settings under HKEY_CURRENT_USER\software\<maker>\<section>.
-// Their values in memory are part of the add-in's state (store/state.h).
+// The add-in's own settings: their one value in memory, `g_settings`, and
+// their store under HKEY_CURRENT_USER\software\<maker>\<section>.
 #pragma once
 
 #include "platform/product_key.h"
-#include "store/state.h"
 
 #include <windows.h>
 
@@ -21,6 +20,62 @@ inline constexpr wchar_t kMoveNewMailValue[] = L"MoveNewMail";
 
 // The built-in safe-domain list: eleven large public mail providers.
 const std::wstring& BuiltInSafeDomains();
+
+// Which settings an administrator has set by Group Policy: the policy's
+// value stands in for the user's, and the Options page shows the control
+// disabled.
+struct PolicySettings {
+    bool hasSafeDomains = false;
+    bool safeDomains = false;
+    bool moveEarlier = false;
+    bool moveNewMail = false;
+};
+
+// The settings as a freshly loaded module has them, until start-up reads
+// the stored ones over these defaults.
+struct Settings {
+    // "Synchronize blocked senders lists for all the email accounts"; stored
+    // and shown, consulted by nothing.
+    bool synLists = true;
+    // The safe-domain exception of Block Domains, and its domains in
+    // separator form ("@a.example;@b.example").
+    bool hasSafeDomains = true;
+    std::wstring safeDomains = BuiltInSafeDomains();
+    // Whether the commands also move earlier messages from the senders they
+    // block.
+    bool moveEarlier = false;
+    // Whether new mail from senders blocked since Outlook started is moved
+    // to Junk E-mail as it arrives.
+    bool moveNewMail = true;
+    PolicySettings policySet;
+    // Where the settings are stored: <root>\software\<maker>\...; no maker
+    // until start-up sets it, and until then no setting touches the registry.
+    HKEY root = HKEY_CURRENT_USER;
+    std::wstring maker;
+};
+
+// The settings in force. Only the host's UI thread touches them; the Options
+// sheet edits a copy and puts it here on OK.
+extern Settings g_settings;
+
+// A setting that is a flag: its registry value, its member, and its mark in
+// PolicySettings (none: no policy sets it). LoadSettings and the Options
+// page go through this table, so a new flag is a member and a row.
+struct FlagSetting {
+    const wchar_t* valueName;
+    bool Settings::*value;
+    bool PolicySettings::*policySet;
+};
+inline constexpr FlagSetting kFlagSettings[] = {
+    {kSynListsValue, &Settings::synLists, nullptr},
+    {kHasSafeDomainsValue, &Settings::hasSafeDomains, &PolicySettings::hasSafeDomains},
+    {kMoveEarlierValue, &Settings::moveEarlier, &PolicySettings::moveEarlier},
+    {kMoveNewMailValue, &Settings::moveNewMail, &PolicySettings::moveNewMail},
+};
+
+inline bool IsSetByPolicy(const Settings& settings, const FlagSetting& flag) noexcept {
+    return flag.policySet && settings.policySet.*flag.policySet;
+}
 
 // Sets the registry root and maker word; until then reads give their
 // default and writes fail without touching the registry.
@@ -40,14 +95,14 @@ std::wstring ReadSettingText(const std::wstring& section, const std::wstring& na
                                     const std::wstring& text);
 
 // A stored flag: 0 is off, anything else on.
-inline int FlagFromDword(DWORD value) noexcept {
-    return value != 0 ? 1 : 0;
+inline bool FlagFromDword(DWORD value) noexcept {
+    return value != 0;
 }
 
-// Reads the five stored settings into memory, each falling back on its
-// value in memory when it is not stored or cannot be read; then a Group
-// Policy value, where an administrator has set one, overrides the user's
-// (g_policySet tells which).
+// Reads the stored settings into g_settings, each falling back on its value
+// in memory when it is not stored or cannot be read; then a Group Policy
+// value, where an administrator has set one, overrides the user's
+// (policySet tells which).
 void LoadSettings();
 
 } // namespace sw

@@ -36,33 +36,6 @@ extern std::vector<std::wstring> g_blockedSinceLoad;
 // kept in step by every write of the list.
 extern NewBlockedEntries g_newBlockedEntries;
 
-// The settings in memory: "Synchronize blocked senders lists for all the
-// email accounts", the safe-domain exception of Block Domains, the
-// safe-domain list in separator form ("@a.example;@b.example"), and whether
-// the commands also move earlier messages from the senders they block, and
-// whether new mail from senders blocked since Outlook started is moved to
-// Junk E-mail as it arrives.
-extern int g_synLists;
-extern int g_hasSafeDomains;
-extern std::wstring g_safeDomains;
-extern int g_moveEarlier;
-extern int g_moveNewMail;
-// Which of those settings an administrator has set by Group Policy: the
-// policy's value stands in for the user's, and the Options page shows the
-// control disabled.
-struct PolicySettings {
-    bool hasSafeDomains = false;
-    bool safeDomains = false;
-    bool moveEarlier = false;
-    bool moveNewMail = false;
-};
-extern PolicySettings g_policySet;
-// Where the settings are stored: HKEY_CURRENT_USER\software\<maker>\...; no
-// maker until start-up sets it, and until then no setting touches the
-// registry.
-extern HKEY g_settingsRoot;
-extern std::wstring g_settingsMaker;
-
 // Set while Block Senders or Block Domains started from the ribbon, the
 // toolbar or the multiple-selection context items runs.
 extern int g_commandRunning;

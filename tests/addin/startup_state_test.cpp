@@ -4,6 +4,7 @@
 #include "tests/addin/addin_fixture.h"
 
 #include "commands/block_commands.h"
+#include "store/settings.h"
 #include "tests/harness/import_patch.h"
 
 #include <gmock/gmock.h>
@@ -44,7 +45,7 @@ TEST_F(StartupStateTest, StoredSettingsCountFromTheFirstCommand) {
     RegistrySandbox::SetDword(kSettingsPath, kHasSafeDomainsValue, 0);
     {
         auto connect = Restarted();
-        EXPECT_EQ(g_hasSafeDomains, 0);
+        EXPECT_FALSE(g_settings.hasSafeDomains);
         Mail(L"someone@gmail.com");
         BlockSelectedDomains();
         connect->OnDisconnection(ext_dm_HostShutdown, nullptr);
@@ -57,7 +58,7 @@ TEST_F(StartupStateTest, StoredSettingsCountFromTheFirstCommand) {
     RegistrySandbox::SetText(kSettingsPath, kSafeDomainsValue, L"@partner.example");
     {
         auto connect = Restarted();
-        EXPECT_EQ(g_safeDomains, L"@partner.example");
+        EXPECT_EQ(g_settings.safeDomains, L"@partner.example");
         Mail(L"ann@partner.example");
         BlockSelectedDomains();
         connect->OnDisconnection(ext_dm_HostShutdown, nullptr);
@@ -68,8 +69,8 @@ TEST_F(StartupStateTest, StoredSettingsCountFromTheFirstCommand) {
     RegistrySandbox::DeleteKey(kSettingsPath);
     {
         auto connect = Restarted();
-        EXPECT_EQ(g_hasSafeDomains, 1);
-        EXPECT_EQ(g_safeDomains, BuiltInSafeDomains());
+        EXPECT_TRUE(g_settings.hasSafeDomains);
+        EXPECT_EQ(g_settings.safeDomains, BuiltInSafeDomains());
         connect->OnDisconnection(ext_dm_HostShutdown, nullptr);
     }
     EXPECT_THAT(m_messages.texts(), IsEmpty());

@@ -124,7 +124,7 @@ TEST_F(BlockCommandTest, MessageToItselfIsSkippedBySendersOnly) {
 }
 
 TEST_F(BlockCommandTest, DomainsUseTheSafeDomainException) {
-    g_safeDomains = L"@example.net;@example.org";
+    g_settings.safeDomains = L"@example.net;@example.org";
     Item& ann = Mail(L"ann@example.org");
     Item& bob = Mail(L"bob@example.net");
     Item& cid = Mail(L"cid@spam.example");
@@ -140,8 +140,8 @@ TEST_F(BlockCommandTest, DomainsUseTheSafeDomainException) {
 }
 
 TEST_F(BlockCommandTest, DomainsWithTheExceptionOffOrASingleSafeEntry) {
-    g_safeDomains = L"@example.net;@example.org";
-    g_hasSafeDomains = 0;
+    g_settings.safeDomains = L"@example.net;@example.org";
+    g_settings.hasSafeDomains = false;
     Item& ann = Mail(L"ann@example.org");
     Item& bob = Mail(L"bob@example.net");
     box().Select({&ann, &bob});
@@ -150,8 +150,8 @@ TEST_F(BlockCommandTest, DomainsWithTheExceptionOffOrASingleSafeEntry) {
 
     StoreBlocked(L"");
     g_blockedSinceLoad.clear();
-    g_hasSafeDomains = 1;
-    g_safeDomains = L"@example.org";
+    g_settings.hasSafeDomains = true;
+    g_settings.safeDomains = L"@example.org";
     Item& again = Mail(L"ann@example.org");
     Item& bare = Mail(L"ann@");
     box().Select({&again, &bare});

@@ -6,6 +6,7 @@
 #include "platform/diagnostics.h"
 #include "sim/outlook/fault_plan.h"
 #include "sim/outlook/sender_condition.h"
+#include "store/settings.h"
 #include "tests/commands/command_fixture.h"
 #include "tests/harness/scratch_files.h"
 
@@ -71,12 +72,12 @@ class EarlierMessagesTest : public BlockCommandTest {
 protected:
     void SetUp() override {
         BlockCommandTest::SetUp();
-        g_moveEarlier = 1;
+        g_settings.moveEarlier = true;
     }
 };
 
 TEST_F(EarlierMessagesTest, OffTheyStayAndTheHostIsNotAsked) {
-    g_moveEarlier = 0;
+    g_settings.moveEarlier = false;
     Item& earlier = Mail(L"ann@spam.example");
     Item& ann = Mail(L"ann@spam.example");
     box().Select({&ann});
@@ -118,7 +119,7 @@ TEST_F(EarlierMessagesTest, BlockSendersMovesTheEarlierMessagesOfTheEntriesItAdd
 
 TEST_F(EarlierMessagesTest, BlockDomainsSparesSafeSendersOtherDomainsAndOtherItems) {
     StoreSafe(L"friend@spam.example;");
-    g_safeDomains = L"@gmail.com";
+    g_settings.safeDomains = L"@gmail.com";
     Item& colleague = Mail(L"y@spam.example");
     Item& friendly = Mail(L"Friend@spam.example");
     Item& subdomain = Mail(L"z@sub.spam.example");

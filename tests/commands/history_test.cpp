@@ -3,6 +3,7 @@
 #include "commands/block_commands.h"
 #include "commands/message_restorer.h"
 #include "sim/outlook/fault_plan.h"
+#include "store/settings.h"
 #include "tests/commands/command_fixture.h"
 
 #include <gmock/gmock.h>
@@ -75,7 +76,7 @@ TEST_F(HistoryTest, RunsThatChangeNothingAreNotNoted) {
 }
 
 TEST_F(HistoryTest, EarlierMessagesAreNotedWithTheRunAndACancelledRunWithWhatItDid) {
-    g_moveEarlier = 1;
+    g_settings.moveEarlier = true;
     Item& earlier = Mail(L"ann@spam.example");
     Item& ann = Mail(L"ann@spam.example");
     box().Select({&ann});

@@ -4,6 +4,7 @@
 #include "commands/message_restorer.h"
 #include "commands/new_mail.h"
 #include "sim/outlook/fault_plan.h"
+#include "store/settings.h"
 #include "tests/commands/command_fixture.h"
 
 #include <gmock/gmock.h>
@@ -150,14 +151,14 @@ TEST_F(NewMailTest, HostCallsStayWithinTheItemAndItsSender) {
 
     // The setting off: none either.
     ListSinceStart(L"", L"ann@spam.example;");
-    g_moveNewMail = 0;
+    g_settings.moveNewMail = false;
     EXPECT_EQ(MoveNewMailFromBlockedSenders(ann.entryId), 0u);
     EXPECT_EQ(m_outlook.calls().size(), 0u);
     EXPECT_FALSE(InJunk(ann));
 
     // A thousand ids, none blocked: the namespace once, then per id the item
     // and its sender, and nothing else.
-    g_moveNewMail = 1;
+    g_settings.moveNewMail = true;
     EXPECT_EQ(MoveNewMailFromBlockedSenders(ids), 0u);
     EXPECT_EQ(CallsOf(m_outlook.calls(), L"GetNamespace"), 1u);
     EXPECT_EQ(CallsOf(m_outlook.calls(), L"GetItemFromID"), 1000u);

@@ -1,6 +1,7 @@
 // The Options page driven through its controls, checked in the registry.
 #include "manager/resource.h"
 #include "manager/safe_domains.h"
+#include "store/settings.h"
 #include "tests/harness/machine_registry_sandbox.h"
 #include "tests/harness/message_recorder.h"
 #include "tests/manager/manager_fixture.h"
@@ -87,7 +88,7 @@ TEST_F(OptionsPageTest, WithNothingStoredShowsTheDefaultsAndOkStoresThemSorted) 
     EXPECT_EQ(StoredDword(kHasSafeDomainsValue), 1u);
     EXPECT_EQ(StoredDword(kMoveEarlierValue), 0u);
     EXPECT_EQ(StoredText(kSafeDomainsValue), BuildSafeDomains(rows));
-    EXPECT_EQ(g_safeDomains, BuildSafeDomains(rows));
+    EXPECT_EQ(g_settings.safeDomains, BuildSafeDomains(rows));
 }
 
 TEST_F(OptionsPageTest, EditsTheStoredSettingsAndOkStoresThem) {
@@ -135,12 +136,12 @@ TEST_F(OptionsPageTest, EditsTheStoredSettingsAndOkStoresThem) {
     // " @c.example " sorts first by its space, and is stored trimmed.
     EXPECT_EQ(StoredText(kSafeDomainsValue), L"@c.example;@a.example;@a.example;@a.example.org");
     EXPECT_EQ(StoredDword(kMoveEarlierValue), 1u);
-    EXPECT_EQ(g_synLists, 0);
-    EXPECT_EQ(g_hasSafeDomains, 1);
-    EXPECT_EQ(g_moveEarlier, 1);
+    EXPECT_FALSE(g_settings.synLists);
+    EXPECT_TRUE(g_settings.hasSafeDomains);
+    EXPECT_TRUE(g_settings.moveEarlier);
 }
 
-TEST_F(OptionsPageTest, CancelStoresNothingButKeepsTheFlagsOfALeftPage) {
+TEST_F(OptionsPageTest, CancelStoresNothingAndLeavesTheSettingsInForce) {
     RegistrySandbox::SetText(kSettingsPath, kSafeDomainsValue, L"@a.example");
     bool shownAgain = true;
     RunOptionsSheet([&](SheetDriver& sheet) {
@@ -154,8 +155,8 @@ TEST_F(OptionsPageTest, CancelStoresNothingButKeepsTheFlagsOfALeftPage) {
         sheet.PressCancel();
     });
     EXPECT_FALSE(shownAgain);
-    EXPECT_EQ(g_hasSafeDomains, 0) << "copied when the page was left";
-    EXPECT_EQ(g_safeDomains, L"@a.example");
+    EXPECT_TRUE(g_settings.hasSafeDomains) << "the left page's flags were the sheet's copy";
+    EXPECT_EQ(g_settings.safeDomains, L"@a.example");
     EXPECT_FALSE(StoredDword(kHasSafeDomainsValue).has_value());
     EXPECT_EQ(StoredText(kSafeDomainsValue), L"@a.example");
 }
@@ -236,10 +237,10 @@ TEST_F(OptionsPageTest, WhatPolicySetsIsShownDisabledAndNeverStoredAsTheUsers) {
     EXPECT_EQ(StoredText(kSafeDomainsValue), L"@mine.example") << "the user's own list stays";
     EXPECT_EQ(StoredDword(kMoveEarlierValue), 0u);
     EXPECT_EQ(StoredDword(kHasSafeDomainsValue), 0u);
-    EXPECT_EQ(g_safeDomains, L"@corp.example");
-    EXPECT_EQ(g_moveEarlier, 1);
+    EXPECT_EQ(g_settings.safeDomains, L"@corp.example");
+    EXPECT_TRUE(g_settings.moveEarlier);
     EXPECT_EQ(StoredDword(kMoveNewMailValue), 1u) << "the user's own choice stays";
-    EXPECT_EQ(g_moveNewMail, 0);
+    EXPECT_FALSE(g_settings.moveNewMail);
 }
 
 } // namespace

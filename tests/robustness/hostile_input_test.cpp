@@ -139,7 +139,7 @@ TEST_F(HostileInput, OddSettingsNeverBreakBlockDomains) {
     RegistrySandbox::SetValue(section, kHasSafeDomainsValue, REG_SZ, garbage, sizeof garbage);
     RegistrySandbox::SetValue(section, kSafeDomainsValue, REG_DWORD, garbage, 3);
     LoadSettings();
-    EXPECT_EQ(g_hasSafeDomains, 1) << "a short value reads as the default";
+    EXPECT_TRUE(g_settings.hasSafeDomains) << "a short value reads as the default";
 
     auto& box = m_outlook.mailbox();
     box.Select({&box.AddMail(box.Inbox(), L"x@spam.example", {L"me@corp.example"})});

@@ -1,5 +1,6 @@
 #include "store/list_text.h"
 #include "store/settings.h"
+#include "store/state.h"
 #include "tests/harness/machine_registry_sandbox.h"
 #include "tests/harness/registry_sandbox.h"
 
@@ -28,17 +29,18 @@ TEST_F(SettingsTest, BeforeTheRootIsSetReadsGiveDefaultsAndWritesFailUntouched) 
 }
 
 TEST_F(SettingsTest, InitialValuesAreOnWithElevenBuiltInDomains) {
-    EXPECT_EQ(g_synLists, 1);
-    EXPECT_EQ(g_hasSafeDomains, 1);
-    EXPECT_EQ(g_safeDomains, BuiltInSafeDomains());
-    EXPECT_NE(g_safeDomains.back(), L';');
-    CListTokenizer tokenizer(g_safeDomains, L";");
+    EXPECT_TRUE(g_settings.synLists);
+    EXPECT_TRUE(g_settings.hasSafeDomains);
+    EXPECT_EQ(g_settings.safeDomains, BuiltInSafeDomains());
+    EXPECT_NE(g_settings.safeDomains.back(), L';');
+    CListTokenizer tokenizer(g_settings.safeDomains, L";");
     std::wstring entry;
     int count = 0;
     while (tokenizer.NextToken(entry)) {
         ++count;
         EXPECT_EQ(entry.front(), L'@') << "domain entries only";
-        EXPECT_TRUE(ListContains(DomainOfAddress(L"someone" + entry), g_safeDomains + L";"));
+        EXPECT_TRUE(
+            ListContains(DomainOfAddress(L"someone" + entry), g_settings.safeDomains + L";"));
     }
     EXPECT_EQ(count, 11);
 }
@@ -76,8 +78,8 @@ TEST_F(SettingsTest, OddlyStoredValuesReadSafely) {
     RegistrySandbox::SetValue(kSectionPath, kSynListsValue, REG_QWORD, eight, sizeof eight);
     EXPECT_EQ(ReadSettingDword(kSettingsSection, kSynListsValue, 9), 9u) << "more than 4 bytes";
     RegistrySandbox::SetDword(kSectionPath, kSynListsValue, 5);
-    EXPECT_EQ(FlagFromDword(ReadSettingDword(kSettingsSection, kSynListsValue, 0)), 1);
-    EXPECT_EQ(FlagFromDword(0), 0);
+    EXPECT_TRUE(FlagFromDword(ReadSettingDword(kSettingsSection, kSynListsValue, 0)));
+    EXPECT_FALSE(FlagFromDword(0));
 
     // Text without a terminator, of odd length, or of another type.
     const wchar_t raw[] = {L'@', L'x', L'.', L'e'};
@@ -98,8 +100,9 @@ TEST_F(SettingsTest, PolicyValuesStandInForTheUsersAndTheMachinesWin) {
     RegistrySandbox::SetText(kSectionPath, kSafeDomainsValue, L"@mine.example");
     RegistrySandbox::SetDword(kSectionPath, kMoveEarlierValue, 0);
     LoadSettings();
-    EXPECT_FALSE(g_policySet.hasSafeDomains || g_policySet.safeDomains || g_policySet.moveEarlier);
-    EXPECT_EQ(g_safeDomains, L"@mine.example");
+    EXPECT_FALSE(g_settings.policySet.hasSafeDomains || g_settings.policySet.safeDomains ||
+                 g_settings.policySet.moveEarlier);
+    EXPECT_EQ(g_settings.safeDomains, L"@mine.example");
 
     RegistrySandbox::SetDword(kPolicy, kMoveEarlierValue, 1);
     RegistrySandbox::SetText(kPolicy, kSafeDomainsValue, L"@users.example");
@@ -108,10 +111,11 @@ TEST_F(SettingsTest, PolicyValuesStandInForTheUsersAndTheMachinesWin) {
     test::MachineRegistrySandbox::SetValue(kPolicy, kHasSafeDomainsValue, REG_DWORD, &off,
                                            sizeof off);
     LoadSettings();
-    EXPECT_EQ(g_moveEarlier, 1);
-    EXPECT_EQ(g_safeDomains, L"@corp.example") << "the machine's policy wins";
-    EXPECT_EQ(g_hasSafeDomains, 0);
-    EXPECT_TRUE(g_policySet.hasSafeDomains && g_policySet.safeDomains && g_policySet.moveEarlier);
+    EXPECT_TRUE(g_settings.moveEarlier);
+    EXPECT_EQ(g_settings.safeDomains, L"@corp.example") << "the machine's policy wins";
+    EXPECT_FALSE(g_settings.hasSafeDomains);
+    EXPECT_TRUE(g_settings.policySet.hasSafeDomains && g_settings.policySet.safeDomains &&
+                g_settings.policySet.moveEarlier);
     // The user's own settings stay as they were stored.
     EXPECT_EQ(RegistrySandbox::GetText(kSectionPath, kSafeDomainsValue), L"@mine.example");
 
@@ -119,9 +123,9 @@ TEST_F(SettingsTest, PolicyValuesStandInForTheUsersAndTheMachinesWin) {
     test::MachineRegistrySandbox::SetText(kPolicy, kHasSafeDomainsValue, L"0");
     RegistrySandbox::DeleteValue(kPolicy, kMoveEarlierValue);
     LoadSettings();
-    EXPECT_FALSE(g_policySet.hasSafeDomains);
-    EXPECT_FALSE(g_policySet.moveEarlier);
-    EXPECT_EQ(g_hasSafeDomains, 1);
+    EXPECT_FALSE(g_settings.policySet.hasSafeDomains);
+    EXPECT_FALSE(g_settings.policySet.moveEarlier);
+    EXPECT_TRUE(g_settings.hasSafeDomains);
 }
 
 } // namespace
