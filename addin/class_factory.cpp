@@ -37,6 +37,7 @@ public:
 } // namespace
 
 IClassFactory* ConnectClassFactory() noexcept {
+    // Stateless and never freed: COM may hold it while the module is loaded.
     static ConnectFactory factory;
     return &factory;
 }

@@ -228,7 +228,7 @@ HRESULT Connect::OnConnection(IDispatch* application, ext_ConnectMode, IDispatch
         return E_NOTIMPL;
     com_ptr<IDispatch> typed;
     HRESULT hr = SW_LOG_IF_FAILED(application->QueryInterface(kIidApplication, typed.put_void()));
-    g_hostApp = SUCCEEDED(hr) ? typed : nullptr;
+    g_host.hostApp = SUCCEEDED(hr) ? typed : nullptr;
     return SUCCEEDED(hr) || hr == E_NOINTERFACE ? S_OK : hr;
 }
 
@@ -242,8 +242,8 @@ HRESULT Connect::OnDisconnection(ext_DisconnectMode, SAFEARRAY**) noexcept {
     }
     // The host application and the type information go now, not when the
     // module unloads: then they would be released under the loader lock,
-    // into a host being torn down.
-    g_hostApp = nullptr;
+    // into a host being torn down. What the add-in has blocked stays.
+    g_host.DropConnection();
     ReleaseTypeInfoCache();
     return S_OK;
 }
@@ -264,14 +264,14 @@ HRESULT Connect::OnBeginShutdown(SAFEARRAY**) noexcept {
 }
 
 HRESULT Connect::StartupComplete() {
-    if (!g_hostApp)
+    if (!g_host.hostApp)
         return E_POINTER;
-    LearnHostVersion(g_hostApp.get());
+    LearnHostVersion(g_host.hostApp.get());
 
     m_legacy->SetExplorer(nullptr, nullptr);
-    if (!g_hostApp)
+    if (!g_host.hostApp)
         return E_POINTER;
-    Dispatch explorer = FindObject(g_hostApp.get(), L"ActiveExplorer");
+    Dispatch explorer = FindObject(g_host.hostApp.get(), L"ActiveExplorer");
     if (!explorer)
         return E_POINTER;
     Dispatch bars = FindObject(explorer.get(), L"CommandBars");
@@ -290,7 +290,7 @@ void Connect::Disconnect() {
     CancelHistoryPreparation();
     m_newMail.Stop();
     m_legacy->Stop();
-    if (!g_profileName.empty())
+    if (!g_host.profileName.empty())
         ReapplyBlockedAdditions();
     // Nothing records any more: a compaction still at work ends before the
     // host goes, rather than leave its temporary file behind.

@@ -1,6 +1,6 @@
 // What the add-in learns of its host once the host has started, kept in
-// store/state.h: the host's major version, then the default profile's name,
-// the profile's account keys and the user's settings.
+// g_host (store/state.h) until disconnection: the host's major version, then the default profile's
+// name, the profile's account keys and the user's settings.
 #pragma once
 
 #include <oaidl.h>
@@ -13,10 +13,10 @@ namespace sw {
 // leading white space, an optional sign, then digits; no digit gives 0.
 int ParseHostVersion(const std::wstring& text) noexcept;
 
-// Sets g_hostVersion from the application's Version.
+// Sets g_host.hostVersion from the application's Version.
 void LearnHostVersion(IDispatch* application);
 
-// Sets g_profileName, g_accountKeys and the settings. The account keys are
+// Sets g_host.profileName, g_host.accountKeys and the settings. The account keys are
 // collected afresh, so that a reconnection does not write each account twice.
 void LearnProfileAndSettings();
 

@@ -14,6 +14,7 @@ struct CachedTypeInfo {
 };
 
 std::vector<CachedTypeInfo>& Cache() {
+    // Shared by every Connect; ReleaseTypeInfoCache empties it at disconnection.
     static std::vector<CachedTypeInfo> cache;
     return cache;
 }

@@ -15,8 +15,8 @@ constexpr wchar_t kSafeValue[] = L"001f0418";
 } // namespace
 
 std::vector<std::wstring> CreateBenchProfile(int version, int accounts) {
-    g_hostVersion = version;
-    g_profileName = kBenchProfile;
+    g_host.hostVersion = version;
+    g_host.profileName = kBenchProfile;
     ScratchRegistry::CreateKey(ProfileSubkeyPath(kProfileListSubkey));
     ScratchRegistry::SetText(ProfilesRootPath(), L"DefaultProfile", kBenchProfile);
     ScratchRegistry::SetDword(L"Software\\Spamwarden Simulation\\MAPI", L"OutlookVersion",

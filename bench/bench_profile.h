@@ -11,11 +11,11 @@ namespace sw::bench {
 inline constexpr wchar_t kBenchProfile[] = L"Bench Profile";
 
 // Creates the profile for a host of major version `version` with `accounts`
-// mail accounts, and sets g_hostVersion and g_profileName as start-up would.
+// mail accounts, and sets g_host.hostVersion and g_host.profileName as start-up would.
 // Returns the account key names (what CollectAccountKeys finds).
 std::vector<std::wstring> CreateBenchProfile(int version, int accounts);
 
-// The stored lists of the profile of g_profileName.
+// The stored lists of the profile of g_host.profileName.
 void StoreBlockedList(const std::wstring& text);
 void StoreSafeList(const std::wstring& text);
 std::wstring StoredBlockedList();

@@ -31,7 +31,7 @@ constexpr size_t kSizes[] = {16384, 32768, 65535};
 struct CommandOutcome {
     Timings timings;
     std::wstring stored;                 // the list after the last run
-    std::vector<std::wstring> sinceLoad; // g_blockedSinceLoad after it
+    std::vector<std::wstring> sinceLoad; // g_host.blockedSinceLoad after it
     size_t moved = 0;                    // messages in Junk E-mail after it
 };
 
@@ -44,7 +44,7 @@ CommandOutcome TimeCommand(void (*command)() noexcept, const std::wstring& list,
     for (int run = 0; run < kRuns; ++run) {
         StoreBlockedList(list);
         StoreSafeList(safe);
-        g_blockedSinceLoad = sinceLoad;
+        g_host.blockedSinceLoad = sinceLoad;
         auto outlook = std::make_unique<sim::OutlookSession>(L"16.0.0.4266");
         sim::Mailbox& box = outlook->mailbox();
         std::vector<sim::Item*> selection;
@@ -52,17 +52,17 @@ CommandOutcome TimeCommand(void (*command)() noexcept, const std::wstring& list,
             selection.push_back(
                 &box.AddMail(box.Inbox(), sender, {L"me@corp.example", L"you@corp.example"}));
         box.Select(selection);
-        g_hostApp = outlook->Application();
+        g_host.hostApp = outlook->Application();
 
         Stopwatch watch;
         command();
         outcome.timings.runs.push_back(watch.Milliseconds());
 
         outcome.moved = box.JunkEmail().items().size();
-        g_hostApp = nullptr;
+        g_host.hostApp = nullptr;
     }
     outcome.stored = StoredBlockedList();
-    outcome.sinceLoad = g_blockedSinceLoad;
+    outcome.sinceLoad = g_host.blockedSinceLoad;
     return outcome;
 }
 
@@ -159,10 +159,10 @@ void RunCommandsBench() {
     ScratchRegistry registry;
     ScratchHistory history;
     ResetAddinState();
-    g_accountKeys = CreateBenchProfile(16, 2);
+    g_host.accountKeys = CreateBenchProfile(16, 2);
     // The long lists are past Exchange's limits on purpose: the one message
     // about that counts as given, so that no run waits on it.
-    g_capacityWarned = static_cast<int>(CapacityLevel::Over);
+    g_host.capacityWarned = static_cast<int>(CapacityLevel::Over);
     const std::wstring safe = SafeListText(kSafeEntries);
     BenchCommand(false, safe);
     BenchCommand(true, safe);

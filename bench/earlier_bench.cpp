@@ -34,7 +34,7 @@ struct SweepRun {
 // kSenders x kEarlierEach are earlier messages of the selected senders.
 SweepRun RunOnce(size_t folderSize, bool moveEarlier) {
     StoreBlockedList(L"");
-    g_blockedSinceLoad.clear();
+    g_host.blockedSinceLoad.clear();
     g_settings.moveEarlier = moveEarlier;
     auto outlook = std::make_unique<sim::OutlookSession>(L"16.0.0.4266");
     sim::Mailbox& box = outlook->mailbox();
@@ -49,7 +49,7 @@ SweepRun RunOnce(size_t folderSize, bool moveEarlier) {
         selection.push_back(&box.AddMail(box.Inbox(), sender, {L"me@corp.example"}));
     }
     box.Select(selection);
-    g_hostApp = outlook->Application();
+    g_host.hostApp = outlook->Application();
     outlook->calls().Clear();
 
     Stopwatch watch;
@@ -58,7 +58,7 @@ SweepRun RunOnce(size_t folderSize, bool moveEarlier) {
     run.milliseconds = watch.Milliseconds();
     run.calls = outlook->calls().size();
     run.moved = box.JunkEmail().items().size();
-    g_hostApp = nullptr;
+    g_host.hostApp = nullptr;
     return run;
 }
 
@@ -68,7 +68,7 @@ void RunEarlierBench() {
     ScratchRegistry registry;
     ScratchHistory history;
     ResetAddinState();
-    g_accountKeys = CreateBenchProfile(16, 2);
+    g_host.accountKeys = CreateBenchProfile(16, 2);
     Table table("Block Senders on 20 selected messages with 200 earlier messages from their "
                 "senders in the folder; host calls counted by the simulated Outlook, median "
                 "time of " +

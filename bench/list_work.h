@@ -14,7 +14,7 @@ namespace sw::bench {
 struct ListWorkInput {
     std::wstring stored;                 // the Blocked Senders list as read
     std::wstring safe;                   // the never-block list
-    std::vector<std::wstring> sinceLoad; // g_blockedSinceLoad at the start
+    std::vector<std::wstring> sinceLoad; // g_host.blockedSinceLoad at the start
     std::vector<std::wstring> senders;   // one per selected message
     bool domains = false;                // Block Domains rather than Block Senders
 };

@@ -61,7 +61,7 @@ void RunNewMailBench() {
     ScratchRegistry registry;
     ScratchHistory history;
     ResetAddinState();
-    g_accountKeys = CreateBenchProfile(16, 2);
+    g_host.accountKeys = CreateBenchProfile(16, 2);
     const std::vector<std::wstring> entries = BlockedEntries(kListLength);
     const std::vector<std::wstring> before(entries.begin(), entries.end() - kAdded);
     const std::wstring atStart = ListText(before);
@@ -73,7 +73,7 @@ void RunNewMailBench() {
     Timings first = Repeat(
         kRuns,
         [&] {
-            g_newBlockedEntries.Clear();
+            g_host.newBlockedEntries.Clear();
             StoreBlockedList(atStart);
         },
         [&] { static_cast<void>(WriteProfileList(now, ProfileListKind::Blocked)); });
@@ -93,7 +93,7 @@ void RunNewMailBench() {
         [&] {
             static_cast<void>(
                 WriteProfileListToKey(kProfileListSubkey, now, ProfileListKind::Blocked));
-            for (const std::wstring& account : g_accountKeys)
+            for (const std::wstring& account : g_host.accountKeys)
                 static_cast<void>(WriteProfileListToKey(account, now, ProfileListKind::Blocked));
         });
     writes.AddRow(
@@ -102,7 +102,7 @@ void RunNewMailBench() {
     writes.AddRow({"a later one that removes (the Options sheet)", FormatMs(removing.Median())});
     writes.AddRow({"the same writes without the new entries", FormatMs(plain.Median())});
     writes.AddNote("both write the profile's key and two accounts' keys; the new entries: " +
-                   FormatCount(static_cast<long long>(g_newBlockedEntries.size())));
+                   FormatCount(static_cast<long long>(g_host.newBlockedEntries.size())));
     writes.Print();
 
     // The add-in's own work for one message: the sender against the new entries.
@@ -115,12 +115,12 @@ void RunNewMailBench() {
         kRuns, [] {},
         [&] {
             for (const std::wstring& sender : senders)
-                matched += g_newBlockedEntries.Match(sender).empty() ? 0 : 1;
+                matched += g_host.newBlockedEntries.Match(sender).empty() ? 0 : 1;
         });
 
     sim::OutlookSession outlook(L"16.0.0.4266");
     sim::Mailbox& box = outlook.mailbox();
-    g_hostApp = outlook.Application();
+    g_host.hostApp = outlook.Application();
     std::vector<sim::Item*> ham, spam;
     for (size_t i = 0; i < kCollection; ++i)
         ham.push_back(&box.AddMail(box.Inbox(), senders[i], {L"me@corp.example"}));
@@ -143,10 +143,10 @@ void RunNewMailBench() {
     row("one message, blocked since start", Measure(outlook, {spam[0]}));
     row("1,000 ids, none blocked", Measure(outlook, ham));
     row("1,000 ids, all blocked", Measure(outlook, spam));
-    const NewBlockedEntries known = g_newBlockedEntries;
-    g_newBlockedEntries.Clear();
+    const NewBlockedEntries known = g_host.newBlockedEntries;
+    g_host.newBlockedEntries.Clear();
     row("1,000 ids, nothing added since start", Measure(outlook, spam));
-    g_newBlockedEntries = known;
+    g_host.newBlockedEntries = known;
     char perMessage[32];
     snprintf(perMessage, sizeof perMessage, "%.4f ms",
              matching.Median() / static_cast<double>(senders.size()));
@@ -155,7 +155,7 @@ void RunNewMailBench() {
     table.AddNote("times include the simulated host's calls and, where messages move, recording "
                   "the run in the history");
     table.Print();
-    g_hostApp = nullptr;
+    g_host.hostApp = nullptr;
     ResetAddinState();
     (void)matched;
 }

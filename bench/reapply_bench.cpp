@@ -34,7 +34,7 @@ Outcome TimeReapply(void (*reapply)(), const std::wstring& list,
         kRuns,
         [&] {
             StoreBlockedList(list);
-            g_blockedSinceLoad = additions;
+            g_host.blockedSinceLoad = additions;
         },
         reapply);
     outcome.stored = StoredBlockedList();
@@ -72,7 +72,7 @@ void BenchCase(Table& table, const char* label, const std::wstring& list,
 void RunReapplyBench() {
     ScratchRegistry registry;
     ResetAddinState();
-    g_accountKeys = CreateBenchProfile(16, 2);
+    g_host.accountKeys = CreateBenchProfile(16, 2);
 
     const std::vector<std::wstring> entries = BlockedEntries(kStoredEntries);
     const std::wstring list = ListText(entries);

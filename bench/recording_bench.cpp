@@ -32,7 +32,7 @@ struct CommandRun {
 
 CommandRun RunOnce() {
     StoreBlockedList(L"");
-    g_blockedSinceLoad.clear();
+    g_host.blockedSinceLoad.clear();
     auto outlook = std::make_unique<sim::OutlookSession>(L"16.0.0.4266");
     sim::Mailbox& box = outlook->mailbox();
     std::vector<sim::Item*> selection;
@@ -40,7 +40,7 @@ CommandRun RunOnce() {
         selection.push_back(&box.AddMail(box.Inbox(), L"s" + std::to_wstring(i) + L"@spam.example",
                                          {L"me@corp.example", L"you@corp.example"}));
     box.Select(selection);
-    g_hostApp = outlook->Application();
+    g_host.hostApp = outlook->Application();
     outlook->calls().Clear();
     Stopwatch watch;
     BlockSelectedSenders();
@@ -52,7 +52,7 @@ CommandRun RunOnce() {
             record.member == L"StoreID")
             ++run.historyCalls;
     }
-    g_hostApp = nullptr;
+    g_host.hostApp = nullptr;
     return run;
 }
 
@@ -118,7 +118,7 @@ double TimeHistoryCalls() {
 void RunRecordingBench() {
     ScratchRegistry registry;
     ResetAddinState();
-    g_accountKeys = CreateBenchProfile(16, 2);
+    g_host.accountKeys = CreateBenchProfile(16, 2);
     ScratchHistory history;
 
     Timings commands;

@@ -52,7 +52,7 @@ void RunBlockCommand(BlockMode mode) {
     std::wstring blocked;
     if (!ReadProfileList(blocked, ProfileListKind::Blocked))
         return;
-    AppendMissing(blocked, g_blockedSinceLoad);
+    AppendMissing(blocked, g_host.blockedSinceLoad);
     std::wstring safe;
     static_cast<void>(ReadProfileList(safe, ProfileListKind::Safe));
 
@@ -76,7 +76,7 @@ void RunBlockCommand(BlockMode mode) {
             continue;
         if (!ListContains(entry, blocked)) {
             blocked.append(entry).push_back(L';');
-            g_blockedSinceLoad.push_back(std::move(entry));
+            g_host.blockedSinceLoad.push_back(std::move(entry));
         }
         static_cast<void>(CallMethod(mail.get(), L"Move", {&junkArg.get()}));
     }
@@ -108,7 +108,7 @@ void ReferenceReapplyBlockedAdditions() {
     std::wstring blocked;
     if (!ReadProfileList(blocked, ProfileListKind::Blocked))
         return;
-    if (AppendMissing(blocked, g_blockedSinceLoad))
+    if (AppendMissing(blocked, g_host.blockedSinceLoad))
         static_cast<void>(WriteProfileList(blocked, ProfileListKind::Blocked));
 }
 

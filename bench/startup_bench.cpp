@@ -33,8 +33,8 @@ void BenchHost(Table& table, const Host& host, const std::wstring& stored) {
     const size_t accounts = CreateBenchProfile(host.major, host.accounts).size();
     StoreBlockedList(stored);
     // Start-up must find the profile itself.
-    g_hostVersion = 0;
-    g_profileName.clear();
+    g_host.hostVersion = 0;
+    g_host.profileName.clear();
 
     sim::OutlookSession outlook(host.version);
     Timings connect, startup, both, shutdown;
@@ -53,8 +53,8 @@ void BenchHost(Table& table, const Host& host, const std::wstring& stored) {
         const double connectMs = watch.Milliseconds();
         const HRESULT started = object->OnStartupComplete(nullptr);
         const double bothMs = watch.Milliseconds();
-        if (connected != S_OK || started != S_OK || g_profileName != kBenchProfile ||
-            g_accountKeys.size() != accounts)
+        if (connected != S_OK || started != S_OK || g_host.profileName != kBenchProfile ||
+            g_host.accountKeys.size() != accounts)
             ++failures;
 
         object->OnBeginShutdown(nullptr);

@@ -72,7 +72,7 @@ struct RunSummary {
     LONG moved = 0;
     size_t added = 0;
     size_t earlier = 0;    // earlier messages moved after the selection
-    size_t firstAdded = 0; // where the run's entries start in g_blockedSinceLoad
+    size_t firstAdded = 0; // where the run's entries start in g_host.blockedSinceLoad
     std::vector<MovedMessage> movedMessages;
 };
 
@@ -81,7 +81,7 @@ struct RunSummary {
 // none of them). Failing hosts give what was had until then, without a word.
 std::vector<Dispatch> ConversationItems(IDispatch* selection) {
     std::vector<Dispatch> items;
-    if (g_hostVersion < 14)
+    if (g_host.hostVersion < 14)
         return items;
     try {
         const unique_variant kind = unique_variant::FromLong(kConversationHeaders);
@@ -118,7 +118,7 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
         return;
     // Indexed once: every item's test then costs the same however long the list.
     CListIndex blocked(std::move(stored));
-    blocked.AppendMissing(g_blockedSinceLoad);
+    blocked.AppendMissing(g_host.blockedSinceLoad);
     // Without the Safe Senders list (the store has told the user) the run
     // goes on with none.
     std::wstring safeText;
@@ -171,7 +171,7 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
             return;
         if (!blocked.Contains(entry)) {
             blocked.Append(entry);
-            g_blockedSinceLoad.push_back(std::move(entry));
+            g_host.blockedSinceLoad.push_back(std::move(entry));
             ++summary.added;
         }
         // A message that does not move leaves the run going; it is recorded.
@@ -196,10 +196,12 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
                          WriteProfileList(blocked.Text(), ProfileListKind::Blocked);
     // The entries are stored before the host is asked for earlier messages:
     // whatever that costs or fails, they stay.
-    if (g_settings.moveEarlier && !cancelled && g_blockedSinceLoad.size() > summary.firstAdded) {
+    if (g_settings.moveEarlier && !cancelled &&
+        g_host.blockedSinceLoad.size() > summary.firstAdded) {
         const EarlierSweep sweep{
             folder.get(), &mover,
-            std::span<const std::wstring>(g_blockedSinceLoad).subspan(summary.firstAdded), &safe};
+            std::span<const std::wstring>(g_host.blockedSinceLoad).subspan(summary.firstAdded),
+            &safe};
         summary.earlier = MoveEarlierMessages(sweep, progress);
     }
     progress.Close();
@@ -222,14 +224,14 @@ void LogSummary(BlockMode mode, const RunSummary& summary, ULONGLONG started) no
 
 // Notes the run in the history when it changed anything, however it ended.
 void RecordRun(BlockMode mode, RunSummary& summary) noexcept {
-    if (summary.moved == 0 && g_blockedSinceLoad.size() <= summary.firstAdded)
+    if (summary.moved == 0 && g_host.blockedSinceLoad.size() <= summary.firstAdded)
         return;
     try {
         HistoryAction action;
         action.command = CommandName(mode);
-        action.entries.assign(g_blockedSinceLoad.begin() +
+        action.entries.assign(g_host.blockedSinceLoad.begin() +
                                   static_cast<std::ptrdiff_t>(summary.firstAdded),
-                              g_blockedSinceLoad.end());
+                              g_host.blockedSinceLoad.end());
         action.messages = std::move(summary.movedMessages);
         // A failure is in the diagnostics log; the run itself stands.
         static_cast<void>(RecordHistoryAction(std::move(action)));
@@ -242,7 +244,7 @@ void RecordRun(BlockMode mode, RunSummary& summary) noexcept {
 void RunGuarded(BlockMode mode) noexcept {
     const ULONGLONG started = GetTickCount64();
     RunSummary summary;
-    summary.firstAdded = g_blockedSinceLoad.size();
+    summary.firstAdded = g_host.blockedSinceLoad.size();
     try {
         RunBlockCommand(mode, summary);
     } catch (const HostError& error) {

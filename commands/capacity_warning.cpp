@@ -25,9 +25,9 @@ void WarnAboutCapacity(std::wstring_view blockedText, std::wstring_view safeText
     try {
         const ListCapacity capacity = CapacityOf(blockedText, safeText);
         const int level = static_cast<int>(capacity.Level());
-        if (level <= g_capacityWarned)
+        if (level <= g_host.capacityWarned)
             return;
-        g_capacityWarned = level;
+        g_host.capacityWarned = level;
         ShowUserMessage(CapacityWarningText(level, capacity.Text()));
     } catch (...) {
         SW_LOG_CAUGHT();

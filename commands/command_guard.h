@@ -6,17 +6,17 @@
 
 namespace sw {
 
-// Sets g_commandRunning for its lifetime unless it was already set; clears it
+// Sets g_host.commandRunning for its lifetime unless it was already set; clears it
 // on every way out of the scope.
 class CommandGuard {
 public:
-    CommandGuard() noexcept : m_acquired(g_commandRunning == 0) {
+    CommandGuard() noexcept : m_acquired(!g_host.commandRunning) {
         if (m_acquired)
-            g_commandRunning = 1;
+            g_host.commandRunning = true;
     }
     ~CommandGuard() {
         if (m_acquired)
-            g_commandRunning = 0;
+            g_host.commandRunning = false;
     }
     CommandGuard(const CommandGuard&) = delete;
     CommandGuard& operator=(const CommandGuard&) = delete;

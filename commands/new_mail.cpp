@@ -48,7 +48,7 @@ public:
         const std::wstring sender = SenderSmtpAddress(mail.get());
         if (sender.empty() || !IsListableAddress(sender))
             return;
-        std::wstring entry = g_newBlockedEntries.Match(sender);
+        std::wstring entry = g_host.newBlockedEntries.Match(sender);
         if (entry.empty())
             return;
         if (!PrepareForMatches() || m_safe->Contains(sender) ||
@@ -129,7 +129,7 @@ void LogSummary(size_t ids, size_t moved, ULONGLONG started) noexcept {
 
 size_t MoveNewMailFromBlockedSenders(std::wstring_view entryIds) noexcept {
     // Nothing the filter does not know: the filter deals with every sender.
-    if (!g_settings.moveNewMail || g_newBlockedEntries.empty() || !HostApp())
+    if (!g_settings.moveNewMail || g_host.newBlockedEntries.empty() || !HostApp())
         return 0;
     const ULONGLONG started = GetTickCount64();
     size_t ids = 0;

@@ -1,7 +1,7 @@
 // New mail from senders blocked since Outlook started. Outlook's junk filter
 // reads the Blocked Senders list only when Outlook starts, so until then the
 // host's NewMailEx event brings each new message here, and one whose sender
-// an entry added since (g_newBlockedEntries) blocks goes to Junk E-mail.
+// an entry added since (g_host.newBlockedEntries) blocks goes to Junk E-mail.
 #pragma once
 
 #include <cstddef>

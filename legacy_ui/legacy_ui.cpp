@@ -39,13 +39,13 @@ void LegacyUi::SetExplorer(com_ptr<IDispatch> explorer, com_ptr<IDispatch> comma
 }
 
 void LegacyUi::Start() noexcept {
-    if (g_hostVersion >= 14)
+    if (g_host.hostVersion >= 14)
         return;
     BuildToolbar();
     // A second start-up notification must not subscribe the sinks twice.
-    if (g_hostVersion == 12 && !Sink(kSinkApplication).connected())
+    if (g_host.hostVersion == 12 && !Sink(kSinkApplication).connected())
         SW_LOG_IF_FAILED(Sink(kSinkApplication).ConnectTo(HostApp()));
-    if (g_hostVersion < 12 && !Sink(kSinkCommandBars).connected())
+    if (g_host.hostVersion < 12 && !Sink(kSinkCommandBars).connected())
         SW_LOG_IF_FAILED(Sink(kSinkCommandBars).ConnectTo(m_commandBars.get()));
 }
 

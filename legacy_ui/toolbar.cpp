@@ -45,14 +45,14 @@ std::wstring TagOf(const wchar_t* text) {
 
 void LegacyUi::BuildToolbar() noexcept {
     IDispatch* explorer = m_explorer.get();
-    if (!explorer || g_hostVersion >= 14)
+    if (!explorer || g_host.hostVersion >= 14)
         return;
     try {
         try {
-            g_toolbarStep = kStepCommandBars;
+            g_host.toolbarStep = kStepCommandBars;
             Dispatch bars = RequireObjectCall(explorer, L"CommandBars");
 
-            g_toolbarStep = kStepFindToolbar;
+            g_host.toolbarStep = kStepFindToolbar;
             m_toolbar = nullptr;
             const unique_variant name = unique_variant::FromText(kToolbarName);
             unique_variant found;
@@ -70,7 +70,7 @@ void LegacyUi::BuildToolbar() noexcept {
                     {&name.get(), &omitted.get(), &omitted.get(), &temporary.get()});
             }
 
-            g_toolbarStep = kStepAddButton;
+            g_host.toolbarStep = kStepAddButton;
             if (!m_toolbar)
                 throw HostError(E_POINTER);
             Dispatch controls = RequireObjectCall(m_toolbar.get(), L"Controls");
@@ -89,10 +89,10 @@ void LegacyUi::BuildToolbar() noexcept {
             SW_LOG_IF_FAILED(PutProperty(m_toolbar.get(), L"Visible", BoolArgument(true).get()));
         } catch (const HostError& error) {
             ShowUserMessage(FormatText(L"Failed to add the toolbar: %ls: %d",
-                                       HostErrorText(error.code()).c_str(), g_toolbarStep));
+                                       HostErrorText(error.code()).c_str(), g_host.toolbarStep));
         } catch (...) {
             SW_LOG_CAUGHT();
-            ShowUserMessage(FormatText(L"Unknown fatal error raised: %d.", g_toolbarStep));
+            ShowUserMessage(FormatText(L"Unknown fatal error raised: %d.", g_host.toolbarStep));
         }
     } catch (...) {
         // Not even the message could be composed.
@@ -103,7 +103,7 @@ void LegacyUi::BuildToolbar() noexcept {
 void LegacyUi::AddToolbarButton(IDispatch* controls, const wchar_t* text, WORD imageId, LONG faceId,
                                 com_ptr<IDispatch>& buttonField, EventSink& sink,
                                 bool beginsGroup) {
-    g_toolbarStep = kStepAddButton;
+    g_host.toolbarStep = kStepAddButton;
     if (!controls)
         throw HostError(E_POINTER);
     Dispatch control = AddTemporaryControl(controls, kControlButton);
@@ -117,11 +117,11 @@ void LegacyUi::AddToolbarButton(IDispatch* controls, const wchar_t* text, WORD i
 
     // Only the failures above stop the build; what the host answers to the
     // properties below does not.
-    g_toolbarStep = kStepButtonStyle;
+    g_host.toolbarStep = kStepButtonStyle;
     SW_LOG_IF_FAILED(
         PutProperty(button, L"Style", unique_variant::FromLong(kButtonStyleIcon).get()));
 
-    g_toolbarStep = kStepButtonImage;
+    g_host.toolbarStep = kStepButtonImage;
     if (imageId > 0) {
         com_ptr<IPictureDisp>& picture =
             &sink == &Sink(kSinkBlockSendersButton) ? m_picBlockSenders : m_picBlockDomains;
@@ -140,7 +140,7 @@ void LegacyUi::AddToolbarButton(IDispatch* controls, const wchar_t* text, WORD i
     SW_LOG_IF_FAILED(PutProperty(button, L"TooltipText", unique_variant::FromText(text).get()));
     SW_LOG_IF_FAILED(PutProperty(button, L"Tag", unique_variant::FromText(TagOf(text)).get()));
 
-    g_toolbarStep = kStepButtonEvents;
+    g_host.toolbarStep = kStepButtonEvents;
     SW_LOG_IF_FAILED(sink.ConnectTo(button));
 }
 

@@ -20,7 +20,7 @@ void ManageBlockedSenders() noexcept {
 struct CommandEntry {
     UserCommand command;
     void (*run)() noexcept;
-    // Waits for a running command: skipped while g_commandRunning is set.
+    // Waits for a running command: skipped while g_host.commandRunning is set.
     bool waits;
 };
 

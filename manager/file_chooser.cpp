@@ -45,6 +45,7 @@ bool ShowFileDialog(HWND owner, FileChoice choice, std::wstring& path) {
     return true;
 }
 
+// Process-wide, not in g_host: a test seam, replaced only by SetFileChooser.
 FileChooser g_chooser = &ShowFileDialog;
 
 } // namespace

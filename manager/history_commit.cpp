@@ -17,7 +17,7 @@ void CommitHistoryEdits(const HistoryEdits& edits, MessageRestorer* restorer) {
     // An entry kept in another letter case is not this session's to take.
     const std::vector<std::wstring>& removed = edits.RemovedEntries();
     const std::vector<std::wstring>& kept = edits.KeptEntries();
-    std::erase_if(g_blockedSinceLoad, [&](const std::wstring& added) {
+    std::erase_if(g_host.blockedSinceLoad, [&](const std::wstring& added) {
         return std::find(kept.begin(), kept.end(), added) == kept.end() &&
                std::any_of(removed.begin(), removed.end(), [&](const std::wstring& entry) {
                    return CompareIgnoringAsciiCase(entry, added) == 0;

@@ -42,7 +42,7 @@ bool WorkingList::Save() {
     // they next write it and when Outlook closes: an addition the user has
     // removed, edited or tidied away here must not come back that way.
     const std::vector<std::wstring>& kept = m_list.Entries(); // sorted under the entry order
-    std::erase_if(g_blockedSinceLoad, [&](const std::wstring& added) {
+    std::erase_if(g_host.blockedSinceLoad, [&](const std::wstring& added) {
         return !std::binary_search(kept.begin(), kept.end(), added, AsciiCaseLess{});
     });
     return true;

@@ -296,6 +296,7 @@ std::unique_ptr<CommandProgress> ShowProgressWindow(const std::wstring& title, s
     return window;
 }
 
+// Process-wide: a test seam, replaced only by SetProgressFactory.
 ProgressFactory g_factory = &ShowProgressWindow;
 
 } // namespace

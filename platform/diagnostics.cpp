@@ -12,6 +12,7 @@
 namespace sw {
 namespace {
 
+// Set only by tests, before anything is logged; below store/, so not in g_host.
 std::wstring g_logFolderOverride;
 
 HANDLE OpenForAppend(const std::wstring& path) {

@@ -3,6 +3,7 @@
 namespace sw {
 
 HINSTANCE AddinModule() noexcept {
+    // Set once, and the same for the module's whole life.
     static HINSTANCE module = [] {
         HMODULE self = nullptr;
         GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |

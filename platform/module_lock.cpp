@@ -5,6 +5,7 @@
 namespace sw {
 namespace {
 
+// What DllCanUnloadNow asks of the whole module, from any thread: interlocked.
 volatile LONG g_moduleLocks = 0;
 
 } // namespace

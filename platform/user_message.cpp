@@ -13,6 +13,7 @@ void ShowMessageBox(const std::wstring& text, const std::wstring& caption, Messa
     MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), MB_OK | static_cast<UINT>(icon));
 }
 
+// A test seam and the count it reads; below store/, so not in g_host.
 MessagePresenter g_presenter = &ShowMessageBox;
 unsigned long g_shownMessages = 0;
 

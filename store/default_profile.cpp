@@ -44,7 +44,7 @@ private:
 } // namespace
 
 bool FindDefaultProfileName() {
-    g_profileName.clear();
+    g_host.profileName.clear();
 
     // Only the system's MAPI32, never one planted in the current or host folder.
     unique_module mapi(LoadLibraryExW(L"mapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
@@ -94,8 +94,8 @@ bool FindDefaultProfileName() {
 
     const SRow& row = rows.get()->aRow[0];
     if (row.cValues > 0 && row.lpProps && PROP_TYPE(row.lpProps[0].ulPropTag) == PT_STRING8)
-        g_profileName = WidenAnsi(row.lpProps[0].Value.lpszA);
-    return !g_profileName.empty();
+        g_host.profileName = WidenAnsi(row.lpProps[0].Value.lpszA);
+    return !g_host.profileName.empty();
 }
 
 } // namespace sw

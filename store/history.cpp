@@ -48,6 +48,7 @@ using namespace history_file;
 
 constexpr wchar_t kFileName[] = L"\\history";
 
+// Set only by tests, to keep the history out of the real profile.
 std::wstring g_folderOverride;
 
 // Records `action`. When the file is far past its limit because records

@@ -22,6 +22,8 @@ struct Compaction {
     std::function<void()> hook;    // SetHistoryCompactionHook
     std::uint64_t ended = 0;       // compactions ended, however
 };
+// Shared with the compaction's worker thread, under g_lock; not in g_host,
+// which only the UI thread touches.
 Compaction g_compaction;
 // Notified, under g_lock, as each compaction ends.
 std::condition_variable g_compactionEnded;

@@ -83,6 +83,8 @@ bool SetAsideLines(const std::wstring& path, const std::vector<std::string>& lin
 
 } // namespace
 
+// Shared with the compaction thread, so under a lock of their own rather than
+// in g_host; what is known is checked against the file before each use.
 std::mutex g_lock;
 KnownFile g_known;
 

@@ -43,11 +43,11 @@ const wchar_t* ProfileListValueName(ProfileListKind kind) noexcept {
 }
 
 ProfileLocation CurrentProfileLocation() {
-    return {g_hostVersion, g_profileName};
+    return {g_host.hostVersion, g_host.profileName};
 }
 
 std::wstring ProfilesRootPath() {
-    return ProfilesRootPath(g_hostVersion);
+    return ProfilesRootPath(g_host.hostVersion);
 }
 
 std::wstring ProfilesRootPath(int hostVersion) {
@@ -57,7 +57,7 @@ std::wstring ProfilesRootPath(int hostVersion) {
 }
 
 std::wstring ProfileSubkeyPath(std::wstring_view subkey) {
-    return ProfileSubkeyPath({g_hostVersion, g_profileName}, subkey);
+    return ProfileSubkeyPath({g_host.hostVersion, g_host.profileName}, subkey);
 }
 
 std::wstring ProfileSubkeyPath(const ProfileLocation& where, std::wstring_view subkey) {
@@ -67,7 +67,7 @@ std::wstring ProfileSubkeyPath(const ProfileLocation& where, std::wstring_view s
 }
 
 void CollectAccountKeys(std::vector<std::wstring>& keys) {
-    if (g_hostVersion < 14)
+    if (g_host.hostVersion < 14)
         return;
     const std::wstring accountsPath = ProfileSubkeyPath(kAccountsSubkey);
 
@@ -204,21 +204,21 @@ bool WriteProfileListToKey(const std::wstring& subkey, const std::wstring& list,
 bool WriteProfileList(const std::wstring& list, ProfileListKind kind) {
     // What the list held before the add-in first writes it is what Outlook's
     // junk filter read at start-up.
-    if (kind == ProfileListKind::Blocked && !g_newBlockedEntries.HasBaseline()) {
+    if (kind == ProfileListKind::Blocked && !g_host.newBlockedEntries.HasBaseline()) {
         std::wstring stored;
         std::wstring failure;
         if (ReadProfileListQuietly(stored, kind, failure))
-            g_newBlockedEntries.SetBaseline(stored);
+            g_host.newBlockedEntries.SetBaseline(stored);
         else
             SW_LOG_FAILURE(failure.c_str(), E_FAIL);
     }
     const bool written = WriteProfileListToKey(kProfileListSubkey, list, kind);
     if (written && kind == ProfileListKind::Blocked)
-        g_newBlockedEntries.NoteWritten(list);
-    if (g_hostVersion < 14)
+        g_host.newBlockedEntries.NoteWritten(list);
+    if (g_host.hostVersion < 14)
         return written;
     bool all = written;
-    for (const std::wstring& account : g_accountKeys)
+    for (const std::wstring& account : g_host.accountKeys)
         all = WriteProfileListToKey(account, list, kind) && all;
     return all;
 }
@@ -226,7 +226,7 @@ bool WriteProfileList(const std::wstring& list, ProfileListKind kind) {
 void ReapplyBlockedAdditions() {
     // Nothing to put back: no need to read a long list, or to report a
     // failed read, while the host shuts down.
-    if (g_blockedSinceLoad.empty())
+    if (g_host.blockedSinceLoad.empty())
         return;
     std::wstring stored;
     // A failed read must not be followed by a write: it would replace the
@@ -235,7 +235,7 @@ void ReapplyBlockedAdditions() {
         return;
     CListIndex blocked(std::move(stored));
     // A failed write has told the user; at shutdown nothing more can be done.
-    if (blocked.AppendMissing(g_blockedSinceLoad))
+    if (blocked.AppendMissing(g_host.blockedSinceLoad))
         static_cast<void>(WriteProfileList(blocked.Text(), ProfileListKind::Blocked));
 }
 

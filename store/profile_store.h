@@ -21,23 +21,23 @@ const wchar_t* ProfileListValueName(ProfileListKind kind) noexcept;
 
 // Whose lists the store reads: the host's major version and the profile's
 // name. A worker thread is handed them, taken on the thread that owns
-// g_hostVersion and g_profileName, and reads no global.
+// g_host.hostVersion and g_host.profileName, and reads no global.
 struct ProfileLocation {
     int hostVersion = 0;
     std::wstring profileName;
 };
-// g_hostVersion and g_profileName as they are now.
+// g_host.hostVersion and g_host.profileName as they are now.
 ProfileLocation CurrentProfileLocation();
 
-// HKCU-relative key that holds the mail profiles for g_hostVersion: Outlook
+// HKCU-relative key that holds the mail profiles for g_host.hostVersion: Outlook
 // 2013 (15) and later keep them under Office\<major>.0\Outlook\Profiles.
 std::wstring ProfilesRootPath();
 std::wstring ProfilesRootPath(int hostVersion);
-// The key `subkey` under the profile named by g_profileName.
+// The key `subkey` under the profile named by g_host.profileName.
 std::wstring ProfileSubkeyPath(std::wstring_view subkey);
 std::wstring ProfileSubkeyPath(const ProfileLocation& where, std::wstring_view subkey);
 
-// Sets g_profileName to the default MAPI profile's name; true when not empty.
+// Sets g_host.profileName to the default MAPI profile's name; true when not empty.
 [[nodiscard]] bool FindDefaultProfileName();
 
 // Appends the key name of every mail account of the profile (version 14 on).
@@ -63,7 +63,7 @@ void CollectAccountKeys(std::vector<std::wstring>& keys);
 // False when a key was not written, after telling the user.
 [[nodiscard]] bool WriteProfileList(const std::wstring& list, ProfileListKind kind);
 
-// Puts every entry of g_blockedSinceLoad the stored Blocked list lacks back into it.
+// Puts every entry of g_host.blockedSinceLoad the stored Blocked list lacks back into it.
 void ReapplyBlockedAdditions();
 
 } // namespace sw

@@ -1,13 +1,9 @@
-// The add-in's process-wide state, all of it in one place.
+// What the add-in knows of its host and has done there: one value,
+// `g_host`. Its other owner of state is the settings (store/settings.h);
+// `ResetAddinState` puts both back as a freshly loaded module has them.
 //
-// Lifetime: each value exists once per process, from module load to module
-// unload, and starts as ResetAddinState() leaves it. Only the host's UI
-// thread touches them, so none is locked or atomic. OnConnection sets
-// g_hostApp and OnDisconnection releases it; start-up sets the host version,
-// the profile name, the account keys (collected afresh each time) and the
-// settings root, then reads the stored settings over the defaults. The
-// blocking commands add to g_blockedSinceLoad, which lives until unload so
-// that a later connection can still write back what the list has lost.
+// Only the host's UI thread touches `g_host`, so nothing in it is locked or
+// atomic; a worker is handed a copy of what it reads (`ProfileLocation`).
 #pragma once
 
 #include "platform/com_ptr.h"
@@ -21,39 +17,54 @@
 
 namespace sw {
 
-// The host's _Application while the add-in is connected.
-extern com_ptr<IDispatch> g_hostApp;
-// Host major version; 0 until start-up completes.
-extern int g_hostVersion;
-// Name of the default MAPI profile: the %s of every profile registry path.
-extern std::wstring g_profileName;
-// The profile's mail-account key names (host version 14 and up).
-extern std::vector<std::wstring> g_accountKeys;
-// Every entry the blocking commands appended since the module was loaded.
-extern std::vector<std::wstring> g_blockedSinceLoad;
-// The entries of the stored Blocked Senders list that Outlook's junk filter
-// has not read yet, whoever wrote them (a command or the Options sheet):
-// kept in step by every write of the list.
-extern NewBlockedEntries g_newBlockedEntries;
+struct HostState {
+    // The connection: OnConnection sets the host application, start-up the
+    // rest; disconnection drops them (DropConnection).
 
-// Set while Block Senders or Block Domains started from the ribbon, the
-// toolbar or the multiple-selection context items runs.
-extern int g_commandRunning;
-// The highest capacity level of the Blocked Senders list (CapacityLevel:
-// 1 past 90 %, 2 past the limit) that a command has warned about since the
-// module was loaded; each level is told once.
-extern int g_capacityWarned;
-// The stage the toolbar build has reached, reported by its failure messages:
-// 219 command bars, 225 the bar, 241 its controls and each button's control,
-// 290 style, 293 face, 337 click subscription.
-extern int g_toolbarStep;
+    // The host's _Application.
+    com_ptr<IDispatch> hostApp;
+    // Host major version; 0 until start-up completes.
+    int hostVersion = 0;
+    // Name of the default MAPI profile: the %s of every profile registry path.
+    std::wstring profileName;
+    // The profile's mail-account key names (host version 14 and up).
+    std::vector<std::wstring> accountKeys;
+    // The stage the toolbar build has reached, reported by its failure
+    // messages (the ToolbarStep numbers of legacy_ui/toolbar.cpp).
+    int toolbarStep = 0;
+
+    // The module's lifetime: kept across a disconnection, so that a later
+    // connection still writes back what the list has lost, and tells nothing
+    // twice.
+
+    // Every entry the blocking commands appended since the module was loaded.
+    std::vector<std::wstring> blockedSinceLoad;
+    // The entries of the stored Blocked Senders list that Outlook's junk
+    // filter has not read yet, whoever wrote them (a command or the Options
+    // sheet): kept in step by every write of the list.
+    NewBlockedEntries newBlockedEntries;
+    // The highest capacity level of the Blocked Senders list (CapacityLevel:
+    // 1 past 90 %, 2 past the limit) that a command has warned about; each
+    // level is told once.
+    int capacityWarned = 0;
+
+    // Set while Block Senders or Block Domains started from the ribbon, the
+    // toolbar or the multiple-selection context items runs; its
+    // CommandGuard clears it, whenever that is.
+    bool commandRunning = false;
+
+    // Forgets the host, keeping what lives until the module unloads.
+    void DropConnection() noexcept;
+};
+
+extern HostState g_host;
 
 inline IDispatch* HostApp() noexcept {
-    return g_hostApp.get();
+    return g_host.hostApp.get();
 }
 
-// Puts every value back as a freshly loaded module has it (tests and
-// benchmarks start from here).
+// Puts the host state and the settings back as a freshly loaded module has
+// them (tests and benchmarks start from here).
 void ResetAddinState();
 
 } // namespace sw

@@ -85,6 +85,7 @@ bool AskRtlGetVersion(OsVersion& version) {
     return true;
 }
 
+// Process-wide: a test seam, replaced only by SetTrueVersionSource.
 TrueVersionSource g_trueVersion = &AskRtlGetVersion;
 
 } // namespace

@@ -17,6 +17,7 @@ void OpenWithShell(const std::wstring& target) {
         SW_LOG_WIN32(L"ShellExecuteW(open)", result);
 }
 
+// Process-wide: a test seam, replaced only by SetShellOpener.
 ShellOpener g_opener = &OpenWithShell;
 
 } // namespace

@@ -202,7 +202,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring folder = argv[1];
 
     sw::test::RegistrySandbox sandbox;
-    sw::g_profileName = L"Screenshots";
+    sw::g_host.profileName = L"Screenshots";
     const std::wstring listKey = sw::ProfileSubkeyPath(sw::kProfileListSubkey);
     const auto store = [&](const std::wstring& list) {
         sandbox.SetValue(listKey, L"001f041a", REG_BINARY, list.c_str(),

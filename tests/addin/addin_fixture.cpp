@@ -44,6 +44,7 @@ void AddinTest::CreateProfile(int version) {
     RegistrySandbox::CreateKey(root + L"\\Other Profile\\" + kProfileListSubkey);
     RegistrySandbox::CreateKey(root + L"\\" + kProfile + L"\\" + kProfileListSubkey);
     RegistrySandbox::SetText(root, L"DefaultProfile", kProfile);
+    m_profileListKey = root + L"\\" + kProfile + L"\\" + kProfileListSubkey;
     RegistrySandbox::SetDword(L"Software\\Spamwarden Simulation\\MAPI", L"OutlookVersion",
                               static_cast<DWORD>(version));
 }

@@ -34,6 +34,9 @@ protected:
     // The profile's registry for a host of `version` (the MAPI provider
     // and the add-in look under different roots from 15 on).
     void CreateProfile(int version);
+    // The profile list key of the profile created, found without the add-in,
+    // which forgets the profile at disconnection.
+    const std::wstring& ProfileListKey() const noexcept { return m_profileListKey; }
     com_ptr<_IDTExtensibility2> NewConnect();
     // A new Connect, connected to the simulated host of `version`
     // ("14.0.0.4760") and with its start-up completed.
@@ -42,6 +45,9 @@ protected:
     RegistrySandbox m_sandbox;
     MessageRecorder m_messages;
     sim::OutlookSession m_outlook{L"14.0.0.4760"};
+
+private:
+    std::wstring m_profileListKey;
 };
 
 } // namespace sw::test

@@ -19,6 +19,7 @@
 namespace sw::test {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -124,13 +125,13 @@ TEST_F(ConnectTest, ConnectionResultsFollowTheApplication) {
     auto connect = NewConnect();
     EXPECT_EQ(connect->OnConnection(nullptr, ext_cm_Startup, nullptr, nullptr), E_NOTIMPL);
     EXPECT_EQ(connect->OnStartupComplete(nullptr), E_POINTER);
-    EXPECT_EQ(g_hostVersion, 0);
+    EXPECT_EQ(g_host.hostVersion, 0);
 
     m_outlook.faults().Add(sim::Fault::FailQuery(sim::kIidApplication));
     EXPECT_EQ(
         connect->OnConnection(m_outlook.Application().get(), ext_cm_Startup, nullptr, nullptr),
         S_OK);
-    EXPECT_FALSE(g_hostApp);
+    EXPECT_FALSE(g_host.hostApp);
     EXPECT_EQ(connect->OnStartupComplete(nullptr), E_POINTER);
 
     m_outlook.faults().Clear();
@@ -150,8 +151,8 @@ TEST_F(ConnectTest, StartupWithoutExplorerKeepsTheVersionOnly) {
     auto connect = NewConnect();
     connect->OnConnection(m_outlook.Application().get(), ext_cm_Startup, nullptr, nullptr);
     EXPECT_EQ(connect->OnStartupComplete(nullptr), E_POINTER);
-    EXPECT_EQ(g_hostVersion, 12);
-    EXPECT_EQ(g_profileName, L"");
+    EXPECT_EQ(g_host.hostVersion, 12);
+    EXPECT_EQ(g_host.profileName, L"");
     EXPECT_EQ(ReadSettingDword(kSettingsSection, kSynListsValue, 7), 7u) << "root not set";
 }
 
@@ -164,9 +165,9 @@ TEST_F(ConnectTest, StartupLearnsVersionProfileAccountsAndSettingsRoot) {
     RegistrySandbox::SetValue(accounts, L"Preferences UID", REG_BINARY, uid, sizeof uid);
 
     auto connect = Started(L"16.0.0.4266");
-    EXPECT_EQ(g_hostVersion, 16);
-    EXPECT_EQ(g_profileName, kProfile);
-    EXPECT_THAT(g_accountKeys, ElementsAre(L"0aff"));
+    EXPECT_EQ(g_host.hostVersion, 16);
+    EXPECT_EQ(g_host.profileName, kProfile);
+    EXPECT_THAT(g_host.accountKeys, ElementsAre(L"0aff"));
     EXPECT_TRUE(WriteSettingDword(kSettingsSection, kSynListsValue, 1)) << "root set";
     EXPECT_TRUE(RegistrySandbox::KeyExists(L"software\\Tallpine\\Spamwarden"));
 }
@@ -196,7 +197,7 @@ TEST_F(ConnectTest, DisconnectionPutsBackLostAdditionsOnlyWhenNeeded) {
     EXPECT_EQ(RegistrySandbox::GetText(listKey, L"001f041a"), L"ann@example.org;");
 
     // With no profile known nothing is read or written, and no message shown.
-    g_profileName.clear();
+    g_host.profileName.clear();
     RegistrySandbox::DeleteKey(listKey);
     EXPECT_EQ(connect->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
     EXPECT_THAT(m_messages.texts(), IsEmpty());
@@ -234,7 +235,7 @@ TEST_F(ConnectTest, EveryCallbackResolvesByNameAndRuns) {
     box.Select({&bob});
     EXPECT_EQ(CallByName(connect.get(), L"OnBlockDomains"), S_OK);
     EXPECT_TRUE(box.JunkEmail().contains(bob));
-    EXPECT_EQ(RegistrySandbox::GetText(ProfileSubkeyPath(kProfileListSubkey), L"001f041a"),
+    EXPECT_EQ(RegistrySandbox::GetText(ProfileListKey(), L"001f041a"),
               L"ann@example.org;@spam.example;");
 
     EXPECT_EQ(CallByName(connect.get(), L"OnRibbonSupport"), S_OK);
@@ -269,18 +270,18 @@ TEST_F(ConnectTest, BlockingCallbacksIgnoreClicksWhileACommandRuns) {
     sim::Item& ann = Mail(L"ann@example.org");
     box.Select({&ann});
 
-    g_commandRunning = 1; // another command is showing its message box
+    g_host.commandRunning = true; // another command is showing its message box
     EXPECT_EQ(CallByName(connect.get(), L"OnBlockSenders"), S_OK);
     EXPECT_EQ(CallByName(connect.get(), L"OnBlockDomains"), S_OK);
     EXPECT_FALSE(box.JunkEmail().contains(ann));
     EXPECT_EQ(CallByName(connect.get(), L"OnBlockSingleDomain"), S_OK);
     EXPECT_TRUE(box.JunkEmail().contains(ann)) << "the single-item entry is not guarded";
-    EXPECT_EQ(g_commandRunning, 1);
+    EXPECT_TRUE(g_host.commandRunning);
 
-    g_commandRunning = 0;
+    g_host.commandRunning = false;
     box.ShowFolder(box.Calendar());
     EXPECT_EQ(CallByName(connect.get(), L"OnBlockSenders"), S_OK);
-    EXPECT_EQ(g_commandRunning, 0) << "cleared after the command ended";
+    EXPECT_FALSE(g_host.commandRunning) << "cleared after the command ended";
     EXPECT_THAT(m_messages.texts(), ElementsAre(L"Please select the emails first."));
 }
 
@@ -296,14 +297,17 @@ TEST_F(ConnectTest, DisconnectionReleasesTheHostAndASecondConnectionWorks) {
             box.Select({&Mail(sender)});
             EXPECT_EQ(CallByName(connect.get(), L"OnBlockSenders"), S_OK);
             connect->OnDisconnection(ext_dm_UserClosed, nullptr);
-            EXPECT_FALSE(g_hostApp) << "released at disconnection, not at unload";
+            EXPECT_FALSE(g_host.hostApp) << "released at disconnection, not at unload";
+            EXPECT_TRUE(g_host.profileName.empty() && g_host.hostVersion == 0);
+            EXPECT_THAT(g_host.blockedSinceLoad, Contains(std::wstring(sender)))
+                << "kept until the module unloads";
         }
         // The module stays loaded (it is this executable): nothing of the
         // host is left for its unloading to release.
         EXPECT_EQ(m_outlook.References(), start) << sim::DescribeRefCounts(m_outlook.References());
         EXPECT_EQ(ModuleLockCount(), locks);
     }
-    EXPECT_EQ(RegistrySandbox::GetText(ProfileSubkeyPath(kProfileListSubkey), L"001f041a"),
+    EXPECT_EQ(RegistrySandbox::GetText(ProfileListKey(), L"001f041a"),
               L"ann@example.org;bob@example.net;");
     EXPECT_THAT(m_messages.texts(), IsEmpty());
 }

@@ -346,8 +346,8 @@ TEST_F(LoadedByOutlook, Version14GetsTheRibbonAndItsButtonsWork) {
     EXPECT_EQ(m_outlook.References(), start) << sim::DescribeRefCounts(m_outlook.References());
     CoFreeUnusedLibrariesEx(0, 0);
     // The DLL's own state is not this executable's: read the list by path.
-    g_profileName = kProfile;
-    g_hostVersion = 14;
+    g_host.profileName = kProfile;
+    g_host.hostVersion = 14;
     EXPECT_EQ(RegistrySandbox::GetText(ProfileSubkeyPath(kProfileListSubkey), L"001f041a"),
               L"@spam.example;");
 }

@@ -32,9 +32,8 @@ protected:
         return mail;
     }
 
-    static std::wstring Stored() {
-        return RegistrySandbox::GetText(ProfileSubkeyPath(kProfileListSubkey), L"001f041a")
-            .value_or(L"(none)");
+    std::wstring Stored() const {
+        return RegistrySandbox::GetText(ProfileListKey(), L"001f041a").value_or(L"(none)");
     }
 };
 
@@ -148,7 +147,7 @@ TEST_F(StartupStateTest, ReconnectingCollectsTheAccountKeysAfresh) {
             connect->OnDisconnection(ext_dm_UserClosed, nullptr);
         connect = Started(L"16.0.0.4266");
     }
-    EXPECT_THAT(g_accountKeys, ElementsAre(L"0a01", L"0b02"));
+    EXPECT_THAT(g_host.accountKeys, ElementsAre(L"0a01", L"0b02"));
 
     ImportPatch patch("advapi32.dll", "RegSetValueExW", reinterpret_cast<void*>(&ListWrites::Hook));
     ASSERT_TRUE(patch.active());

@@ -72,7 +72,7 @@ TEST_F(BlockCommandTest, TwoMessagesFromOneSenderGiveOneEntryAndOneWrite) {
 
     BlockSelectedSenders();
     EXPECT_EQ(StoredBlocked(), L"ann@example.org;");
-    EXPECT_THAT(g_blockedSinceLoad, ElementsAre(L"ann@example.org"));
+    EXPECT_THAT(g_host.blockedSinceLoad, ElementsAre(L"ann@example.org"));
     EXPECT_TRUE(InJunk(one));
     EXPECT_TRUE(InJunk(two));
     EXPECT_FALSE(InJunk(note)) << "not a mail message";
@@ -89,7 +89,7 @@ TEST_F(BlockCommandTest, AlreadyBlockedSenderIsMovedWithoutAWrite) {
     EXPECT_TRUE(InJunk(one));
     EXPECT_TRUE(InJunk(two));
     EXPECT_EQ(WriteCounter::writes, 0);
-    EXPECT_THAT(g_blockedSinceLoad, IsEmpty());
+    EXPECT_THAT(g_host.blockedSinceLoad, IsEmpty());
 }
 
 TEST_F(BlockCommandTest, NeverBlockListAndUnusableSendersLeaveMessagesAlone) {
@@ -132,7 +132,7 @@ TEST_F(BlockCommandTest, DomainsUseTheSafeDomainException) {
     box().Select({&ann, &bob, &cid, &dee});
     BlockSelectedDomains();
     EXPECT_EQ(StoredBlocked(), L"ann@example.org;bob@example.net;@spam.example;");
-    EXPECT_THAT(g_blockedSinceLoad,
+    EXPECT_THAT(g_host.blockedSinceLoad,
                 ElementsAre(L"ann@example.org", L"bob@example.net", L"@spam.example"));
     EXPECT_EQ(WriteCounter::writes, 1);
     for (Item* item : {&ann, &bob, &cid, &dee})
@@ -149,7 +149,7 @@ TEST_F(BlockCommandTest, DomainsWithTheExceptionOffOrASingleSafeEntry) {
     EXPECT_EQ(StoredBlocked(), L"@example.org;@example.net;");
 
     StoreBlocked(L"");
-    g_blockedSinceLoad.clear();
+    g_host.blockedSinceLoad.clear();
     g_settings.hasSafeDomains = true;
     g_settings.safeDomains = L"@example.org";
     Item& again = Mail(L"ann@example.org");
@@ -177,7 +177,7 @@ TEST_F(BlockCommandTest, SendersThatWouldSplitIntoSeveralEntriesAreNeverListed) 
     for (Item* item : {&quoted, &nul, &tab})
         EXPECT_FALSE(InJunk(*item));
     EXPECT_EQ(WriteCounter::writes, 0);
-    EXPECT_THAT(g_blockedSinceLoad, IsEmpty());
+    EXPECT_THAT(g_host.blockedSinceLoad, IsEmpty());
 }
 
 TEST_F(BlockCommandTest, FailedReadOfTheBlockedListEndsTheRun) {
@@ -187,7 +187,7 @@ TEST_F(BlockCommandTest, FailedReadOfTheBlockedListEndsTheRun) {
     BlockSelectedSenders();
     EXPECT_THAT(m_messages.texts(), ElementsAre(L"RegOpenKeyEx Failed: 2."));
     EXPECT_FALSE(InJunk(ann));
-    EXPECT_THAT(g_blockedSinceLoad, IsEmpty());
+    EXPECT_THAT(g_host.blockedSinceLoad, IsEmpty());
     EXPECT_EQ(WriteCounter::writes, 0);
 }
 
@@ -295,7 +295,7 @@ TEST_F(BlockCommandTest, LongRunsShowProgressAndCancelKeepsWhatWasDone) {
 
 TEST_F(BlockCommandTest, CollapsedConversationsJoinTheRunAndNoMessageIsActedOnTwice) {
     m_outlook.SetVersion(L"14.0.0.4760");
-    g_hostVersion = 14;
+    g_host.hostVersion = 14;
     Item& ann = Mail(L"ann@spam.example");
     Item& annAgain = Mail(L"ann@spam.example");
     Item& bob = Mail(L"bob@junk.example");
@@ -330,7 +330,7 @@ TEST_F(BlockCommandTest, AMessageWhoseIdCannotBeReadIsNeverMovedTwice) {
     // ann is selected and inside a selected conversation with gus. Parent
     // failing too, the mover cannot see that a copy is in Junk E-mail already.
     m_outlook.SetVersion(L"14.0.0.4760");
-    g_hostVersion = 14;
+    g_host.hostVersion = 14;
     struct Case {
         const char* name;
         std::vector<Fault> faults;
@@ -357,7 +357,7 @@ TEST_F(BlockCommandTest, AMessageWhoseIdCannotBeReadIsNeverMovedTwice) {
         SCOPED_TRACE(test.name);
         m_outlook.faults().Clear();
         StoreBlocked(L"");
-        g_blockedSinceLoad.clear();
+        g_host.blockedSinceLoad.clear();
         Item& ann = Mail(L"ann@spam.example");
         Item& gus = Mail(L"gus@spam.example");
         box().SelectWithConversations({&ann}, {{&ann, &gus}});
@@ -475,7 +475,7 @@ TEST_F(BlockCommandTest, HostFailureMidSelectionKeepsWhatWasDone) {
     EXPECT_TRUE(InJunk(ann));
     EXPECT_TRUE(InJunk(bob));
     EXPECT_FALSE(InJunk(cid));
-    EXPECT_THAT(g_blockedSinceLoad, ElementsAre(L"ann@example.org", L"bob@example.net"));
+    EXPECT_THAT(g_host.blockedSinceLoad, ElementsAre(L"ann@example.org", L"bob@example.net"));
     EXPECT_EQ(WriteCounter::writes, 0) << "nothing written by the failed run";
 
     // The next run that writes puts them in; one that adds nothing does not.
@@ -493,14 +493,14 @@ TEST_F(BlockCommandTest, HostFailureMidSelectionKeepsWhatWasDone) {
 }
 
 TEST_F(BlockCommandTest, NoHostApplicationIsAPointerFailure) {
-    g_hostApp = nullptr;
+    g_host.hostApp = nullptr;
     BlockSelectedDomains();
     EXPECT_THAT(m_messages.texts(), ElementsAre(HostErrorText(E_POINTER)));
 }
 
 TEST_F(BlockCommandTest, Version14WritesEveryAccountKey) {
-    g_hostVersion = 14;
-    g_accountKeys = {L"0aff", L"1234"};
+    g_host.hostVersion = 14;
+    g_host.accountKeys = {L"0aff", L"1234"};
     RegistrySandbox::CreateKey(ProfileSubkeyPath(L"0aff"));
     RegistrySandbox::CreateKey(ProfileSubkeyPath(L"1234"));
     Item& ann = Mail(L"ann@example.org");

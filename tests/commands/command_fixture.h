@@ -37,10 +37,10 @@ class BlockCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetAddinState();
-        g_hostVersion = 12;
-        g_profileName = L"Command Test";
+        g_host.hostVersion = 12;
+        g_host.profileName = L"Command Test";
         RegistrySandbox::CreateKey(ListKey());
-        g_hostApp = m_outlook.Application();
+        g_host.hostApp = m_outlook.Application();
         WriteCounter::writes = 0;
         WriteCounter::patch = &m_writes;
         // Every run is noted in the history: in a folder of the test's own.

@@ -210,7 +210,7 @@ TEST_F(EarlierMessagesTest, AFailingOrEmptyRestrictEndsTheSweepQuietly) {
         EXPECT_FALSE(InJunk(earlier));
         EXPECT_EQ(WriteCounter::writes, 1);
         StoreBlocked(L"");
-        g_blockedSinceLoad.clear();
+        g_host.blockedSinceLoad.clear();
     }
     const std::string log = test::ReadBytes(LogFilePath());
     DeleteFileW(LogFilePath().c_str());

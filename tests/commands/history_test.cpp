@@ -199,7 +199,7 @@ TEST_F(RestoreTest, HostFailuresLeaveTheMessagesInJunkEmailWithoutAWord) {
     EXPECT_TRUE(InJunk(ann));
     EXPECT_TRUE(box().Inbox().contains(bob));
 
-    g_hostApp = nullptr;
+    g_host.hostApp = nullptr;
     report = HostMessageRestorer().Restore({action});
     EXPECT_EQ(report.notMoved, 2u);
     EXPECT_EQ(report.Total(), 2u);

@@ -79,9 +79,9 @@ TEST_F(NewMailTest, OnlyMailFromSendersBlockedSinceStartMoves) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ResetAddinState();
-        g_hostVersion = 12;
-        g_profileName = L"Command Test";
-        g_hostApp = m_outlook.Application();
+        g_host.hostVersion = 12;
+        g_host.profileName = L"Command Test";
+        g_host.hostApp = m_outlook.Application();
         StoreSafe(c.safe);
         // "Removed again since": added by one write, taken off by the next.
         if (c.now.empty())

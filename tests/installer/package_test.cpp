@@ -202,12 +202,12 @@ void ExpectOutlookLoadsAndBlocks(const std::wstring& dll, Scope scope = Scope::m
     CoFreeUnusedLibrariesEx(0, 0);
     EXPECT_EQ(GetModuleHandleW(dll.c_str()), nullptr);
 
-    g_profileName = kProfile;
-    g_hostVersion = 14;
+    g_host.profileName = kProfile;
+    g_host.hostVersion = 14;
     EXPECT_EQ(RegistrySandbox::GetText(ProfileSubkeyPath(kProfileListSubkey), L"001f041a"),
               L"offers@spam.example;");
-    g_profileName.clear();
-    g_hostVersion = 0;
+    g_host.profileName.clear();
+    g_host.hostVersion = 0;
 }
 
 std::vector<std::wstring> g_shellTargets;

@@ -73,10 +73,10 @@ TEST_F(ContextMenuTest, SeveralSelectedMessagesGetTwoItemsAtTheEnd) {
     EXPECT_EQ(Popup(*menu, L"Junk E-mail").controls().captions(), DefaultJunkEntries());
 
     // The multiple-selection items are guarded like the toolbar's buttons.
-    g_commandRunning = 1;
+    g_host.commandRunning = true;
     EXPECT_EQ(m_outlook.ClickControl(senders).sinksReached, 1u);
     EXPECT_FALSE(box.JunkEmail().contains(*items[0]));
-    g_commandRunning = 0;
+    g_host.commandRunning = false;
     menu = m_outlook.ShowContextMenu().bar;
     m_outlook.ClickControl(menu->controls()[menu->controls().size() - 2]);
     EXPECT_EQ(BlockedList(), L"ann@spam.example;bob@spam.example;cy@junk.example;");
@@ -109,9 +109,9 @@ TEST_F(ContextMenuTest, OneSelectedMessageGetsTheItemSecondInTheFirstJunkPopupWi
     EXPECT_EQ(menu->controls().size(), layout.size()) << "the menu itself is untouched";
 
     // The single-selection item runs Block Domains even while a command runs.
-    g_commandRunning = 1;
+    g_host.commandRunning = true;
     m_outlook.ClickControl(junk.controls()[1]);
-    g_commandRunning = 0;
+    g_host.commandRunning = false;
     EXPECT_TRUE(box.JunkEmail().contains(ann));
     EXPECT_EQ(BlockedList(), L"@spam.example;");
 

@@ -110,7 +110,7 @@ TEST_F(DisconnectionTest, NothingReachesTheObjectOnceItIsGone) {
             for (sim::CommandBarControl* control : clickable)
                 EXPECT_EQ(control->clickSinks().size(), 0u) << control->tag << control->caption;
         }
-        g_hostApp = nullptr; // what unloading the module does
+        g_host.hostApp = nullptr; // what unloading the module does
 
         // Every former event: clicks, the context menu, OnUpdate.
         m_outlook.ShowContextMenu();
@@ -127,7 +127,7 @@ TEST_F(DisconnectionTest, NothingReachesTheObjectOnceItIsGone) {
         auto connect = Started(L"11.0.0.8312");
         EXPECT_EQ(bars().updateSinks().size(), 1u);
     }
-    g_hostApp = nullptr;
+    g_host.hostApp = nullptr;
     EXPECT_EQ(m_outlook.FireOnUpdate(), 0u);
     m_outlook.ClickControl(Toolbar()->controls()[0]);
     EXPECT_EQ(m_outlook.References(), start) << sim::DescribeRefCounts(m_outlook.References());
@@ -149,7 +149,7 @@ TEST_F(DisconnectionTest, ASecondStartupLeavesEverySinkConnectedOnce) {
         }
         connect->OnDisconnection(ext_dm_HostShutdown, nullptr);
     }
-    g_hostApp = nullptr;
+    g_host.hostApp = nullptr;
     EXPECT_EQ(m_outlook.References(), start) << sim::DescribeRefCounts(m_outlook.References());
 }
 

@@ -178,7 +178,7 @@ TEST_F(ToolbarTest, ClicksRunTheirCommands) {
     m_outlook.ClickControl(Button(L"Options"));
     driver.join();
     EXPECT_TRUE(closed) << "the Options sheet was shown";
-    EXPECT_EQ(g_commandRunning, 0);
+    EXPECT_FALSE(g_host.commandRunning);
     EXPECT_THAT(m_messages.texts(), IsEmpty());
 }
 
@@ -200,13 +200,13 @@ TEST_F(ToolbarTest, ClicksWhileABlockingCommandRunsAreIgnored) {
 
     // While its message box is up, the host delivers more clicks.
     g_whileMessageShows = [&] {
-        EXPECT_EQ(g_commandRunning, 1);
+        EXPECT_TRUE(g_host.commandRunning);
         EXPECT_EQ(m_outlook.ClickControl(Button(L"BlockSenders")).sinksReached, 1u);
         EXPECT_EQ(m_outlook.ClickControl(Button(L"BlockDomains")).sinksReached, 1u);
     };
     m_outlook.ClickControl(Button(L"BlockSenders"));
     EXPECT_EQ(g_shown.size(), 1u) << "the nested clicks ran nothing";
-    EXPECT_EQ(g_commandRunning, 0);
+    EXPECT_FALSE(g_host.commandRunning);
 
     // Once the command has ended the next click runs again.
     m_outlook.ClickControl(Button(L"BlockDomains"));

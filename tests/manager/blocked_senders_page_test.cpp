@@ -147,14 +147,14 @@ TEST_F(BlockedSendersPageTest, InTheListDeleteRemovesAndEnterEditsInsteadOfPress
 
 TEST_F(BlockedSendersPageTest, AnAdditionOfThisSessionRemovedHereDoesNotComeBack) {
     StoreList(L"added@x.example;Kept@x.example;old@x.example;");
-    g_blockedSinceLoad = {L"added@x.example", L"kept@x.example"};
+    g_host.blockedSinceLoad = {L"added@x.example", L"kept@x.example"};
     RunOptionsSheet([&](SheetDriver& sheet) {
         const HWND page = sheet.ShowPage(1);
         SheetDriver::SelectRows(List(page), {0});
         SheetDriver::Click(page, IDC_REMOVE);
         sheet.PressOk();
     });
-    EXPECT_EQ(g_blockedSinceLoad, Rows{L"kept@x.example"});
+    EXPECT_EQ(g_host.blockedSinceLoad, Rows{L"kept@x.example"});
     // Outlook closes: the session's additions go back into the list, but
     // not the one the user removed.
     ReapplyBlockedAdditions();
@@ -180,8 +180,8 @@ TEST_F(BlockedSendersPageTest, CancelWritesNothingAndRemovingEverythingWritesThe
 
 TEST_F(BlockedSendersPageTest, SearchThenConvertConvertsExactlyTheSelectedShownRows) {
     // From version 14 the list also goes to every account.
-    g_hostVersion = 14;
-    g_accountKeys = {L"00aa"};
+    g_host.hostVersion = 14;
+    g_host.accountKeys = {L"00aa"};
     const std::wstring accountKey = ProfileSubkeyPath(L"00aa");
     RegistrySandbox::CreateKey(accountKey);
     StoreList(L"a@one.com;b@one.com;c@two.com;d@one.com;Z@ONE.COM;");

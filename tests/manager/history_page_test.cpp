@@ -242,7 +242,7 @@ TEST_F(HistoryPageTest, ShowsTheRunsNewestFirstAndOffersOnlyWhatIsNotUndone) {
 TEST_F(HistoryPageTest, UnblockEditsTheListTheBlockedSendersPageShows) {
     RecordThreeRuns();
     StoreList(L"ann@spam.example;@partner.example;keep@x.example;");
-    g_blockedSinceLoad = {L"@partner.example", L"keep@x.example"};
+    g_host.blockedSinceLoad = {L"@partner.example", L"keep@x.example"};
     FakeRestorer restorer;
     MessageRecorder messages;
     Rows before, after, historyRows;
@@ -270,7 +270,7 @@ TEST_F(HistoryPageTest, UnblockEditsTheListTheBlockedSendersPageShows) {
     EXPECT_EQ(UndoneMarks(), (std::vector<bool>{true, true, false}));
     EXPECT_THAT(messages.texts(), ElementsAre(L"1 entry removed from the Blocked Senders list."));
     // The session's additions no longer bring the entry back.
-    EXPECT_THAT(g_blockedSinceLoad, ElementsAre(L"keep@x.example"));
+    EXPECT_THAT(g_host.blockedSinceLoad, ElementsAre(L"keep@x.example"));
 }
 
 TEST_F(HistoryPageTest, UnblockTakesOnlyTheRunsOwnTextAndKeepsOtherLetterCases) {
@@ -323,7 +323,7 @@ TEST_F(HistoryPageTest, UnblockTakesOnlyTheRunsOwnTextAndKeepsOtherLetterCases) 
         SCOPED_TRACE(test.name);
         ASSERT_TRUE(RecordHistoryAction(BlockingRun(L"Block Senders", test.added, 0, 9)));
         StoreList(test.stored);
-        g_blockedSinceLoad = test.sinceLoad;
+        g_host.blockedSinceLoad = test.sinceLoad;
         MessageRecorder messages;
         Rows shown;
         RunOptionsSheet([&](SheetDriver& sheet) {
@@ -341,7 +341,7 @@ TEST_F(HistoryPageTest, UnblockTakesOnlyTheRunsOwnTextAndKeepsOtherLetterCases) 
         EXPECT_EQ(shown, expectedRows);
         EXPECT_EQ(StoredList(), test.after);
         EXPECT_THAT(messages.texts(), ElementsAre(test.message));
-        EXPECT_EQ(g_blockedSinceLoad, test.sinceLoadAfter);
+        EXPECT_EQ(g_host.blockedSinceLoad, test.sinceLoadAfter);
     }
 }
 

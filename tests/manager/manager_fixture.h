@@ -21,8 +21,8 @@ protected:
 
     void SetUp() override {
         ResetAddinState();
-        g_hostVersion = 12;
-        g_profileName = L"Manager Test";
+        g_host.hostVersion = 12;
+        g_host.profileName = L"Manager Test";
         SetSettingsRoot(HKEY_CURRENT_USER, kSettingsMaker);
         m_listKey = ProfileSubkeyPath(kProfileListSubkey);
         RegistrySandbox::CreateKey(m_listKey);

@@ -111,11 +111,21 @@ def main():
         if value not in found:
             errors.append(f"the add-in reads {value}, which no policy sets")
 
-    # Each constant is read as a policy, by the reader of its kind.
+    # Each constant is read as a policy, by the reader of its kind: by name,
+    # or as a row of the settings' flag table that has a policy mark, whose
+    # rows LoadSettings reads with ReadPolicyDword.
     readers = {"number": r"ReadPolicyDword\(", "text": r"ReadPolicyText\("}
+    settings = (root / "store/settings.h").read_text(encoding="utf-8")
+    table = re.search(r"kFlagSettings\[\]\s*=\s*\{(.*?)\n\};", settings, re.S)
+    flag_rows = table.group(1) if table else ""
+    table_read = re.search(r"ReadPolicyDword\(flag\.valueName\)", sources) is not None
     for name, (header, kind) in READ.items():
-        if not re.search(r"(" + readers[kind] + r")[^;]*\b" + name + r"\b", sources):
-            errors.append(f"{name} is not read as a policy {kind}")
+        if re.search(r"(" + readers[kind] + r")[^;]*\b" + name + r"\b", sources):
+            continue
+        if (kind == "number" and table_read
+                and re.search(r"\{" + name + r",[^}]*&PolicySettings::", flag_rows)):
+            continue
+        errors.append(f"{name} is not read as a policy {kind}")
 
     for error in errors:
         print(error)

@@ -76,9 +76,9 @@ public:
     explicit Scenario(const wchar_t* version) : m_outlook(version) {
         ResetAddinState();
         const int major = _wtoi(version);
-        g_hostVersion = major; // for the path helpers below; the add-in sets its own
+        g_host.hostVersion = major; // for the path helpers below; the add-in sets its own
         const std::wstring root = ProfilesRootPath();
-        g_hostVersion = 0;
+        g_host.hostVersion = 0;
         const std::wstring profile = root + L"\\Sweep";
         RegistrySandbox::SetText(root, L"DefaultProfile", L"Sweep");
         RegistrySandbox::SetDword(L"Software\\Spamwarden Simulation\\MAPI", L"OutlookVersion",
@@ -124,7 +124,7 @@ public:
 
     ~Scenario() {
         m_connect = nullptr;
-        g_hostApp = nullptr; // what unloading the module does
+        g_host.hostApp = nullptr; // what unloading the module does
         // A host that failed a connection call may keep a sink the add-in
         // could not take back; the sink must outlive the add-in harmlessly
         // until the host lets go of it when it ends.
@@ -363,7 +363,7 @@ void Sweep(const wchar_t* version) {
 
             EXPECT_THAT(entry.results, ::testing::Contains(hr));
             EXPECT_LE(messages.messages().size(), entry.silent ? 0u : 1u);
-            EXPECT_EQ(g_commandRunning, 0);
+            EXPECT_FALSE(g_host.commandRunning);
             const auto original = Entries(kOriginal);
             auto stored = Entries(run.Stored());
             EXPECT_TRUE(
@@ -373,7 +373,7 @@ void Sweep(const wchar_t* version) {
             run.m_outlook.faults().Clear();
             run.m_connect->OnDisconnection(ext_dm_HostShutdown, nullptr);
             stored = Entries(run.Stored());
-            for (const std::wstring& added : g_blockedSinceLoad)
+            for (const std::wstring& added : g_host.blockedSinceLoad)
                 EXPECT_TRUE(stored.count(added)) << std::string(added.begin(), added.end());
             EXPECT_TRUE(
                 std::includes(stored.begin(), stored.end(), original.begin(), original.end()));

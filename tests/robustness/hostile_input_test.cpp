@@ -38,10 +38,10 @@ std::set<std::wstring> Entries(const std::wstring& list) {
 class HostileInput : public AddinTest {
 protected:
     HostileInput() {
-        g_hostVersion = 12;
-        g_profileName = kProfile;
+        g_host.hostVersion = 12;
+        g_host.profileName = kProfile;
         RegistrySandbox::CreateKey(ListKey());
-        g_hostApp = m_outlook.Application();
+        g_host.hostApp = m_outlook.Application();
     }
 
     static std::wstring ListKey() { return ProfileSubkeyPath(kProfileListSubkey); }
@@ -83,7 +83,7 @@ TEST_F(HostileInput, OddlyStoredListsKeepEveryEntryWhenAppendedTo) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Store(c.data, c.type);
-        g_blockedSinceLoad.clear();
+        g_host.blockedSinceLoad.clear();
         const std::wstring after = BlockFrom(L"new@spam.example");
         EXPECT_THAT(Entries(after),
                     ::testing::IsSupersetOf({L"a@x.example", L"b@x.example", L"new@spam.example"}));
@@ -118,7 +118,7 @@ TEST_F(HostileInput, SenderAddressesNeverInjectEntries) {
           std::wstring(L"a\x85@evil.example")})
         BlockFrom(sender);
     EXPECT_EQ(Stored(), L"keep@x.example;");
-    EXPECT_THAT(g_blockedSinceLoad, IsEmpty());
+    EXPECT_THAT(g_host.blockedSinceLoad, IsEmpty());
 
     // Unusual but whole addresses are listed exactly as the host reports them.
     const std::wstring quoted = L"\"john smith\"@example.com";
@@ -127,7 +127,7 @@ TEST_F(HostileInput, SenderAddressesNeverInjectEntries) {
     const std::wstring punycode = L"user@xn--bcher-kva.example";
     for (const std::wstring& sender : {quoted, longest, idn, punycode})
         BlockFrom(sender);
-    EXPECT_THAT(g_blockedSinceLoad, ElementsAre(quoted, longest, idn, punycode));
+    EXPECT_THAT(g_host.blockedSinceLoad, ElementsAre(quoted, longest, idn, punycode));
     EXPECT_EQ(Stored(),
               L"keep@x.example;" + quoted + L";" + longest + L";" + idn + L";" + punycode + L";");
 }

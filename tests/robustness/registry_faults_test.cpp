@@ -37,8 +37,8 @@ protected:
             m_connect->OnDisconnection(ext_dm_HostShutdown, nullptr);
     }
 
-    static std::wstring ListKey() { return ProfileSubkeyPath(kProfileListSubkey); }
-    static std::wstring Stored() {
+    std::wstring ListKey() const { return ProfileListKey(); }
+    std::wstring Stored() const {
         return RegistrySandbox::GetText(ListKey(), L"001f041a").value_or(L"<none>");
     }
     bool Moved() { return m_outlook.mailbox().JunkEmail().contains(*m_mail); }
@@ -128,7 +128,7 @@ TEST_F(RegistryFaults, KeyRefusingWritesLosesNothing) {
                 ElementsAre(L"RegOpenKeyEx Failed: 0a0d020000000000c000000000000046: 5."));
     EXPECT_TRUE(Moved());
     EXPECT_EQ(Stored(), L"keep@x.example;");
-    EXPECT_THAT(g_blockedSinceLoad, ElementsAre(L"ann@spam.example"));
+    EXPECT_THAT(g_host.blockedSinceLoad, ElementsAre(L"ann@spam.example"));
 
     // Once the key takes writes again, disconnection puts the entry in.
     if (honoured)

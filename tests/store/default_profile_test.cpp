@@ -70,7 +70,7 @@ protected:
         ASSERT_TRUE(m_provider.loaded())
             << "SimMapi.dll is not registered in this Wine prefix (scripts/wine-prefix.sh)";
         m_before = m_provider.counts();
-        g_profileName = L"stale name";
+        g_host.profileName = L"stale name";
     }
 
     void TearDown() override {
@@ -80,7 +80,7 @@ protected:
         EXPECT_EQ(after.tables, 0);
         EXPECT_EQ(after.buffers, m_before.buffers);
         EXPECT_TRUE(m_messages.messages().empty()) << "FindDefaultProfileName shows no message";
-        g_profileName.clear();
+        g_host.profileName.clear();
     }
 
     // Profiles `names` under `profilesKey`, each with one subkey as real ones have.
@@ -106,7 +106,7 @@ TEST_F(DefaultProfileTest, FindsTheDefaultAmongOtherProfiles) {
     ASSERT_NE(FirstSubkey(kLegacyProfilesKey), L"Outlook");
 
     EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_profileName, L"Outlook");
+    EXPECT_EQ(g_host.profileName, L"Outlook");
     EXPECT_EQ(AdminProfilesCallsSinceSetUp(), 1) << "mapi32 forwarded ordinal 19 to SimMapi.dll";
 }
 
@@ -116,7 +116,7 @@ TEST_F(DefaultProfileTest, FindsTheDefaultWhenItIsTheLastSubkey) {
     ASSERT_EQ(FirstSubkey(kLegacyProfilesKey), L"Alpha");
 
     EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_profileName, L"Zulu");
+    EXPECT_EQ(g_host.profileName, L"Zulu");
 }
 
 TEST_F(DefaultProfileTest, FindsTheOnlyProfile) {
@@ -124,7 +124,7 @@ TEST_F(DefaultProfileTest, FindsTheOnlyProfile) {
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"Outlook");
 
     EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_profileName, L"Outlook");
+    EXPECT_EQ(g_host.profileName, L"Outlook");
 }
 
 TEST_F(DefaultProfileTest, KeepsSpacesAndPunctuationOfTheName) {
@@ -132,7 +132,7 @@ TEST_F(DefaultProfileTest, KeepsSpacesAndPunctuationOfTheName) {
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"My Mail (work), 2.0");
 
     EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_profileName, L"My Mail (work), 2.0");
+    EXPECT_EQ(g_host.profileName, L"My Mail (work), 2.0");
 }
 
 TEST_F(DefaultProfileTest, WidensANonAsciiNameThroughTheAnsiCodePage) {
@@ -143,14 +143,14 @@ TEST_F(DefaultProfileTest, WidensANonAsciiNameThroughTheAnsiCodePage) {
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", name);
 
     EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_profileName, name) << "ANSI code page " << GetACP();
+    EXPECT_EQ(g_host.profileName, name) << "ANSI code page " << GetACP();
 }
 
 TEST_F(DefaultProfileTest, NoDefaultProfileValueFindsNothing) {
     AddProfiles(kLegacyProfilesKey, {L"Outlook", L"Other"});
 
     EXPECT_FALSE(FindDefaultProfileName());
-    EXPECT_TRUE(g_profileName.empty());
+    EXPECT_TRUE(g_host.profileName.empty());
 }
 
 TEST_F(DefaultProfileTest, ADefaultNamingNoProfileFindsNothing) {
@@ -158,14 +158,14 @@ TEST_F(DefaultProfileTest, ADefaultNamingNoProfileFindsNothing) {
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"Deleted");
 
     EXPECT_FALSE(FindDefaultProfileName());
-    EXPECT_TRUE(g_profileName.empty());
+    EXPECT_TRUE(g_host.profileName.empty());
 }
 
 TEST_F(DefaultProfileTest, NoProfilesKeyFindsNothing) {
     ASSERT_FALSE(RegistrySandbox::KeyExists(kLegacyProfilesKey));
 
     EXPECT_FALSE(FindDefaultProfileName());
-    EXPECT_TRUE(g_profileName.empty());
+    EXPECT_TRUE(g_host.profileName.empty());
 }
 
 TEST_F(DefaultProfileTest, AFailedRestrictionFindsNothingRatherThanAnotherProfile) {
@@ -176,14 +176,14 @@ TEST_F(DefaultProfileTest, AFailedRestrictionFindsNothingRatherThanAnotherProfil
                               static_cast<DWORD>(MAPI_E_TOO_COMPLEX));
 
     EXPECT_FALSE(FindDefaultProfileName());
-    EXPECT_TRUE(g_profileName.empty());
+    EXPECT_TRUE(g_host.profileName.empty());
 }
 
 TEST_F(DefaultProfileTest, AProfilesKeyWithoutProfilesFindsNothing) {
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"Outlook");
 
     EXPECT_FALSE(FindDefaultProfileName());
-    EXPECT_TRUE(g_profileName.empty());
+    EXPECT_TRUE(g_host.profileName.empty());
 }
 
 TEST_F(DefaultProfileTest, Outlook2013AndLaterKeepTheProfilesUnderOffice) {
@@ -196,7 +196,7 @@ TEST_F(DefaultProfileTest, Outlook2013AndLaterKeepTheProfilesUnderOffice) {
     RegistrySandbox::SetDword(kSimMapiConfigKey, L"OutlookVersion", 16);
 
     EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_profileName, L"Outlook 2016");
+    EXPECT_EQ(g_host.profileName, L"Outlook 2016");
 }
 
 TEST_F(DefaultProfileTest, Outlook2013DefaultValueInTheProfilesKeyItself) {
@@ -206,7 +206,7 @@ TEST_F(DefaultProfileTest, Outlook2013DefaultValueInTheProfilesKeyItself) {
     RegistrySandbox::SetDword(kSimMapiConfigKey, L"OutlookVersion", 15);
 
     EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_profileName, L"Main");
+    EXPECT_EQ(g_host.profileName, L"Main");
 }
 
 TEST_F(DefaultProfileTest, Outlook2010StillUsesTheLegacyLocation) {
@@ -217,7 +217,7 @@ TEST_F(DefaultProfileTest, Outlook2010StillUsesTheLegacyLocation) {
     RegistrySandbox::SetDword(kSimMapiConfigKey, L"OutlookVersion", 14);
 
     EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_profileName, L"Legacy");
+    EXPECT_EQ(g_host.profileName, L"Legacy");
 }
 
 TEST_F(DefaultProfileTest, Outlook2016WithoutProfilesFindsNothing) {
@@ -226,7 +226,7 @@ TEST_F(DefaultProfileTest, Outlook2016WithoutProfilesFindsNothing) {
     RegistrySandbox::SetDword(kSimMapiConfigKey, L"OutlookVersion", 16);
 
     EXPECT_FALSE(FindDefaultProfileName());
-    EXPECT_TRUE(g_profileName.empty());
+    EXPECT_TRUE(g_host.profileName.empty());
 }
 
 TEST_F(DefaultProfileTest, CallingTwiceLoadsMapiAgainAndSeesChanges) {
@@ -234,17 +234,17 @@ TEST_F(DefaultProfileTest, CallingTwiceLoadsMapiAgainAndSeesChanges) {
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"First");
 
     EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_profileName, L"First");
+    EXPECT_EQ(g_host.profileName, L"First");
     // The add-in loads mapi32 for the call and frees it afterwards.
     EXPECT_EQ(GetModuleHandleW(L"mapi32.dll"), nullptr);
 
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"Second");
     EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_profileName, L"Second");
+    EXPECT_EQ(g_host.profileName, L"Second");
 
     RegistrySandbox::DeleteValue(kLegacyProfilesKey, L"DefaultProfile");
     EXPECT_FALSE(FindDefaultProfileName());
-    EXPECT_TRUE(g_profileName.empty());
+    EXPECT_TRUE(g_host.profileName.empty());
 
     EXPECT_EQ(AdminProfilesCallsSinceSetUp(), 3);
 }
@@ -278,11 +278,11 @@ TEST(DefaultProfileProviderLifetime, MapiIsFreedAfterEachLookup) {
 
     for (int i = 0; i < 2; ++i) {
         EXPECT_TRUE(FindDefaultProfileName());
-        EXPECT_EQ(g_profileName, L"Outlook");
+        EXPECT_EQ(g_host.profileName, L"Outlook");
         EXPECT_EQ(GetModuleHandleW(L"mapi32.dll"), nullptr);
     }
     EXPECT_TRUE(messages.messages().empty());
-    g_profileName.clear();
+    g_host.profileName.clear();
 }
 
 } // namespace

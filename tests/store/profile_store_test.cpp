@@ -40,10 +40,10 @@ struct SetValueLog {
 class ProfileStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        g_hostVersion = 12;
-        g_profileName = L"Spamwarden Test";
-        g_accountKeys.clear();
-        g_blockedSinceLoad.clear();
+        g_host.hostVersion = 12;
+        g_host.profileName = L"Spamwarden Test";
+        g_host.accountKeys.clear();
+        g_host.blockedSinceLoad.clear();
         RegistrySandbox::CreateKey(ListKey());
         SetValueLog::values.clear();
         SetValueLog::failWith = ERROR_SUCCESS;
@@ -51,10 +51,10 @@ protected:
     }
     void TearDown() override {
         SetValueLog::patch = nullptr;
-        g_profileName.clear();
-        g_accountKeys.clear();
-        g_blockedSinceLoad.clear();
-        g_hostVersion = 0;
+        g_host.profileName.clear();
+        g_host.accountKeys.clear();
+        g_host.blockedSinceLoad.clear();
+        g_host.hostVersion = 0;
     }
 
     static std::wstring ListKey() { return ProfileSubkeyPath(kProfileListSubkey); }
@@ -134,7 +134,7 @@ TEST_F(ProfileStoreTest, ReadsEachKindFromItsOwnValue) {
 }
 
 TEST_F(ProfileStoreTest, ReadFailuresReportTheCodeAndLeaveOutputUnchanged) {
-    g_profileName = L"No Such Profile";
+    g_host.profileName = L"No Such Profile";
     std::wstring out = L"unchanged";
     EXPECT_FALSE(ReadProfileList(out, ProfileListKind::Blocked));
     EXPECT_EQ(out, L"unchanged");
@@ -184,13 +184,13 @@ TEST_F(ProfileStoreTest, WritesUtf16WithTerminatingZeroAsBinary) {
 TEST_F(ProfileStoreTest, CopiesToAccountKeysFromVersion14Only) {
     RegistrySandbox::CreateKey(AccountKey(L"0aff"));
     RegistrySandbox::CreateKey(AccountKey(L"1234"));
-    g_accountKeys = {L"0aff", L"1234"};
+    g_host.accountKeys = {L"0aff", L"1234"};
 
     EXPECT_TRUE(WriteProfileList(L"x@example.com;", ProfileListKind::Blocked));
     EXPECT_EQ(SetValueLog::values.size(), 1u) << "version 12: the profile list key only";
     EXPECT_FALSE(RegistrySandbox::GetValue(AccountKey(L"0aff"), kBlockedValue));
 
-    g_hostVersion = 14;
+    g_host.hostVersion = 14;
     EXPECT_TRUE(WriteProfileList(L"y@example.com;", ProfileListKind::Blocked));
     EXPECT_EQ(SetValueLog::values.size(), 4u);
     EXPECT_EQ(RegistrySandbox::GetText(ListKey(), kBlockedValue), L"y@example.com;");
@@ -200,9 +200,9 @@ TEST_F(ProfileStoreTest, CopiesToAccountKeysFromVersion14Only) {
 }
 
 TEST_F(ProfileStoreTest, AccountWithoutKeyWritesIntoProfileListKeyAgain) {
-    g_hostVersion = 14;
+    g_host.hostVersion = 14;
     RegistrySandbox::CreateKey(AccountKey(L"0aff"));
-    g_accountKeys = {L"0aff", L"dead"};
+    g_host.accountKeys = {L"0aff", L"dead"};
 
     EXPECT_TRUE(WriteProfileList(L"z@example.com;", ProfileListKind::Blocked));
     EXPECT_EQ(SetValueLog::values.size(), 3u) << "profile key twice, existing account once";
@@ -212,8 +212,8 @@ TEST_F(ProfileStoreTest, AccountWithoutKeyWritesIntoProfileListKeyAgain) {
 }
 
 TEST_F(ProfileStoreTest, WriteFailuresNameTheSubkeyAskedFor) {
-    g_hostVersion = 14;
-    g_accountKeys = {L"dead"};
+    g_host.hostVersion = 14;
+    g_host.accountKeys = {L"dead"};
     RegistrySandbox::DeleteKey(ListKey());
 
     EXPECT_FALSE(WriteProfileList(L"z@example.com;", ProfileListKind::Blocked));
@@ -232,7 +232,7 @@ TEST_F(ProfileStoreTest, WriteFailuresNameTheSubkeyAskedFor) {
 }
 
 TEST_F(ProfileStoreTest, Version15AndLaterUseTheOfficeProfilesRoot) {
-    g_hostVersion = 16;
+    g_host.hostVersion = 16;
     EXPECT_EQ(ProfileSubkeyPath(kProfileListSubkey),
               L"Software\\Microsoft\\Office\\16.0\\Outlook\\Profiles\\Spamwarden "
               L"Test\\0a0d020000000000c000000000000046");
@@ -240,7 +240,7 @@ TEST_F(ProfileStoreTest, Version15AndLaterUseTheOfficeProfilesRoot) {
     EXPECT_TRUE(WriteProfileList(L"new@example.com;", ProfileListKind::Blocked));
     EXPECT_EQ(Read(), L"new@example.com;");
 
-    g_hostVersion = 14;
+    g_host.hostVersion = 14;
     EXPECT_EQ(ProfileSubkeyPath(L"x"), L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows "
                                        L"Messaging Subsystem\\Profiles\\Spamwarden Test\\x");
 }
@@ -258,7 +258,7 @@ protected:
 };
 
 TEST_F(AccountKeysTest, NamesEachMailAccountByItsPreferencesUid) {
-    g_hostVersion = 14;
+    g_host.hostVersion = 14;
     AddAccount(L"00000001", L"ann@example.org", {0x0A, 0xFF});
     AddAccount(L"00000002", L"directory entry", {0x01});
     AddAccount(L"00000003", L"bob@example.net", {});
@@ -280,22 +280,22 @@ TEST_F(AccountKeysTest, BeforeVersion14OrWithoutAccountsNothingIsCollected) {
     CollectAccountKeys(keys);
     EXPECT_THAT(keys, ElementsAre(L"kept"));
 
-    g_hostVersion = 14;
-    g_profileName = L"Profile Without Accounts";
+    g_host.hostVersion = 14;
+    g_host.profileName = L"Profile Without Accounts";
     CollectAccountKeys(keys);
     EXPECT_THAT(keys, ElementsAre(L"kept"));
 }
 
 TEST_F(ProfileStoreTest, ReapplyPutsBackOnlyWhatTheStoredListLost) {
-    g_hostVersion = 14;
+    g_host.hostVersion = 14;
     RegistrySandbox::CreateKey(AccountKey(L"0aff"));
-    g_accountKeys = {L"0aff"};
+    g_host.accountKeys = {L"0aff"};
 
     ReapplyBlockedAdditions();
     EXPECT_THAT(SetValueLog::values, IsEmpty()) << "nothing added since load";
 
     RegistrySandbox::SetText(ListKey(), kBlockedValue, L"a@example.com;b@example.com;", REG_BINARY);
-    g_blockedSinceLoad = {L"a@example.com", L"b@example.com"};
+    g_host.blockedSinceLoad = {L"a@example.com", L"b@example.com"};
     ReapplyBlockedAdditions();
     EXPECT_THAT(SetValueLog::values, IsEmpty()) << "all still present";
 
@@ -309,7 +309,7 @@ TEST_F(ProfileStoreTest, ReapplyPutsBackOnlyWhatTheStoredListLost) {
 }
 
 TEST_F(ProfileStoreTest, ReapplyAfterAFailedReadWritesNothing) {
-    g_blockedSinceLoad = {L"a@example.com"};
+    g_host.blockedSinceLoad = {L"a@example.com"};
     RegistrySandbox::SetText(ListKey(), kBlockedValue, L"keep@example.com;", REG_BINARY);
 
     struct FailingQuery {
@@ -329,7 +329,7 @@ TEST_F(ProfileStoreTest, ReapplyAfterAFailedReadWritesNothing) {
 
 TEST_F(ProfileStoreTest, ReapplyAppendsAfterAnUnterminatedStoredEntry) {
     StoreBytes(Utf16(L"x@example.com", true));
-    g_blockedSinceLoad = {L"a@example.com"};
+    g_host.blockedSinceLoad = {L"a@example.com"};
     ReapplyBlockedAdditions();
     EXPECT_EQ(RegistrySandbox::GetText(ListKey(), kBlockedValue), L"x@example.com;a@example.com;");
 }
