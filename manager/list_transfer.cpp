@@ -1,6 +1,7 @@
 #include "manager/list_transfer.h"
 
 #include "platform/file_io.h"
+#include "platform/file_replacement.h"
 #include "platform/utf8.h"
 #include "store/list_capacity.h"
 

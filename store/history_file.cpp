@@ -2,6 +2,7 @@
 
 #include "platform/diagnostics.h"
 #include "platform/file_io.h"
+#include "platform/file_replacement.h"
 #include "platform/unique_handle.h"
 #include "store/history_format.h"
 

@@ -3,6 +3,7 @@
 // file alone.
 #include "platform/file_io.h"
 
+#include "platform/file_replacement.h"
 #include "platform/unique_handle.h"
 #include "tests/harness/scratch_files.h"
 
