@@ -1,5 +1,6 @@
 #include "addin/connect.h"
 
+#include "addin/history_preparation.h"
 #include "addin/host_state.h"
 #include "addin/ribbon.h"
 #include "legacy_ui/user_commands.h"
@@ -38,42 +39,6 @@ void LoadRibbonImage(ButtonImage image, IDispatch* control, IPictureDisp** pictu
     const int size = ButtonImageSize(kRibbonImagePixels, DpiForWindow(window));
     // The callback answers S_OK either way: without a picture the button shows none.
     SW_LOG_IF_FAILED(LoadImagePicture(ButtonImageId(image, size), picture));
-}
-
-} // namespace
-
-namespace {
-
-// The timer that has the history learnt once start-up is over; a thread
-// timer of the host's UI thread, so its id is kept to end it at
-// disconnection (before the module may go) and never to end another's.
-UINT_PTR g_historyTimer = 0;
-// Long enough for Outlook to finish its own start.
-constexpr UINT kHistoryPreparationDelayMs = 2000;
-
-void CALLBACK PrepareHistoryOnTimer(HWND, UINT, UINT_PTR id, DWORD) noexcept {
-    if (id != g_historyTimer)
-        return;
-    KillTimer(nullptr, id);
-    g_historyTimer = 0;
-    PrepareHistory();
-}
-
-// The first command or new message need not then read the whole history on
-// the host's thread. Starting the worker costs Wine and Windows some
-// milliseconds, which must not count against Outlook's start-up limit: it
-// is started from a timer, when the host's message loop next runs idle.
-void ScheduleHistoryPreparation() noexcept {
-    if (g_historyTimer)
-        return;
-    g_historyTimer = SetTimer(nullptr, 0, kHistoryPreparationDelayMs, &PrepareHistoryOnTimer);
-    if (!g_historyTimer)
-        SW_LOG_IF_WIN32_ERROR(GetLastError());
-}
-
-void CancelHistoryPreparation() noexcept {
-    if (g_historyTimer)
-        KillTimer(nullptr, std::exchange(g_historyTimer, 0));
 }
 
 } // namespace
