@@ -155,9 +155,8 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
         if (!conversations.empty()) {
             std::wstring id = GetText(mail.get(), L"EntryID");
             if (inConversation && (id.empty() || selectedUnknown)) {
-                LogFailure(__FILE__, __LINE__,
-                           L"a conversation's message left out: no EntryID to tell it by",
-                           E_UNEXPECTED);
+                SW_LOG_FAILURE(L"a conversation's message left out: no EntryID to tell it by",
+                               E_UNEXPECTED);
                 return;
             }
             if (id.empty())
