@@ -22,7 +22,7 @@ void RequireObject(IDispatch* object) {
 // file and line.
 HRESULT Recorded(HRESULT hr, const wchar_t* name, const CallSite& where) noexcept {
     if (FAILED(hr))
-        LogFailure(where.file, where.line, name, hr, false, L"host call");
+        detail::LogFailure(where.file, where.line, name, hr, false, L"host call");
     return hr;
 }
 

@@ -84,8 +84,8 @@ LogLevel CurrentLogLevel() noexcept {
     return *level >= 2 ? LogLevel::Commands : static_cast<LogLevel>(*level);
 }
 
-void LogFailure(const char* file, int line, const wchar_t* operation, long code, bool win32,
-                const wchar_t* kind) noexcept {
+void detail::LogFailure(const char* file, int line, const wchar_t* operation, long code, bool win32,
+                        const wchar_t* kind) noexcept {
     try {
         wchar_t number[64];
         swprintf(number, 64, win32 ? L"Win32 error %ld" : L"0x%08lX", code);
@@ -100,7 +100,7 @@ void LogFailure(const char* file, int line, const wchar_t* operation, long code,
     }
 }
 
-HRESULT LogCaughtException(const char* file, int line) noexcept {
+HRESULT detail::LogCaughtException(const char* file, int line) noexcept {
     HRESULT code = E_UNEXPECTED;
     const wchar_t* what = L"unknown exception";
     try {
@@ -125,7 +125,8 @@ void LogCommandSummary(const std::wstring& text) noexcept {
     Record(LogLevel::Commands, text);
 }
 
-void LogLookFailure(const char* file, int line, const wchar_t* operation, DWORD code) noexcept {
+void detail::LogLookFailure(const char* file, int line, const wchar_t* operation,
+                            DWORD code) noexcept {
     try {
         wchar_t number[64];
         swprintf(number, 64, L"Win32 error %lu", code);

@@ -57,6 +57,18 @@ inline constexpr ULONGLONG kLogFileLimit = 1024 * 1024;
 // The level in force now; values above 2 count as 2.
 LogLevel CurrentLogLevel() noexcept;
 
+// Records a command's summary at level 2 ("Block Senders: 3 items, ...").
+void LogCommandSummary(const std::wstring& text) noexcept;
+// The log file's folder; an empty folder restores the default. Tests point
+// it into a scratch folder. Answers the previous setting.
+std::wstring SetLogFolder(const std::wstring& folder);
+// The log file's full path ("" when the folder cannot be found).
+std::wstring LogFilePath();
+
+// What the macros below call, with the caller's file and line; code outside
+// this file goes through the macros (host_call.cpp, which records a host
+// call at its caller's CallSite, is the one exception).
+namespace detail {
 // Records the failure `code` of `operation` at file:line. `code` is an
 // HRESULT, or a Win32 error code when `win32` is set; `kind`, when given,
 // goes before the operation ("host call" "Move").
@@ -66,20 +78,11 @@ void LogFailure(const char* file, int line, const wchar_t* operation, long code,
 // own, E_OUTOFMEMORY, E_FAIL for another C++ exception, else E_UNEXPECTED.
 // Call it only inside a catch block.
 HRESULT LogCaughtException(const char* file, int line) noexcept;
-// Records a command's summary at level 2 ("Block Senders: 3 items, ...").
-void LogCommandSummary(const std::wstring& text) noexcept;
 // Records, at level 2 only, a failure that changes nothing but the look of a
 // window (a system without per-monitor DPI): the Win32 error `code` of
 // `operation` at file:line.
 void LogLookFailure(const char* file, int line, const wchar_t* operation, DWORD code) noexcept;
 
-// The log file's folder; an empty folder restores the default. Tests point
-// it into a scratch folder. Answers the previous setting.
-std::wstring SetLogFolder(const std::wstring& folder);
-// The log file's full path ("" when the folder cannot be found).
-std::wstring LogFilePath();
-
-namespace detail {
 inline HRESULT LogIfFailed(HRESULT hr, const char* file, int line,
                            const wchar_t* operation) noexcept {
     if (FAILED(hr))
@@ -107,7 +110,7 @@ inline LONG LogIfWin32Error(LONG error, const char* file, int line,
     ::sw::detail::LogIfWin32Error((expression), __FILE__, __LINE__, SW_WIDEN(#expression))
 // Records a failure that changes only the look, at level 2 (see LogLookFailure).
 #define SW_LOG_LOOK_FAILURE(operation, code)                                                       \
-    ::sw::LogLookFailure(__FILE__, __LINE__, operation, code)
+    ::sw::detail::LogLookFailure(__FILE__, __LINE__, operation, code)
 // Evaluates an HRESULT expression; when it failed, records it and returns it
 // from the enclosing function.
 #define SW_RETURN_IF_FAILED(expression)                                                            \
@@ -119,12 +122,12 @@ inline LONG LogIfWin32Error(LONG error, const char* file, int line,
 // Records the failure `code` (an HRESULT) of `operation`, a text the caller
 // composed, where no expression names it.
 #define SW_LOG_FAILURE(operation, code)                                                            \
-    ::sw::LogFailure(__FILE__, __LINE__, operation, static_cast<long>(code))
+    ::sw::detail::LogFailure(__FILE__, __LINE__, operation, static_cast<long>(code))
 // The same for a Win32 error code.
 #define SW_LOG_WIN32(operation, code)                                                              \
-    ::sw::LogFailure(__FILE__, __LINE__, operation, static_cast<long>(code), true)
+    ::sw::detail::LogFailure(__FILE__, __LINE__, operation, static_cast<long>(code), true)
 // Records the exception being handled, inside a catch block; yields its code.
-#define SW_LOG_CAUGHT() ::sw::LogCaughtException(__FILE__, __LINE__)
+#define SW_LOG_CAUGHT() ::sw::detail::LogCaughtException(__FILE__, __LINE__)
 // Ends a try block: whatever it raised is recorded and goes no further.
 #define SW_CATCH_LOG()                                                                             \
     catch (...) {                                                                                  \
