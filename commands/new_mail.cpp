@@ -7,7 +7,7 @@
 #include "outlook/host_error.h"
 #include "outlook/office_ids.h"
 #include "platform/diagnostics.h"
-#include "platform/user_message.h"
+#include "platform/text_format.h"
 #include "store/history.h"
 #include "store/list_index.h"
 #include "store/list_text.h"

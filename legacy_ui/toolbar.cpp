@@ -8,6 +8,7 @@
 #include "platform/diagnostics.h"
 #include "platform/image_picture.h"
 #include "platform/resource_ids.h"
+#include "platform/text_format.h"
 #include "platform/user_message.h"
 #include "store/state.h"
 

@@ -8,7 +8,7 @@
 #include "platform/diagnostics.h"
 #include "platform/dpi.h"
 #include "platform/module.h"
-#include "platform/user_message.h"
+#include "platform/text_format.h"
 #include "store/list_capacity.h"
 
 #include <uxtheme.h>

@@ -1,6 +1,7 @@
 #include "outlook/host_error.h"
 
 #include "platform/system_message.h"
+#include "platform/text_format.h"
 #include "platform/user_message.h"
 
 namespace sw {

@@ -24,9 +24,6 @@ void ShowUserMessage(const std::wstring& text, MessageIcon icon = MessageIcon::W
 // compares it before and after to show at most one.
 unsigned long ShownMessageCount() noexcept;
 
-// printf-style composition for the message texts ("RegOpenKeyEx Failed: %ld.").
-std::wstring FormatText(const wchar_t* format, ...);
-
 using MessagePresenter = void (*)(const std::wstring& text, const std::wstring& caption,
                                   MessageIcon icon);
 // Replaces the presenter; returns the previous one. nullptr restores the message box.

@@ -2,6 +2,7 @@
 
 #include "platform/diagnostics.h"
 #include "platform/registry_key.h"
+#include "platform/text_format.h"
 #include "platform/user_message.h"
 #include "store/list_index.h"
 #include "store/state.h"

@@ -1,7 +1,7 @@
 #include "support/os_name.h"
 
 #include "platform/diagnostics.h"
-#include "platform/user_message.h"
+#include "platform/text_format.h"
 
 #include <cwchar>
 #include <iterator>

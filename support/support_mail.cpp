@@ -1,7 +1,7 @@
 #include "support/support_mail.h"
 
 #include "platform/diagnostics.h"
-#include "platform/user_message.h"
+#include "platform/text_format.h"
 #include "store/state.h"
 #include "support/os_name.h"
 #include "support/shell_open.h"
