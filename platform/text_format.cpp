@@ -4,9 +4,9 @@
 #include <cwchar>
 #include <vector>
 
-namespace sw {
+namespace sw::detail {
 
-std::wstring FormatText(const wchar_t* format, ...) {
+std::wstring FormatUnchecked(const wchar_t* format, ...) {
     std::vector<wchar_t> buffer(256);
     for (;;) {
         va_list args;
@@ -19,4 +19,4 @@ std::wstring FormatText(const wchar_t* format, ...) {
     }
 }
 
-} // namespace sw
+} // namespace sw::detail
