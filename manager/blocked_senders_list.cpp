@@ -1,6 +1,7 @@
 #include "manager/blocked_senders_list.h"
 
 #include "manager/entry_order.h"
+#include "platform/ascii_case.h"
 #include "store/list_text.h"
 
 #include <algorithm>
@@ -27,11 +28,7 @@ std::vector<std::wstring> TakeEntries(EntrySet& set) {
 void BlockedSendersList::Load(std::wstring_view listText) {
     // The order folds A-Z to a-z and compares code units: comparing views of
     // a folded copy of the text gives it with plain (vectorised) compares.
-    std::wstring folded(listText);
-    for (wchar_t& c : folded) {
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c + (L'a' - L'A'));
-    }
+    const std::wstring folded = AsciiCaseFolded(listText);
     // Each entry's first eight folded units packed into two integers decide
     // most comparisons without reading the text; 0 pads a shorter entry,
     // which then sorts first, as the order wants.

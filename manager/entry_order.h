@@ -1,16 +1,15 @@
-// The order of Blocked Senders entries: UTF-16 code unit by code unit after
-// folding the ASCII letters A-Z to a-z, nothing else folded. Digits sort
-// before "@", and "@" and "_" before every letter.
+// The order of Blocked Senders entries, CompareIgnoringAsciiCase's: UTF-16
+// code unit by code unit after folding the ASCII letters A-Z to a-z, nothing
+// else folded. Digits sort before "@", and "@" and "_" before every letter.
 #pragma once
+
+#include "platform/ascii_case.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace sw {
-
-// Negative, zero or positive as `a` sorts before, equal to or after `b`.
-int CompareIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) noexcept;
 
 // Strict weak ordering for sorted containers and binary searches.
 struct AsciiCaseLess {

@@ -1,7 +1,8 @@
 #include "manager/import_lines.h"
 
+#include "platform/ascii_case.h"
+
 #include <algorithm>
-#include <cstdint>
 #include <new>
 #include <unordered_set>
 
@@ -68,10 +69,6 @@ const wchar_t* CheckLine(std::wstring_view line, std::wstring& entry) {
     return nullptr;
 }
 
-wchar_t FoldAsciiCase(wchar_t c) noexcept {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
 // The entries taken so far, as a set of their indices, equal when their
 // texts are equal but for ASCII case. Indices rather than folded copies:
 // a copy of each entry would cost an allocation a line.
@@ -87,21 +84,13 @@ private:
     struct Hash {
         const std::vector<std::wstring>* entries;
         size_t operator()(size_t index) const noexcept {
-            uint64_t hash = 14695981039346656037ull; // FNV-1a
-            for (const wchar_t c : (*entries)[index])
-                hash = (hash ^ static_cast<uint64_t>(FoldAsciiCase(c))) * 1099511628211ull;
-            return static_cast<size_t>(hash ^ (hash >> 32));
+            return HashIgnoringAsciiCase((*entries)[index]);
         }
     };
     struct Equal {
         const std::vector<std::wstring>* entries;
         bool operator()(size_t a, size_t b) const noexcept {
-            const std::wstring& left = (*entries)[a];
-            const std::wstring& right = (*entries)[b];
-            return left.size() == right.size() &&
-                   std::equal(left.begin(), left.end(), right.begin(), [](wchar_t x, wchar_t y) {
-                       return FoldAsciiCase(x) == FoldAsciiCase(y);
-                   });
+            return EqualsIgnoringAsciiCase((*entries)[a], (*entries)[b]);
         }
     };
     std::unordered_set<size_t, Hash, Equal> m_set;

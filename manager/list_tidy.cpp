@@ -1,10 +1,10 @@
 #include "manager/list_tidy.h"
 
+#include "platform/ascii_case.h"
 #include "store/list_capacity.h"
 #include "store/list_text.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -17,24 +17,13 @@ namespace {
 // counts the rest, so "and 1 more" never appears.
 constexpr size_t kFoldNamesShown = 4;
 
-wchar_t LowerAscii(wchar_t c) noexcept {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
-}
-
 // Hashing and equality for texts that differ in ASCII letter case only, so
 // that entries and domains are looked up as views of the entries themselves:
 // a list of 65,535 entries is indexed without a lower-cased copy of each.
 // The hash is deliberately not noexcept: that makes libstdc++ keep each key's
 // hash in its node instead of hashing the keys again while it walks a bucket.
 struct FoldedHash {
-    size_t operator()(std::wstring_view text) const {
-        uint64_t hash = 14695981039346656037ull; // FNV-1a
-        for (wchar_t c : text) {
-            hash ^= static_cast<uint16_t>(LowerAscii(c));
-            hash *= 1099511628211ull;
-        }
-        return static_cast<size_t>(hash ^ (hash >> 32));
-    }
+    size_t operator()(std::wstring_view text) const { return HashIgnoringAsciiCase(text); }
 };
 struct FoldedEqual {
     bool operator()(std::wstring_view a, std::wstring_view b) const noexcept {
@@ -177,9 +166,7 @@ void ProposeCoveredAndFolded(const TidyInput& input, const std::vector<std::wstr
             change.removed.push_back(entries[i]);
             bytes += StoredBytes(entries[i]);
         }
-        change.added.reserve(domain.domain.size());
-        for (wchar_t c : domain.domain)
-            change.added.push_back(LowerAscii(c));
+        change.added = AsciiCaseFolded(domain.domain);
         // Every address is longer than its "@domain" and there are at least
         // two of them, so this never goes below zero.
         folded.bytesSaved += bytes - StoredBytes(change.added);

@@ -1,23 +1,6 @@
 #include "store/list_text.h"
 
 namespace sw {
-namespace {
-
-wchar_t FoldAscii(wchar_t c) noexcept {
-    return (c >= L'A' && c <= L'Z') ? c + (L'a' - L'A') : c;
-}
-
-} // namespace
-
-bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) noexcept {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i]))
-            return false;
-    }
-    return true;
-}
 
 std::wstring DomainOfAddress(std::wstring_view address) {
     size_t at = address.find(L'@');

@@ -2,6 +2,9 @@
 // or with ";" only between them ("separator form", the safe-domain setting).
 #pragma once
 
+// EqualsIgnoringAsciiCase, the comparison of the lists' entries.
+#include "platform/ascii_case.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,8 +40,5 @@ private:
     std::wstring m_delimiters;
     size_t m_position = 0;
 };
-
-// Compares without regard to the case of ASCII A-Z only.
-bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) noexcept;
 
 } // namespace sw

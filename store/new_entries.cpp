@@ -1,22 +1,11 @@
 #include "store/new_entries.h"
 
+#include "platform/ascii_case.h"
 #include "store/list_text.h"
 
 #include <algorithm>
 
 namespace sw {
-namespace {
-
-std::wstring FoldedText(std::wstring_view text) {
-    std::wstring folded(text);
-    for (wchar_t& c : folded) {
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
-    return folded;
-}
-
-} // namespace
 
 NewBlockedEntries::NewBlockedEntries(const NewBlockedEntries& other)
     : m_baseline(other.m_baseline ? std::make_unique<CListIndex>(other.m_baseline->Text())
@@ -37,7 +26,7 @@ NewBlockedEntries& NewBlockedEntries::operator=(const NewBlockedEntries& other) 
 }
 
 void NewBlockedEntries::SetBaseline(std::wstring_view stored) {
-    m_baseline = std::make_unique<CListIndex>(FoldedText(stored));
+    m_baseline = std::make_unique<CListIndex>(AsciiCaseFolded(stored));
 }
 
 void NewBlockedEntries::NoteWritten(std::wstring_view written) {
@@ -55,7 +44,7 @@ void NewBlockedEntries::NoteWritten(std::wstring_view written) {
         newFolded = std::move(m_newFolded);
         entries = std::move(m_new);
     }
-    const std::wstring folded = FoldedText(written.substr(from));
+    const std::wstring folded = AsciiCaseFolded(written.substr(from));
     // Entries in terminator form: a trailing piece without its ";" is none.
     size_t start = 0;
     for (size_t end = folded.find(L';'); end != std::wstring::npos;
@@ -89,7 +78,7 @@ const NewBlockedEntries::Entry* NewBlockedEntries::Find(std::wstring_view folded
 std::wstring NewBlockedEntries::Match(std::wstring_view sender) const {
     if (m_new.empty() || sender.empty())
         return {};
-    const std::wstring address = FoldedText(sender);
+    const std::wstring address = AsciiCaseFolded(sender);
     const Entry* found = Find(address);
     if (!found) {
         const std::wstring domain = DomainOfAddress(address);

@@ -1,24 +1,12 @@
 #include "sim/outlook/sender_condition.h"
 
-#include <cwctype>
+#include "platform/ascii_case.h"
 
 namespace sw::sim {
 namespace {
 
 constexpr std::wstring_view kPrefix =
     L"@SQL=\"http://schemas.microsoft.com/mapi/proptag/0x0C1F001F\" ";
-
-bool SameLetters(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const wchar_t x = a[i] < 0x80 ? static_cast<wchar_t>(towlower(a[i])) : a[i];
-        const wchar_t y = b[i] < 0x80 ? static_cast<wchar_t>(towlower(b[i])) : b[i];
-        if (x != y)
-            return false;
-    }
-    return true;
-}
 
 // The quoted literal that makes up all of `rest`, or nothing.
 std::optional<std::wstring> Literal(std::wstring_view rest) {
@@ -67,10 +55,11 @@ std::optional<SenderCondition> ParseSenderCondition(std::wstring_view filter) {
 bool Meets(const SenderCondition& condition, const Item& item) {
     const std::wstring& address = item.senderAddress;
     if (!condition.endsWith)
-        return SameLetters(address, condition.text);
+        return EqualsIgnoringAsciiCase(address, condition.text);
     return address.size() >= condition.text.size() &&
-           SameLetters(std::wstring_view(address).substr(address.size() - condition.text.size()),
-                       condition.text);
+           EqualsIgnoringAsciiCase(
+               std::wstring_view(address).substr(address.size() - condition.text.size()),
+               condition.text);
 }
 
 } // namespace sw::sim
