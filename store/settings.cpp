@@ -59,25 +59,25 @@ void LoadSettings() {
     }
 }
 
-HKEY OpenMakerKey() {
+unique_hkey OpenMakerKey() {
     unique_hkey software;
     if (SW_LOG_IF_WIN32_ERROR(RegOpenKeyExW(g_settings.root, L"software", 0, kSettingsAccess,
                                             software.put())) != ERROR_SUCCESS)
-        return nullptr;
-    return CreateOrOpen(software.get(), g_settings.maker).release();
+        return {};
+    return CreateOrOpen(software.get(), g_settings.maker);
 }
 
-HKEY OpenSectionKey(const std::wstring& section) {
-    unique_hkey maker(OpenMakerKey());
+unique_hkey OpenSectionKey(const std::wstring& section) {
+    unique_hkey maker = OpenMakerKey();
     if (!maker || section.empty())
-        return maker.release();
-    return CreateOrOpen(maker.get(), section).release();
+        return maker;
+    return CreateOrOpen(maker.get(), section);
 }
 
 DWORD ReadSettingDword(const std::wstring& section, const std::wstring& name, DWORD defaultValue) {
     if (g_settings.maker.empty())
         return defaultValue;
-    unique_hkey key(OpenSectionKey(section));
+    const unique_hkey key = OpenSectionKey(section);
     if (!key)
         return defaultValue;
     // Stored by hand or by another program, four bytes of any type count.
@@ -88,7 +88,7 @@ std::wstring ReadSettingText(const std::wstring& section, const std::wstring& na
                              const std::wstring& defaultValue) {
     if (g_settings.maker.empty())
         return defaultValue;
-    unique_hkey key(OpenSectionKey(section));
+    const unique_hkey key = OpenSectionKey(section);
     if (!key)
         return defaultValue;
     return ReadTextValue(key.get(), name.c_str(), ValueTypes::Any).value_or(defaultValue);
@@ -97,7 +97,7 @@ std::wstring ReadSettingText(const std::wstring& section, const std::wstring& na
 bool WriteSettingDword(const std::wstring& section, const std::wstring& name, DWORD value) {
     if (g_settings.maker.empty())
         return false;
-    unique_hkey key(OpenSectionKey(section));
+    const unique_hkey key = OpenSectionKey(section);
     if (!key)
         return false;
     return SW_LOG_IF_WIN32_ERROR(RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD,
@@ -109,7 +109,7 @@ bool WriteSettingText(const std::wstring& section, const std::wstring& name,
                       const std::wstring& text) {
     if (g_settings.maker.empty())
         return false;
-    unique_hkey key(OpenSectionKey(section));
+    const unique_hkey key = OpenSectionKey(section);
     if (!key)
         return false;
     return SW_LOG_IF_WIN32_ERROR(RegSetValueExW(

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/product_key.h"
+#include "platform/registry_key.h"
 
 #include <windows.h>
 
@@ -81,10 +82,9 @@ inline bool IsSetByPolicy(const Settings& settings, const FlagSetting& flag) noe
 // default and writes fail without touching the registry.
 void SetSettingsRoot(HKEY root, const std::wstring& maker);
 
-// Open keys with read, set-value and create-subkey access, or nullptr. The
-// caller closes what it gets.
-HKEY OpenMakerKey();
-HKEY OpenSectionKey(const std::wstring& section);
+// Open keys with read, set-value and create-subkey access, or none.
+unique_hkey OpenMakerKey();
+unique_hkey OpenSectionKey(const std::wstring& section);
 
 DWORD ReadSettingDword(const std::wstring& section, const std::wstring& name, DWORD defaultValue);
 std::wstring ReadSettingText(const std::wstring& section, const std::wstring& name,
