@@ -21,15 +21,15 @@
 // and rewrites all of it, far more than a record may take on the host's
 // thread, so a record that leaves the file kCompactionSlack lines past the
 // limit (or past kCompactionBytes) starts a worker thread for it, one at a
-// time. The worker reads the file as far as it was known under g_lock,
+// time. The worker reads the file as far as it was known under g_fileState.lock,
 // writes the newest lines to a temporary file and flushes it without the
 // lock, then copies in the lines recorded meanwhile (the tail past what it
 // read, again while more come, the last of a long burst under the lock) and,
-// holding g_lock only for the replacement itself, puts the copy in place if
+// holding g_fileState.lock only for the replacement itself, puts the copy in place if
 // the file still is what this process last wrote: appends are never lost,
 // and a file replaced or changed by anyone else meanwhile is left alone (the
 // compaction is dropped; the next record starts another if still due).
-// Readers, who take g_lock too, or another process, see the old file or the
+// Readers, who take g_fileState.lock too, or another process, see the old file or the
 // new one, whole. A compaction that fails is logged and tried again
 // kRetryAfter records later. Should compactions keep failing, or fall behind
 // records coming faster than any command, the file grows only to kLineLimit
@@ -53,7 +53,7 @@ std::wstring g_folderOverride;
 
 // Records `action`. When the file is far past its limit because records
 // outran a compaction that still runs, and `mayWait`, sets `wait` and
-// records nothing: the caller waits for the compaction without g_lock and
+// records nothing: the caller waits for the compaction without g_fileState.lock and
 // calls again, rather than have the file rewritten a second time here.
 bool Record(HistoryAction& action, bool mayWait, bool& wait) {
     const std::wstring path = HistoryFilePath();
@@ -65,16 +65,19 @@ bool Record(HistoryAction& action, bool mayWait, bool& wait) {
 
     for (int attempt = 0; attempt < 2; ++attempt) {
         HistoryFile file;
-        const bool known = g_known.path == path && g_known.stamp == StampOf(path);
+        const bool known =
+            g_fileState.known.path == path && g_fileState.known.stamp == StampOf(path);
         if (!known) {
             if (!ReadHistoryFile(path, file))
                 return false;
             Remember(path, file);
         }
-        action.id = g_known.lastId + 1;
-        if (g_known.stamp.exists && g_known.stamp.size > 0 && !g_known.needsRepair) {
+        action.id = g_fileState.known.lastId + 1;
+        if (g_fileState.known.stamp.exists && g_fileState.known.stamp.size > 0 &&
+            !g_fileState.known.needsRepair) {
             const std::string line = LineOf(action);
-            if (g_known.lines >= kLineLimit || g_known.stamp.size + line.size() > kGrowthLimit) {
+            if (g_fileState.known.lines >= kLineLimit ||
+                g_fileState.known.stamp.size + line.size() > kGrowthLimit) {
                 if (mayWait && CompactionRunning()) {
                     wait = true;
                     return false;
@@ -83,12 +86,12 @@ bool Record(HistoryAction& action, bool mayWait, bool& wait) {
                              ERROR_FILE_TOO_LARGE);
                 if (!TrimAndAppend(path, line))
                     return false;
-                g_known.lastId = action.id;
+                g_fileState.known.lastId = action.id;
                 return true;
             }
             const Appended appended = AppendLine(path, line);
             if (appended == Appended::Yes) {
-                g_known.lastId = action.id;
+                g_fileState.known.lastId = action.id;
                 StartCompactionIfDue();
                 return true;
             }
@@ -108,7 +111,7 @@ bool Record(HistoryAction& action, bool mayWait, bool& wait) {
 }
 
 std::vector<HistoryAction> Load(const KeepMessages& keepMessages) {
-    const std::lock_guard lock(g_lock);
+    const std::lock_guard lock(g_fileState.lock);
     const std::wstring path = HistoryFilePath();
     HistoryFile file;
     if (path.empty() || !ReadHistoryFile(path, file, keepMessages))
@@ -141,7 +144,7 @@ std::vector<HistoryAction> LoadHistoryActions(const std::vector<std::uint64_t>& 
 
 bool RecordHistoryAction(HistoryAction action) noexcept {
     try {
-        std::unique_lock lock(g_lock);
+        std::unique_lock lock(g_fileState.lock);
         bool wait = false;
         const bool recorded = Record(action, true, wait);
         if (!wait)
@@ -157,7 +160,7 @@ bool RecordHistoryAction(HistoryAction action) noexcept {
 
 bool MarkHistoryUndone(const std::vector<std::uint64_t>& ids) noexcept {
     try {
-        const std::lock_guard lock(g_lock);
+        const std::lock_guard lock(g_fileState.lock);
         const std::wstring path = HistoryFilePath();
         HistoryFile file;
         if (path.empty() || !ReadHistoryFile(path, file))
@@ -184,7 +187,7 @@ bool MarkHistoryUndone(const std::vector<std::uint64_t>& ids) noexcept {
 std::wstring SetHistoryFolder(const std::wstring& folder) {
     for (;;) {
         WaitForHistoryCompaction();
-        const std::lock_guard lock(g_lock);
+        const std::lock_guard lock(g_fileState.lock);
         if (CompactionRunning())
             continue; // a record started another meanwhile
         std::wstring previous = g_folderOverride;

@@ -23,15 +23,15 @@ struct Compaction {
     std::function<void()> hook;    // SetHistoryCompactionHook
     std::uint64_t ended = 0;       // compactions ended, however
 };
-// Shared with the compaction's worker thread, under g_lock; not in g_host,
+// Shared with the compaction's worker thread, under g_fileState.lock; not in g_host,
 // which only the UI thread touches.
 Compaction g_compaction;
-// Notified, under g_lock, as each compaction ends.
+// Notified, under g_fileState.lock, as each compaction ends.
 std::condition_variable g_compactionEnded;
 
 bool CompactionDue() noexcept {
-    return g_known.lines >= kHistoryLimit + kCompactionSlack ||
-           g_known.stamp.size > kCompactionBytes;
+    return g_fileState.known.lines >= kHistoryLimit + kCompactionSlack ||
+           g_fileState.known.stamp.size > kCompactionBytes;
 }
 
 // What a compaction works on: the file's first `size` bytes, whole lines,
@@ -43,30 +43,30 @@ struct CompactionPlan {
     std::function<void()> hook;
 };
 
-// Under g_lock: the next compaction, or false when none is due.
+// Under g_fileState.lock: the next compaction, or false when none is due.
 bool PlanCompaction(CompactionPlan& plan) {
     const std::wstring path = HistoryFilePath();
-    if (path.empty() || g_known.path != path || g_known.needsRepair || !CompactionDue() ||
-        !(StampOf(path) == g_known.stamp))
+    if (path.empty() || g_fileState.known.path != path || g_fileState.known.needsRepair ||
+        !CompactionDue() || !(StampOf(path) == g_fileState.known.stamp))
         return false;
     plan.path = path;
-    plan.base = g_known.base;
-    plan.size = g_known.stamp.size;
+    plan.base = g_fileState.known.base;
+    plan.size = g_fileState.known.stamp.size;
     plan.hook = g_compaction.hook;
     return true;
 }
 
-// Under g_lock: whether the file is still the planned one, with this
+// Under g_fileState.lock: whether the file is still the planned one, with this
 // process's appends only.
 bool StillPlanned(const CompactionPlan& plan) {
-    return g_known.path == plan.path && g_known.base == plan.base &&
-           StampOf(plan.path) == g_known.stamp;
+    return g_fileState.known.path == plan.path && g_fileState.known.base == plan.base &&
+           StampOf(plan.path) == g_fileState.known.stamp;
 }
 
 enum class Compacted { Yes, Dropped, Failed };
 
 // Adds the lines appended from `copied` to the file's size as known now to
-// the replacement; the caller holds g_lock only when `locked`.
+// the replacement; the caller holds g_fileState.lock only when `locked`.
 Compacted CopyTail(const CompactionPlan& plan, ULONGLONG& copied, ULONGLONG size, size_t& lines,
                    FileReplacement& replacement, bool locked) {
     std::string tail;
@@ -113,10 +113,10 @@ Compacted Compact(const CompactionPlan& plan) {
 
     ULONGLONG copied = plan.size;
     for (int tails = 0;; ++tails) {
-        std::unique_lock lock(g_lock);
+        std::unique_lock lock(g_fileState.lock);
         if (!StillPlanned(plan))
             return Compacted::Dropped;
-        const ULONGLONG size = g_known.stamp.size;
+        const ULONGLONG size = g_fileState.known.stamp.size;
         if (size < copied)
             return Compacted::Dropped; // never so on the same base
         if (size != copied) {
@@ -131,18 +131,19 @@ Compacted Compact(const CompactionPlan& plan) {
         }
         if (SW_LOG_IF_WIN32_ERROR(replacement.Commit()) != ERROR_SUCCESS)
             return Compacted::Failed;
-        g_known.stamp = StampOf(plan.path);
-        g_known.lines = lines;
-        ++g_known.base;
+        g_fileState.known.stamp = StampOf(plan.path);
+        g_fileState.known.lines = lines;
+        ++g_fileState.known.base;
         return Compacted::Yes;
     }
 }
 
-// Under g_lock: learns the file, when what is known of it is not its
+// Under g_fileState.lock: learns the file, when what is known of it is not its
 // present state, so that the next record only appends.
 void LearnFile() {
     const std::wstring path = HistoryFilePath();
-    if (path.empty() || (g_known.path == path && g_known.stamp == StampOf(path)))
+    if (path.empty() ||
+        (g_fileState.known.path == path && g_fileState.known.stamp == StampOf(path)))
         return;
     HistoryFile file;
     if (ReadHistoryFile(path, file, [](std::uint64_t) { return false; }))
@@ -154,14 +155,14 @@ void LearnFile() {
 void RunCompactions() noexcept {
     try {
         {
-            const std::lock_guard lock(g_lock);
+            const std::lock_guard lock(g_fileState.lock);
             LearnFile();
         }
         Compacted last = Compacted::Yes;
         for (bool first = true;; first = false) {
             CompactionPlan plan;
             {
-                const std::lock_guard lock(g_lock);
+                const std::lock_guard lock(g_fileState.lock);
                 if (!first) {
                     ++g_compaction.ended;
                     g_compactionEnded.notify_all();
@@ -189,7 +190,7 @@ DWORD WINAPI CompactionThread(void* module) {
     FreeLibraryAndExitThread(static_cast<HMODULE>(module), 0);
 }
 
-// Under g_lock: starts the worker, which holds the module while it runs.
+// Under g_fileState.lock: starts the worker, which holds the module while it runs.
 void StartWorker() {
     HMODULE module = nullptr;
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
@@ -249,7 +250,7 @@ void WaitForHistoryCompaction() noexcept {
         for (;;) {
             unique_handle thread;
             {
-                const std::lock_guard lock(g_lock);
+                const std::lock_guard lock(g_fileState.lock);
                 if (!g_compaction.thread)
                     return;
                 if (WaitForSingleObject(g_compaction.thread.get(), 0) != WAIT_TIMEOUT) {
@@ -272,7 +273,7 @@ void WaitForHistoryCompaction() noexcept {
 
 void PrepareHistory() noexcept {
     try {
-        const std::lock_guard lock(g_lock);
+        const std::lock_guard lock(g_fileState.lock);
         if (!CompactionRunning())
             StartWorker();
     }
@@ -280,7 +281,7 @@ void PrepareHistory() noexcept {
 }
 
 void SetHistoryCompactionHook(std::function<void()> hook) {
-    const std::lock_guard lock(g_lock);
+    const std::lock_guard lock(g_fileState.lock);
     g_compaction.hook = std::move(hook);
 }
 

@@ -84,10 +84,9 @@ bool SetAsideLines(const std::wstring& path, const std::vector<std::string>& lin
 
 } // namespace
 
-// Shared with the compaction thread, so under a lock of their own rather than
+// Shared with the compaction thread, so under a lock of its own rather than
 // in g_host; what is known is checked against the file before each use.
-std::mutex g_lock;
-KnownFile g_known;
+HistoryFileState g_fileState;
 
 FileStamp StampOf(const std::wstring& path) noexcept {
     FileStamp stamp;
@@ -102,18 +101,18 @@ FileStamp StampOf(const std::wstring& path) noexcept {
 }
 
 void Remember(const std::wstring& path, const HistoryFile& file) {
-    if (g_known.path != path || !(g_known.stamp == file.stamp))
-        ++g_known.base;
-    g_known.path = path;
-    g_known.stamp = file.stamp;
-    g_known.lastId = file.lastId;
-    g_known.lines = file.lines;
-    g_known.needsRepair = file.NeedsRepair();
+    if (g_fileState.known.path != path || !(g_fileState.known.stamp == file.stamp))
+        ++g_fileState.known.base;
+    g_fileState.known.path = path;
+    g_fileState.known.stamp = file.stamp;
+    g_fileState.known.lastId = file.lastId;
+    g_fileState.known.lines = file.lines;
+    g_fileState.known.needsRepair = file.NeedsRepair();
 }
 
 void Forget() noexcept {
-    g_known.path.clear();
-    ++g_known.base;
+    g_fileState.known.path.clear();
+    ++g_fileState.known.base;
 }
 
 bool ReadHistoryFile(const std::wstring& path, HistoryFile& file,
@@ -180,17 +179,17 @@ bool RewriteHistory(const std::wstring& path, const HistoryFile& file,
         Forget();
         return false;
     }
-    g_known.path = path;
-    g_known.stamp = StampOf(path);
-    g_known.lastId = std::max(file.lastId, actions.empty() ? 0 : actions.back().id);
-    g_known.lines = lines.size();
-    g_known.needsRepair = false;
-    ++g_known.base;
+    g_fileState.known.path = path;
+    g_fileState.known.stamp = StampOf(path);
+    g_fileState.known.lastId = std::max(file.lastId, actions.empty() ? 0 : actions.back().id);
+    g_fileState.known.lines = lines.size();
+    g_fileState.known.needsRepair = false;
+    ++g_fileState.known.base;
     return true;
 }
 
 Appended AppendLine(const std::wstring& path, const std::string& line) {
-    if (g_known.stamp.readOnly) {
+    if (g_fileState.known.stamp.readOnly) {
         // Refused as a replacement would be, also where the file system
         // would let its owner write.
         SW_LOG_WIN32(L"history: read-only file", ERROR_ACCESS_DENIED);
@@ -205,7 +204,7 @@ Appended AppendLine(const std::wstring& path, const std::string& line) {
     }
     LARGE_INTEGER size = {};
     if (!GetFileSizeEx(handle.get(), &size) ||
-        static_cast<ULONGLONG>(size.QuadPart) != g_known.stamp.size)
+        static_cast<ULONGLONG>(size.QuadPart) != g_fileState.known.stamp.size)
         return Appended::FileChanged;
     DWORD written = 0;
     if (!WriteFile(handle.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
@@ -214,8 +213,8 @@ Appended AppendLine(const std::wstring& path, const std::string& line) {
         return Appended::Failed;
     }
     handle.reset();
-    g_known.stamp = StampOf(path);
-    ++g_known.lines;
+    g_fileState.known.stamp = StampOf(path);
+    ++g_fileState.known.lines;
     return Appended::Yes;
 }
 
@@ -260,9 +259,9 @@ bool TrimAndAppend(const std::wstring& path, const std::string& line) {
         Forget();
         return false;
     }
-    g_known.stamp = StampOf(path);
-    g_known.lines = kept + 1;
-    ++g_known.base;
+    g_fileState.known.stamp = StampOf(path);
+    g_fileState.known.lines = kept + 1;
+    ++g_fileState.known.base;
     return true;
 }
 

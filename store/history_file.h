@@ -35,10 +35,6 @@ inline constexpr size_t kRetryAfter = 10;
 // Messages recorded for one run at most (about 7 MB of ids).
 inline constexpr size_t kMaxMessages = 50000;
 
-// Held for every read and write of the file and of what is known of it:
-// the host's thread records and loads, the compaction's worker rewrites.
-extern std::mutex g_lock;
-
 struct FileStamp {
     bool exists = false;
     bool readOnly = false;
@@ -86,7 +82,15 @@ struct KnownFile {
     // its copy in place only on the same base.
     std::uint64_t base = 0;
 };
-extern KnownFile g_known;
+
+// What the three share of the file, in one instance, g_fileState: the host's
+// thread records and loads, the compaction's worker rewrites.
+struct HistoryFileState {
+    // Held for every read and write of the file and of `known`.
+    std::mutex lock;
+    KnownFile known;
+};
+extern HistoryFileState g_fileState;
 
 // Takes what a read found as what is known of the file.
 void Remember(const std::wstring& path, const HistoryFile& file);
@@ -111,7 +115,7 @@ std::string LineOf(const HistoryAction& action);
                                   const std::vector<HistoryAction>& actions);
 
 enum class Appended { Yes, FileChanged, Failed };
-// Appends one line to the file, which must still be as g_known saw it.
+// Appends one line to the file, which must still be as g_fileState.known saw it.
 Appended AppendLine(const std::wstring& path, const std::string& line);
 
 // Drops what an action's line cannot hold and sets its time when unset.
@@ -127,7 +131,7 @@ size_t NewestLines(std::string_view bytes, size_t most, size_t room, size_t& kep
 // behind.
 [[nodiscard]] bool TrimAndAppend(const std::wstring& path, const std::string& line);
 
-// The compaction (history_compaction.cpp), each called under g_lock.
+// The compaction (history_compaction.cpp), each called under g_fileState.lock.
 
 // Whether a worker is still at work.
 bool CompactionRunning() noexcept;
