@@ -35,7 +35,7 @@ public:
     // in the diagnostics log and answered false, and so is (unlogged) one
     // that is in Junk E-mail already; one whose ids cannot be read moves all
     // the same, unnoted. Raises nothing for host failures.
-    bool Move(IDispatch* mail);
+    [[nodiscard]] bool Move(IDispatch* mail);
 
     IDispatch* junk() const noexcept { return m_junk; }
 

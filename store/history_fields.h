@@ -11,15 +11,15 @@ namespace sw {
 // surrogates escaped (%XX below 0x80, %uXXXX for a UTF-16 unit).
 void AppendEscapedText(std::string& out, std::wstring_view text);
 // Strict UTF-8 with those escapes; false on anything else.
-bool ParseEscapedText(std::string_view in, std::wstring& out);
+[[nodiscard]] bool ParseEscapedText(std::string_view in, std::wstring& out);
 
 // Whether `unit` is a hexadecimal digit.
 bool IsHexUnit(wchar_t unit) noexcept;
 // Whether `id` holds hexadecimal digits only (the empty id does).
 bool IsHexId(std::wstring_view id) noexcept;
 // Appends `id` when it is hexadecimal; false, with `out` as it was, when not.
-bool AppendHexId(std::string& out, std::wstring_view id);
+[[nodiscard]] bool AppendHexId(std::string& out, std::wstring_view id);
 // Reads an id of hexadecimal digits; false on any other character.
-bool ParseHexId(std::string_view in, std::wstring& out);
+[[nodiscard]] bool ParseHexId(std::string_view in, std::wstring& out);
 
 } // namespace sw

@@ -72,7 +72,8 @@ public:
         for (size_t i = 0; i < m_ids.size(); ++i) {
             if (i > 0)
                 out += ',';
-            AppendHexId(out, *m_ids[i]);
+            // Each id was found hexadecimal when it was listed.
+            static_cast<void>(AppendHexId(out, *m_ids[i]));
         }
     }
 
