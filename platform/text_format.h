@@ -54,37 +54,36 @@ consteval FormatConversions ParseFormat(const wchar_t* format) {
             while (isDigit(*p))
                 ++p;
         }
-        int longs = 0;
-        bool size = false;
+        // The length: none, "l", "ll" or "z", indexing the tables below.
+        size_t length = 0;
         if (*p == L'z') {
-            size = true;
+            length = 3;
             ++p;
         } else {
-            for (; *p == L'l' && longs < 2; ++p)
-                ++longs;
+            for (; *p == L'l' && length < 2; ++p)
+                ++length;
         }
+        constexpr FormatArgument kSigned[] = {FormatArgument::Int, FormatArgument::Long,
+                                              FormatArgument::LongLong, FormatArgument::SignedSize};
+        constexpr FormatArgument kUnsigned[] = {
+            FormatArgument::Unsigned, FormatArgument::UnsignedLong,
+            FormatArgument::UnsignedLongLong, FormatArgument::Size};
         FormatArgument argument{};
         switch (*p) {
         case L'd':
         case L'i':
-            argument = size         ? FormatArgument::SignedSize
-                       : longs == 2 ? FormatArgument::LongLong
-                       : longs == 1 ? FormatArgument::Long
-                                    : FormatArgument::Int;
+            argument = kSigned[length];
             break;
         case L'u':
         case L'x':
         case L'X':
         case L'o':
-            argument = size         ? FormatArgument::Size
-                       : longs == 2 ? FormatArgument::UnsignedLongLong
-                       : longs == 1 ? FormatArgument::UnsignedLong
-                                    : FormatArgument::Unsigned;
+            argument = kUnsigned[length];
             break;
         case L's':
-            if (size || longs == 2)
+            if (length > 1)
                 result.valid = false;
-            argument = longs == 1 ? FormatArgument::WideText : FormatArgument::NarrowText;
+            argument = length == 1 ? FormatArgument::WideText : FormatArgument::NarrowText;
             break;
         default: // the end of the format, or a conversion not known here
             result.valid = false;
