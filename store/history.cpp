@@ -21,22 +21,22 @@
 // and rewrites all of it, far more than a record may take on the host's
 // thread, so a record that leaves the file kCompactionSlack lines past the
 // limit (or past kCompactionBytes) starts a worker thread for it, one at a
-// time. The worker reads the file as far as it was known under g_fileState.lock,
-// writes the newest lines to a temporary file and flushes it without the
-// lock, then copies in the lines recorded meanwhile (the tail past what it
-// read, again while more come, the last of a long burst under the lock) and,
-// holding g_fileState.lock only for the replacement itself, puts the copy in place if
-// the file still is what this process last wrote: appends are never lost,
-// and a file replaced or changed by anyone else meanwhile is left alone (the
-// compaction is dropped; the next record starts another if still due).
-// Readers, who take g_fileState.lock too, or another process, see the old file or the
-// new one, whole. A compaction that fails is logged and tried again
-// kRetryAfter records later. Should compactions keep failing, or fall behind
-// records coming faster than any command, the file grows only to kLineLimit
-// lines or kGrowthLimit bytes. There a record waits for the compaction that
-// runs, or when none does rewrites the file itself as a last resort
-// (logged): a slow record now and then rather than a file without bound, or
-// one too large for readers (kReadLimit).
+// time. The worker reads the file as far as it was known under
+// g_fileState.lock, writes the newest lines to a temporary file and flushes
+// it without the lock, then copies in the lines recorded meanwhile (the tail
+// past what it read, again while more come, the last of a long burst under
+// the lock) and, holding g_fileState.lock only for the replacement itself,
+// puts the copy in place if the file still is what this process last wrote:
+// appends are never lost, and a file replaced or changed by anyone else
+// meanwhile is left alone (the compaction is dropped; the next record starts
+// another if still due). Readers, who take g_fileState.lock too, or another
+// process, see the old file or the new one, whole. A compaction that fails is
+// logged and tried again kRetryAfter records later. Should compactions keep
+// failing, or fall behind records coming faster than any command, the file
+// grows only to kLineLimit lines or kGrowthLimit bytes. There a record waits
+// for the compaction that runs, or when none does rewrites the file itself as
+// a last resort (logged): a slow record now and then rather than a file
+// without bound, or one too large for readers (kReadLimit).
 //
 // The worker holds the module loaded while it runs and frees it as it ends
 // (FreeLibraryAndExitThread), so Outlook releasing the add-in meanwhile never
@@ -52,8 +52,8 @@ constexpr wchar_t kFileName[] = L"\\history";
 std::wstring g_folderOverride;
 
 // Records `action`. When the file is far past its limit because records
-// outran a compaction that still runs, and `mayWait`, sets `wait` and
-// records nothing: the caller waits for the compaction without g_fileState.lock and
+// outran a compaction that still runs, and `mayWait`, sets `wait` and records
+// nothing: the caller waits for the compaction without g_fileState.lock and
 // calls again, rather than have the file rewritten a second time here.
 bool Record(HistoryAction& action, bool mayWait, bool& wait) {
     const std::wstring path = HistoryFilePath();

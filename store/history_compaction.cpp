@@ -23,8 +23,8 @@ struct Compaction {
     std::function<void()> hook;    // SetHistoryCompactionHook
     std::uint64_t ended = 0;       // compactions ended, however
 };
-// Shared with the compaction's worker thread, under g_fileState.lock; not in g_host,
-// which only the UI thread touches.
+// Shared with the compaction's worker thread, under g_fileState.lock; not in
+// g_host, which only the UI thread touches.
 Compaction g_compaction;
 // Notified, under g_fileState.lock, as each compaction ends.
 std::condition_variable g_compactionEnded;
@@ -190,7 +190,8 @@ DWORD WINAPI CompactionThread(void* module) {
     FreeLibraryAndExitThread(static_cast<HMODULE>(module), 0);
 }
 
-// Under g_fileState.lock: starts the worker, which holds the module while it runs.
+// Under g_fileState.lock: starts the worker, which holds the module while it
+// runs.
 void StartWorker() {
     HMODULE module = nullptr;
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,

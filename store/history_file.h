@@ -115,7 +115,8 @@ std::string LineOf(const HistoryAction& action);
                                   const std::vector<HistoryAction>& actions);
 
 enum class Appended { Yes, FileChanged, Failed };
-// Appends one line to the file, which must still be as g_fileState.known saw it.
+// Appends one line to the file, which must still be as g_fileState.known saw
+// it.
 Appended AppendLine(const std::wstring& path, const std::string& line);
 
 // Drops what an action's line cannot hold and sets its time when unset.
