@@ -3,7 +3,6 @@
 #include "addin/history_preparation.h"
 #include "addin/host_state.h"
 #include "addin/ribbon.h"
-#include "legacy_ui/user_commands.h"
 #include "outlook/host_call.h"
 #include "outlook/host_error.h"
 #include "platform/diagnostics.h"
@@ -11,6 +10,7 @@
 #include "platform/image_picture.h"
 #include "platform/module_lock.h"
 #include "platform/resource_ids.h"
+#include "platform/user_message.h"
 #include "store/history.h"
 #include "store/profile_store.h"
 #include "store/state.h"
@@ -45,10 +45,10 @@ void LoadRibbonImage(ButtonImage image, IDispatch* control, IPictureDisp** pictu
 
 Connect::Connect(IUnknown* outer)
     : m_inner(*this), m_outer(outer ? outer : &m_inner),
-      m_legacy(std::make_unique<LegacyUi>(*static_cast<IConnect*>(this))) {
+      // The Options sheet may have turned the new-mail setting on or off.
+      m_commands([this] { m_newMail.Follow(HostApp()); }),
+      m_legacy(std::make_unique<LegacyUi>(*static_cast<IConnect*>(this), m_commands)) {
     LockModule();
-    // The Options sheet may have turned the new-mail setting on or off.
-    m_legacy->SetOptionsClosedHandler([this] { m_newMail.Follow(HostApp()); });
 }
 
 Connect::~Connect() {
@@ -133,23 +133,22 @@ HRESULT Connect::InterfaceSupportsErrorInfo(REFIID iid) noexcept {
 // --- IConnect: the ribbon callbacks -------------------------------------
 
 HRESULT Connect::OnBlockSenders(IDispatch*) noexcept {
-    RunUserCommand(UserCommand::BlockSenders);
+    m_commands.Run(UserCommand::BlockSenders);
     return S_OK;
 }
 
 HRESULT Connect::OnManageBlockedSenders(IDispatch*) noexcept {
-    RunUserCommand(UserCommand::ManageBlockedSenders);
-    m_newMail.Follow(HostApp());
+    m_commands.Run(UserCommand::ManageBlockedSenders);
     return S_OK;
 }
 
 HRESULT Connect::OnBlockDomains(IDispatch*) noexcept {
-    RunUserCommand(UserCommand::BlockDomains);
+    m_commands.Run(UserCommand::BlockDomains);
     return S_OK;
 }
 
 HRESULT Connect::OnRibbonHelp(IDispatch*) noexcept {
-    RunUserCommand(UserCommand::Help);
+    m_commands.Run(UserCommand::Help);
     return S_OK;
 }
 
@@ -176,12 +175,12 @@ HRESULT Connect::OnRibbonGetEnabled(IDispatch*, VARIANT_BOOL* enabled) noexcept 
 }
 
 HRESULT Connect::OnRibbonSupport(IDispatch*) noexcept {
-    RunUserCommand(UserCommand::Support);
+    m_commands.Run(UserCommand::Support);
     return S_OK;
 }
 
 HRESULT Connect::OnBlockSingleDomain(IDispatch*) noexcept {
-    RunUserCommand(UserCommand::BlockSenderDomain);
+    m_commands.Run(UserCommand::BlockSenderDomain);
     return S_OK;
 }
 
@@ -255,8 +254,10 @@ void Connect::Disconnect() {
     CancelHistoryPreparation();
     m_newMail.Stop();
     m_legacy->Stop();
+    // What could not be put back is told: the user's blocks would be lost.
     if (!g_host.profileName.empty())
-        ReapplyBlockedAdditions();
+        ShowOutcome(ReapplyBlockedAdditions(g_host.Profile(), g_host.blockedSinceLoad,
+                                            g_host.newBlockedEntries));
     // Nothing records any more: a compaction still at work ends before the
     // host goes, rather than leave its temporary file behind.
     WaitForHistoryCompaction();

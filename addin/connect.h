@@ -9,6 +9,7 @@
 #include "legacy_ui/legacy_ui.h"
 #include "outlook/idl/office_addin.h"
 #include "outlook/office_ids.h"
+#include "user_commands/user_commands.h"
 
 #include <oaidl.h>
 #include <ocidl.h>
@@ -91,7 +92,10 @@ private:
     IUnknown* m_outer; // the controlling unknown: the aggregator, or m_inner
     ULONG m_refs = 0;
 
-    // The toolbar and context-menu items of hosts before version 14.
+    // The user's commands, which the ribbon's callbacks and the legacy
+    // surface run; the Options sheet's closing is followed up here.
+    UserCommands m_commands;
+    // The toolbar and context-menu items of hosts before the ribbon.
     std::unique_ptr<LegacyUi> m_legacy;
     // New mail from senders blocked since Outlook started.
     NewMailWatch m_newMail;

@@ -26,15 +26,15 @@ int ParseHostVersion(const std::wstring& text) noexcept {
 }
 
 void LearnHostVersion(IDispatch* application) {
-    g_host.hostVersion = ParseHostVersion(GetText(application, L"Version"));
+    g_host.capabilities = HostCapabilities(ParseHostVersion(GetText(application, L"Version")));
 }
 
 void LearnProfileAndSettings() {
     // Without a default profile g_host.profileName stays empty: the commands then
     // tell the user when they read the list, and Outlook's closing writes nothing.
-    static_cast<void>(FindDefaultProfileName());
+    g_host.profileName = DefaultProfileName();
     g_host.accountKeys.clear();
-    CollectAccountKeys(g_host.accountKeys);
+    g_host.accountKeys = FindAccountKeys(g_host.Profile());
     SetSettingsRoot(HKEY_CURRENT_USER, kSettingsMaker);
     // What the user stored counts from the first command on, not only once
     // the Options sheet has been opened.

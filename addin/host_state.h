@@ -1,6 +1,7 @@
 // What the add-in learns of its host once the host has started, kept in
-// g_host (store/state.h) until disconnection: the host's major version, then the default profile's
-// name, the profile's account keys and the user's settings.
+// g_host (store/state.h) until disconnection: what the host can do, from its
+// major version, then the default profile's name, the profile's account keys
+// and the user's settings.
 #pragma once
 
 #include <oaidl.h>
@@ -13,7 +14,7 @@ namespace sw {
 // leading white space, an optional sign, then digits; no digit gives 0.
 int ParseHostVersion(const std::wstring& text) noexcept;
 
-// Sets g_host.hostVersion from the application's Version.
+// Sets g_host.capabilities from the application's Version.
 void LearnHostVersion(IDispatch* application);
 
 // Sets g_host.profileName, g_host.accountKeys and the settings. The account keys are

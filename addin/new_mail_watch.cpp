@@ -74,10 +74,7 @@ NewMailWatch::~NewMailWatch() {
 }
 
 void NewMailWatch::Follow(IDispatch* application) noexcept {
-    // Outlook 2003 brought NewMailEx; a host whose version is unknown is
-    // asked all the same, and one without the event says so.
-    const bool wanted = g_settings.moveNewMail && application &&
-                        (g_host.hostVersion >= 11 || g_host.hostVersion == 0);
+    const bool wanted = g_settings.moveNewMail && application && g_host.capabilities.newMailEx;
     if (!wanted) {
         Stop();
         return;

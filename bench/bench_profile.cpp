@@ -15,15 +15,16 @@ constexpr wchar_t kSafeValue[] = L"001f0418";
 } // namespace
 
 std::vector<std::wstring> CreateBenchProfile(int version, int accounts) {
-    g_host.hostVersion = version;
+    g_host.capabilities = HostCapabilities(version);
     g_host.profileName = kBenchProfile;
-    ScratchRegistry::CreateKey(ProfileSubkeyPath(kProfileListSubkey));
-    ScratchRegistry::SetText(ProfilesRootPath(), L"DefaultProfile", kBenchProfile);
+    ScratchRegistry::CreateKey(ProfileSubkeyPath(g_host.Profile(), kProfileListSubkey));
+    ScratchRegistry::SetText(ProfilesRootPath(g_host.capabilities), L"DefaultProfile",
+                             kBenchProfile);
     ScratchRegistry::SetDword(L"Software\\Spamwarden Simulation\\MAPI", L"OutlookVersion",
                               static_cast<unsigned long>(version));
 
     std::vector<std::wstring> names;
-    const std::wstring accountsPath = ProfileSubkeyPath(kAccountsSubkey);
+    const std::wstring accountsPath = ProfileSubkeyPath(g_host.Profile(), kAccountsSubkey);
     for (int i = 0; i < accounts; ++i) {
         wchar_t subkey[16];
         std::swprintf(subkey, 16, L"%08x", i + 1);
@@ -40,26 +41,29 @@ std::vector<std::wstring> CreateBenchProfile(int version, int accounts) {
             std::swprintf(hex, 3, L"%02x", byte);
             name += hex;
         }
-        ScratchRegistry::CreateKey(ProfileSubkeyPath(name));
+        ScratchRegistry::CreateKey(ProfileSubkeyPath(g_host.Profile(), name));
         names.push_back(name);
     }
     return names;
 }
 
 void StoreBlockedList(const std::wstring& text) {
-    ScratchRegistry::SetBinaryText(ProfileSubkeyPath(kProfileListSubkey), kBlockedValue, text);
+    ScratchRegistry::SetBinaryText(ProfileSubkeyPath(g_host.Profile(), kProfileListSubkey),
+                                   kBlockedValue, text);
 }
 
 void StoreSafeList(const std::wstring& text) {
-    ScratchRegistry::SetBinaryText(ProfileSubkeyPath(kProfileListSubkey), kSafeValue, text);
+    ScratchRegistry::SetBinaryText(ProfileSubkeyPath(g_host.Profile(), kProfileListSubkey),
+                                   kSafeValue, text);
 }
 
 std::wstring StoredBlockedList() {
-    return ScratchRegistry::GetText(ProfileSubkeyPath(kProfileListSubkey), kBlockedValue);
+    return ScratchRegistry::GetText(ProfileSubkeyPath(g_host.Profile(), kProfileListSubkey),
+                                    kBlockedValue);
 }
 
 std::wstring StoredAccountList(const std::wstring& account) {
-    return ScratchRegistry::GetText(ProfileSubkeyPath(account), kBlockedValue);
+    return ScratchRegistry::GetText(ProfileSubkeyPath(g_host.Profile(), account), kBlockedValue);
 }
 
 } // namespace sw::bench

@@ -11,8 +11,8 @@ namespace sw::bench {
 inline constexpr wchar_t kBenchProfile[] = L"Bench Profile";
 
 // Creates the profile for a host of major version `version` with `accounts`
-// mail accounts, and sets g_host.hostVersion and g_host.profileName as start-up would.
-// Returns the account key names (what CollectAccountKeys finds).
+// mail accounts, and sets g_host.capabilities and g_host.profileName as
+// start-up would. Returns the account key names (what FindAccountKeys finds).
 std::vector<std::wstring> CreateBenchProfile(int version, int accounts);
 
 // The stored lists of the profile of g_host.profileName.

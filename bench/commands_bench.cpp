@@ -77,9 +77,12 @@ Timings TimeRegistry(const std::wstring& list, const std::wstring& safe,
         },
         [&] {
             std::wstring blocked, safeText;
-            static_cast<void>(ReadProfileList(blocked, ProfileListKind::Blocked));
-            static_cast<void>(ReadProfileList(safeText, ProfileListKind::Safe));
-            static_cast<void>(WriteProfileList(result, ProfileListKind::Blocked));
+            static_cast<void>(
+                ReadProfileList(g_host.Profile(), ProfileListKind::Blocked, blocked).ok());
+            static_cast<void>(
+                ReadProfileList(g_host.Profile(), ProfileListKind::Safe, safeText).ok());
+            static_cast<void>(
+                WriteProfileList(g_host.Profile(), result, g_host.newBlockedEntries).ok());
         });
 }
 

@@ -76,9 +76,16 @@ void RunNewMailBench() {
             g_host.newBlockedEntries.Clear();
             StoreBlockedList(atStart);
         },
-        [&] { static_cast<void>(WriteProfileList(now, ProfileListKind::Blocked)); });
+        [&] {
+            static_cast<void>(
+                WriteProfileList(g_host.Profile(), now, g_host.newBlockedEntries).ok());
+        });
     Timings later = Repeat(
-        kRuns, [] {}, [&] { static_cast<void>(WriteProfileList(now, ProfileListKind::Blocked)); });
+        kRuns, [] {},
+        [&] {
+            static_cast<void>(
+                WriteProfileList(g_host.Profile(), now, g_host.newBlockedEntries).ok());
+        });
     // The Options sheet removes an entry: the whole list is tested again.
     const std::wstring removed = ListText({entries.begin() + 1, entries.end()});
     bool flip = false;
@@ -86,15 +93,20 @@ void RunNewMailBench() {
         kRuns, [] {},
         [&] {
             flip = !flip;
-            static_cast<void>(WriteProfileList(flip ? removed : now, ProfileListKind::Blocked));
+            static_cast<void>(
+                WriteProfileList(g_host.Profile(), flip ? removed : now, g_host.newBlockedEntries)
+                    .ok());
         });
     Timings plain = Repeat(
         kRuns, [] {},
         [&] {
-            static_cast<void>(
-                WriteProfileListToKey(kProfileListSubkey, now, ProfileListKind::Blocked));
+            static_cast<void>(WriteProfileListToKey(g_host.Profile(), kProfileListSubkey, now,
+                                                    ProfileListKind::Blocked)
+                                  .ok());
             for (const std::wstring& account : g_host.accountKeys)
-                static_cast<void>(WriteProfileListToKey(account, now, ProfileListKind::Blocked));
+                static_cast<void>(
+                    WriteProfileListToKey(g_host.Profile(), account, now, ProfileListKind::Blocked)
+                        .ok());
         });
     writes.AddRow(
         {"first of the session (reads the list the filter knows)", FormatMs(first.Median())});

@@ -50,7 +50,7 @@ void BenchLoad(const std::wstring& list) {
 
     const Timings read = Repeat(kLoadRuns, fresh, [&] {
         std::wstring stored;
-        static_cast<void>(ReadProfileList(stored, ProfileListKind::Blocked));
+        static_cast<void>(ReadProfileList(g_host.Profile(), ProfileListKind::Blocked, stored).ok());
         page->Load(stored);
     });
     table.AddRow({"registry read + Load", FormatMs(read.Median()), FormatMs(read.Worst()),

@@ -8,6 +8,7 @@
 #include "bench/sections.h"
 #include "bench/table.h"
 #include "bench/timing.h"
+#include "platform/user_message.h"
 #include "store/list_index.h"
 #include "store/list_text.h"
 #include "store/profile_store.h"
@@ -42,7 +43,8 @@ Outcome TimeReapply(void (*reapply)(), const std::wstring& list,
 }
 
 void IndexedReapply() {
-    ReapplyBlockedAdditions();
+    ShowOutcome(ReapplyBlockedAdditions(g_host.Profile(), g_host.blockedSinceLoad,
+                                        g_host.newBlockedEntries));
 }
 
 void BenchCase(Table& table, const char* label, const std::wstring& list,

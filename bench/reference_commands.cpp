@@ -50,11 +50,11 @@ void RunBlockCommand(BlockMode mode) {
     }
 
     std::wstring blocked;
-    if (!ReadProfileList(blocked, ProfileListKind::Blocked))
+    if (!ReadProfileList(g_host.Profile(), ProfileListKind::Blocked, blocked).ok())
         return;
     AppendMissing(blocked, g_host.blockedSinceLoad);
     std::wstring safe;
-    static_cast<void>(ReadProfileList(safe, ProfileListKind::Safe));
+    static_cast<void>(ReadProfileList(g_host.Profile(), ProfileListKind::Safe, safe).ok());
 
     const unique_variant mapi = unique_variant::FromText(L"MAPI");
     Dispatch ns = CallForObject(HostApp(), L"GetNamespace", {&mapi.get()});
@@ -82,7 +82,8 @@ void RunBlockCommand(BlockMode mode) {
     }
 
     if (blocked.size() != startLength)
-        static_cast<void>(WriteProfileList(blocked, ProfileListKind::Blocked));
+        static_cast<void>(
+            WriteProfileList(g_host.Profile(), blocked, g_host.newBlockedEntries).ok());
 }
 
 void RunGuarded(BlockMode mode) noexcept {
@@ -106,10 +107,11 @@ void ReferenceBlockSelectedDomains() noexcept {
 
 void ReferenceReapplyBlockedAdditions() {
     std::wstring blocked;
-    if (!ReadProfileList(blocked, ProfileListKind::Blocked))
+    if (!ReadProfileList(g_host.Profile(), ProfileListKind::Blocked, blocked).ok())
         return;
     if (AppendMissing(blocked, g_host.blockedSinceLoad))
-        static_cast<void>(WriteProfileList(blocked, ProfileListKind::Blocked));
+        static_cast<void>(
+            WriteProfileList(g_host.Profile(), blocked, g_host.newBlockedEntries).ok());
 }
 
 } // namespace sw::bench

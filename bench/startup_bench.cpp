@@ -33,7 +33,7 @@ void BenchHost(Table& table, const Host& host, const std::wstring& stored) {
     const size_t accounts = CreateBenchProfile(host.major, host.accounts).size();
     StoreBlockedList(stored);
     // Start-up must find the profile itself.
-    g_host.hostVersion = 0;
+    g_host.capabilities = HostCapabilities(0);
     g_host.profileName.clear();
 
     sim::OutlookSession outlook(host.version);

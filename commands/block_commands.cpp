@@ -82,7 +82,7 @@ struct RunSummary {
 // none of them). Failing hosts give what was had until then, without a word.
 std::vector<Dispatch> ConversationItems(IDispatch* selection) {
     std::vector<Dispatch> items;
-    if (g_host.hostVersion < 14)
+    if (!g_host.capabilities.conversations)
         return items;
     try {
         const unique_variant kind = unique_variant::FromLong(kConversationHeaders);
@@ -102,9 +102,6 @@ std::vector<Dispatch> ConversationItems(IDispatch* selection) {
 }
 
 void RunBlockCommand(BlockMode mode, RunSummary& summary) {
-    // A command shows at most one message: the capacity warning only when
-    // nothing else was said.
-    const unsigned long messagesBefore = ShownMessageCount();
     Dispatch explorer = GetObject(HostApp(), L"ActiveExplorer");
     Dispatch folder = GetObject(explorer.get(), L"CurrentFolder");
     if (GetLong(folder.get(), L"DefaultItemType") != kMailItemType) {
@@ -112,18 +109,22 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
         return;
     }
 
+    const MailProfile profile = g_host.Profile();
     std::wstring stored;
     // Without the stored list nothing may be written: it would be replaced by
-    // this run's additions alone. The store has told the user already.
-    if (!ReadProfileList(stored, ProfileListKind::Blocked))
+    // this run's additions alone.
+    if (const Outcome read = ReadProfileList(profile, ProfileListKind::Blocked, stored); !read) {
+        ShowOutcome(read);
         return;
+    }
     // Indexed once: every item's test then costs the same however long the list.
     CListIndex blocked(std::move(stored));
     blocked.AppendMissing(g_host.blockedSinceLoad);
-    // Without the Safe Senders list (the store has told the user) the run
-    // goes on with none.
+    // Without the Safe Senders list the run goes on with none, after telling
+    // the user.
     std::wstring safeText;
-    static_cast<void>(ReadProfileList(safeText, ProfileListKind::Safe));
+    const Outcome safeRead = ReadProfileList(profile, ProfileListKind::Safe, safeText);
+    ShowOutcome(safeRead);
     const CListIndex safe(std::move(safeText));
     std::optional<CListIndex> safeDomains;
     if (mode == BlockMode::Domains && g_settings.hasSafeDomains)
@@ -191,9 +192,13 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
         cancelled = !progress.Step();
     }
 
-    // A failed write has told the user, and then no capacity warning follows.
-    const bool written = blocked.Text().size() != startLength &&
-                         WriteProfileList(blocked.Text(), ProfileListKind::Blocked);
+    // A failed write is told, and then no capacity warning follows.
+    bool written = false;
+    if (blocked.Text().size() != startLength) {
+        const Outcome write = WriteProfileList(profile, blocked.Text(), g_host.newBlockedEntries);
+        ShowOutcome(write);
+        written = write.ok();
+    }
     // The entries are stored before the host is asked for earlier messages:
     // whatever that costs or fails, they stay.
     if (g_settings.moveEarlier && !cancelled &&
@@ -205,7 +210,9 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
         summary.earlier = MoveEarlierMessages(sweep, progress);
     }
     progress.Close();
-    if (written && ShownMessageCount() == messagesBefore)
+    // A command shows at most one message: the capacity warning only when
+    // the run has told nothing else.
+    if (written && safeRead)
         WarnAboutCapacity(blocked.Text(), safe.Text());
 }
 

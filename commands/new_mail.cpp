@@ -88,10 +88,11 @@ private:
         if (m_prepared)
             return m_ready;
         m_prepared = true;
+        // New mail shows nothing: a failed read is only recorded.
         std::wstring safe;
-        std::wstring failure;
-        if (!ReadProfileListQuietly(safe, ProfileListKind::Safe, failure)) {
-            SW_LOG_FAILURE(failure.c_str(), E_FAIL);
+        if (const Outcome read = ReadProfileList(g_host.Profile(), ProfileListKind::Safe, safe);
+            !read) {
+            SW_LOG_OUTCOME(read);
             return false;
         }
         m_safe.emplace(std::move(safe));

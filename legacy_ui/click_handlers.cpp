@@ -2,34 +2,31 @@
 // commands report their own failures; the event arguments are not read and
 // the host's default action is never cancelled.
 #include "legacy_ui/legacy_ui.h"
-#include "legacy_ui/user_commands.h"
 
 namespace sw {
 
 void LegacyUi::OnClickBlockSenders(IDispatch*, VARIANT_BOOL*) noexcept {
-    RunUserCommand(UserCommand::BlockSenders);
+    m_commands.Run(UserCommand::BlockSenders);
 }
 
 void LegacyUi::OnClickBlockDomains(IDispatch*, VARIANT_BOOL*) noexcept {
-    RunUserCommand(UserCommand::BlockDomains);
+    m_commands.Run(UserCommand::BlockDomains);
 }
 
 void LegacyUi::OnClickOptions(IDispatch*, VARIANT_BOOL*) noexcept {
-    RunUserCommand(UserCommand::ManageBlockedSenders);
-    if (m_optionsClosed)
-        m_optionsClosed();
+    m_commands.Run(UserCommand::ManageBlockedSenders);
 }
 
 void LegacyUi::OnClickSupport(IDispatch*, VARIANT_BOOL*) noexcept {
-    RunUserCommand(UserCommand::Support);
+    m_commands.Run(UserCommand::Support);
 }
 
 void LegacyUi::OnClickHelp(IDispatch*, VARIANT_BOOL*) noexcept {
-    RunUserCommand(UserCommand::Help);
+    m_commands.Run(UserCommand::Help);
 }
 
 void LegacyUi::OnClickBlockSenderDomain(IDispatch*, VARIANT_BOOL*) noexcept {
-    RunUserCommand(UserCommand::BlockSenderDomain);
+    m_commands.Run(UserCommand::BlockSenderDomain);
 }
 
 } // namespace sw

@@ -8,8 +8,8 @@
 
 namespace sw {
 
-LegacyUi::LegacyUi(IUnknown& lifetime)
-    : m_lifetime(lifetime), m_sinks(EventSinkSet::Create(*this)) {}
+LegacyUi::LegacyUi(IUnknown& lifetime, const UserCommands& commands)
+    : m_lifetime(lifetime), m_commands(commands), m_sinks(EventSinkSet::Create(*this)) {}
 
 LegacyUi::~LegacyUi() {
     // A host that lets go without disconnecting the add-in must not keep a
@@ -39,13 +39,13 @@ void LegacyUi::SetExplorer(com_ptr<IDispatch> explorer, com_ptr<IDispatch> comma
 }
 
 void LegacyUi::Start() noexcept {
-    if (g_host.hostVersion >= 14)
+    if (!g_host.capabilities.toolbar)
         return;
     BuildToolbar();
     // A second start-up notification must not subscribe the sinks twice.
-    if (g_host.hostVersion == 12 && !Sink(kSinkApplication).connected())
+    if (g_host.capabilities.itemContextMenuEvent && !Sink(kSinkApplication).connected())
         SW_LOG_IF_FAILED(Sink(kSinkApplication).ConnectTo(HostApp()));
-    if (g_host.hostVersion < 12 && !Sink(kSinkCommandBars).connected())
+    if (g_host.capabilities.commandBarsEvent && !Sink(kSinkCommandBars).connected())
         SW_LOG_IF_FAILED(Sink(kSinkCommandBars).ConnectTo(m_commandBars.get()));
 }
 

@@ -7,12 +7,11 @@
 #include "legacy_ui/event_bindings.h"
 #include "legacy_ui/event_sink.h"
 #include "platform/com_ptr.h"
+#include "user_commands/user_commands.h"
 
 #include <windows.h>
 #include <oaidl.h>
 #include <ocidl.h>
-
-#include <functional>
 
 namespace sw {
 
@@ -20,19 +19,14 @@ class LegacyUi {
 public:
     // `lifetime` is the COM object this surface belongs to: an event handler
     // holds a reference on it while it runs, as a modal window may let the
-    // host release the add-in meanwhile.
-    explicit LegacyUi(IUnknown& lifetime);
+    // host release the add-in meanwhile. The clicks run `commands`.
+    LegacyUi(IUnknown& lifetime, const UserCommands& commands);
     // Disconnects every sink, releases the host's objects (command-bar items
     // first, the command bars, the explorer last) and lets go of the sinks;
     // a sink the host still holds then reaches nothing.
     ~LegacyUi();
     LegacyUi(const LegacyUi&) = delete;
     LegacyUi& operator=(const LegacyUi&) = delete;
-
-    // Called after the Options sheet, opened from the toolbar, has closed.
-    void SetOptionsClosedHandler(std::function<void()> handler) noexcept {
-        m_optionsClosed = std::move(handler);
-    }
 
     // The explorer the add-in works in and its command bars; either may be
     // null.
@@ -89,7 +83,7 @@ private:
     void DeleteToolbarButtons() noexcept;
 
     IUnknown& m_lifetime;
-    std::function<void()> m_optionsClosed;
+    const UserCommands& m_commands;
 
     com_ptr<IDispatch> m_explorer;
     com_ptr<IDispatch> m_commandBars;

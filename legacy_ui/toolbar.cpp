@@ -46,7 +46,7 @@ std::wstring TagOf(const wchar_t* text) {
 
 void LegacyUi::BuildToolbar() noexcept {
     IDispatch* explorer = m_explorer.get();
-    if (!explorer || g_host.hostVersion >= 14)
+    if (!explorer || !g_host.capabilities.toolbar)
         return;
     try {
         try {

@@ -6,16 +6,16 @@
 
 namespace sw {
 
-LoadedBlockedList LoadBlockedList(const ProfileLocation& where) noexcept {
+LoadedBlockedList LoadBlockedList(const MailProfile& profile) noexcept {
     LoadedBlockedList loaded;
     try {
+        // A failure is not told here: the page reads the list again and tells it.
         std::wstring stored;
-        std::wstring failure;
-        if (!ReadProfileListQuietly(where, stored, ProfileListKind::Blocked, failure))
+        if (!ReadProfileList(profile, ProfileListKind::Blocked, stored).ok())
             return loaded;
         loaded.list.Load(stored);
         std::wstring safe;
-        loaded.safeRead = ReadProfileListQuietly(where, safe, ProfileListKind::Safe, failure);
+        loaded.safeRead = ReadProfileList(profile, ProfileListKind::Safe, safe).ok();
         loaded.safeBytes = loaded.safeRead ? StoredListBytes(safe) : 0;
         loaded.read = true;
     } catch (...) {
@@ -25,9 +25,9 @@ LoadedBlockedList LoadBlockedList(const ProfileLocation& where) noexcept {
     return loaded;
 }
 
-void BlockedListPreload::Start() noexcept {
+void BlockedListPreload::Start(const MailProfile& profile) noexcept {
     try {
-        m_result = std::async(std::launch::async, &LoadBlockedList, CurrentProfileLocation());
+        m_result = std::async(std::launch::async, &LoadBlockedList, profile);
     } catch (...) {
         // No thread to be had: the page reads the list when it opens.
         SW_LOG_CAUGHT();

@@ -23,16 +23,16 @@ struct LoadedBlockedList {
     size_t safeBytes = 0;
 };
 
-// Reads both lists of the profile at `where` without a word and loads the
-// Blocked Senders list. The worker is handed `where`, taken on the sheet's
+// Reads both lists of `profile` without a word and loads the Blocked Senders
+// list. The worker is handed a copy of the profile, taken on the sheet's
 // thread: it reads no global.
-LoadedBlockedList LoadBlockedList(const ProfileLocation& where = CurrentProfileLocation()) noexcept;
+LoadedBlockedList LoadBlockedList(const MailProfile& profile) noexcept;
 
 class BlockedListPreload {
 public:
     // Starts LoadBlockedList on a worker thread; without a thread the page
     // loads the list itself.
-    void Start() noexcept;
+    void Start(const MailProfile& profile) noexcept;
     // The worker's result, waited for; not read when nothing was started.
     LoadedBlockedList Take() noexcept;
 

@@ -19,10 +19,13 @@ void CBlockedSendersPage::OnRemove() {
 
 void CBlockedSendersPage::OnTidy() {
     // Folding must know the Safe Senders list; without it Tidy proposes
-    // nothing (the store has told the user why).
+    // nothing, after telling the user why.
     std::wstring safe;
-    if (!ReadProfileList(safe, ProfileListKind::Safe))
+    if (const Outcome read = ReadProfileList(m_working.Profile(), ProfileListKind::Safe, safe);
+        !read) {
+        ShowOutcome(read);
         return;
+    }
     TidyInput input;
     input.entries = &List().Entries();
     input.duplicates = &List().Duplicates();

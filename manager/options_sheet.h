@@ -9,6 +9,7 @@
 #include "manager/options_page.h"
 #include "manager/working_list.h"
 #include "store/settings.h"
+#include "store/state.h"
 
 #include <windows.h>
 
@@ -30,7 +31,8 @@ public:
 
 private:
     MessageRestorer* m_restorer;
-    WorkingList m_working;
+    // The list of the profile the host has now.
+    WorkingList m_working{g_host.Profile()};
     // The settings the pages edit and read; in force only after OK.
     Settings m_settings = g_settings;
     COptionsPage m_optionsPage{m_settings};

@@ -20,14 +20,18 @@ void WorkingList::Load() {
         m_list = std::move(loaded.list);
     } else {
         std::wstring stored;
-        m_readFailed = !ReadProfileList(stored, ProfileListKind::Blocked);
+        const Outcome read = ReadProfileList(m_profile, ProfileListKind::Blocked, stored);
+        ShowOutcome(read);
+        m_readFailed = !read;
         m_list.Load(m_readFailed ? std::wstring() : stored);
     }
     if (loaded.safeRead) {
         m_safeBytes = loaded.safeBytes;
     } else if (!m_readFailed) {
         std::wstring safe;
-        if (ReadProfileList(safe, ProfileListKind::Safe))
+        const Outcome read = ReadProfileList(m_profile, ProfileListKind::Safe, safe);
+        ShowOutcome(read);
+        if (read)
             m_safeBytes = StoredListBytes(safe);
     }
 }
@@ -35,8 +39,9 @@ void WorkingList::Load() {
 bool WorkingList::Save() {
     if (!m_loaded || m_readFailed || !m_list.Modified())
         return true;
-    // The store tells the user of a failed write itself.
-    if (!WriteProfileList(m_list.ListText(), ProfileListKind::Blocked))
+    const Outcome write = WriteProfileList(m_profile, m_list.ListText(), g_host.newBlockedEntries);
+    ShowOutcome(write);
+    if (!write)
         return false;
     // The commands put this session's additions back into the list when
     // they next write it and when Outlook closes: an addition the user has

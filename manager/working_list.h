@@ -6,14 +6,20 @@
 #include "manager/blocked_list_preload.h"
 #include "manager/blocked_senders_list.h"
 
+#include "store/profile_store.h"
+
 #include <cstddef>
+#include <utility>
 
 namespace sw {
 
 class WorkingList {
 public:
+    // The list of `profile`, which the sheet takes from the host once.
+    explicit WorkingList(MailProfile profile) noexcept : m_profile(std::move(profile)) {}
+
     // Starts reading the list while the sheet shows its first page.
-    void StartPreload() noexcept { m_preload.Start(); }
+    void StartPreload() noexcept { m_preload.Start(m_profile); }
 
     // Loads the list on the first call (the preload's result, else a read
     // here, where a failure can be told); later calls do nothing.
@@ -25,6 +31,8 @@ public:
     // A list that could not be read must never be written back: the empty
     // copy would replace the stored list.
     bool ReadFailed() const noexcept { return m_readFailed; }
+    // The profile whose list this is.
+    const MailProfile& Profile() const noexcept { return m_profile; }
     // The Safe Senders value's bytes, which count against the same limit.
     size_t SafeBytes() const noexcept { return m_safeBytes; }
 
@@ -37,11 +45,12 @@ public:
     void Accept() noexcept { m_accepted = true; }
     bool Accepted() const noexcept { return m_accepted; }
 
-    // Writes the list when it was loaded, read and modified. False when the
-    // store reported a failed write (it has told the user).
+    // Writes the list when it was loaded, read and modified. False when a
+    // key was not written, after telling the user.
     [[nodiscard]] bool Save();
 
 private:
+    MailProfile m_profile;
     BlockedListPreload m_preload;
     BlockedSendersList m_list;
     size_t m_safeBytes = 0;

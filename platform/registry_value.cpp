@@ -40,4 +40,23 @@ std::optional<std::wstring> ReadTextValue(HKEY key, const wchar_t* name, ValueTy
     return std::wstring(buffer.data(), length);
 }
 
+BinaryValueRead ReadBinaryValue(HKEY key, const wchar_t* name, std::vector<BYTE>& data,
+                                size_t limit) {
+    data.clear();
+    DWORD size = 0;
+    LONG rc = RegQueryValueExW(key, name, nullptr, nullptr, nullptr, &size);
+    if (rc != ERROR_SUCCESS)
+        return {rc, rc == ERROR_FILE_NOT_FOUND};
+    if (size > limit)
+        return {ERROR_MORE_DATA, false};
+    data.resize(size ? size : 1);
+    rc = RegQueryValueExW(key, name, nullptr, nullptr, data.data(), &size);
+    if (rc != ERROR_SUCCESS) {
+        data.clear();
+        return {rc, false};
+    }
+    data.resize(size);
+    return {};
+}
+
 } // namespace sw

@@ -1,5 +1,6 @@
-// The one reader of registry values: a DWORD or a text of an open key, its
-// type checked or, where stored data of other types must still be read, not.
+// The one reader of registry values: a DWORD, a text or raw bytes of an open
+// key, the type checked or, where stored data of other types must still be
+// read, not.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +8,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace sw {
 
@@ -26,5 +28,22 @@ std::optional<DWORD> ReadDwordValue(HKEY key, const wchar_t* name,
 std::optional<std::wstring> ReadTextValue(HKEY key, const wchar_t* name,
                                           ValueTypes types = ValueTypes::Exact,
                                           size_t limit = static_cast<size_t>(-1) / 4);
+
+// What ReadBinaryValue found: ERROR_SUCCESS, or the Win32 error of the query
+// that failed (ERROR_MORE_DATA for a value over the limit); `missing` only
+// when the value does not exist at all. A value that vanishes between the
+// query of its size and the read is a failed read, not a missing value.
+struct [[nodiscard]] BinaryValueRead {
+    LONG error = ERROR_SUCCESS;
+    bool missing = false;
+    explicit operator bool() const noexcept { return error == ERROR_SUCCESS; }
+};
+
+// The value `name`'s bytes, whatever its type, at most `limit` of them, into
+// `data` (empty unless the read succeeded). The value may change between the
+// query of its size and the read: only the bytes read are kept. Passes
+// std::bad_alloc on.
+BinaryValueRead ReadBinaryValue(HKEY key, const wchar_t* name, std::vector<BYTE>& data,
+                                size_t limit = static_cast<size_t>(-1) / 4);
 
 } // namespace sw

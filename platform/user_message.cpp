@@ -2,7 +2,6 @@
 
 #include "platform/diagnostics.h"
 
-
 namespace sw {
 namespace {
 
@@ -10,14 +9,12 @@ void ShowMessageBox(const std::wstring& text, const std::wstring& caption, Messa
     MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), MB_OK | static_cast<UINT>(icon));
 }
 
-// A test seam and the count it reads; below store/, so not in g_host.
+// A test seam: tests record the messages instead of showing them.
 MessagePresenter g_presenter = &ShowMessageBox;
-unsigned long g_shownMessages = 0;
 
 } // namespace
 
 void ShowUserMessage(const std::wstring& text, MessageIcon icon, const wchar_t* caption) noexcept {
-    ++g_shownMessages;
     try {
         g_presenter(text, caption ? caption : kMessageCaption, icon);
     } catch (...) {
@@ -26,8 +23,9 @@ void ShowUserMessage(const std::wstring& text, MessageIcon icon, const wchar_t* 
     }
 }
 
-unsigned long ShownMessageCount() noexcept {
-    return g_shownMessages;
+void ShowOutcome(const Outcome& outcome) noexcept {
+    for (const Outcome::Failure& failure : outcome.failures())
+        ShowUserMessage(failure.text);
 }
 
 MessagePresenter SetMessagePresenter(MessagePresenter presenter) noexcept {

@@ -1,6 +1,8 @@
 // The one way the add-in shows a message to the user.
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <windows.h>
 
 #include <string>
@@ -20,9 +22,9 @@ inline constexpr wchar_t kMessageCaption[] = L"Spamwarden";
 void ShowUserMessage(const std::wstring& text, MessageIcon icon = MessageIcon::Warning,
                      const wchar_t* caption = kMessageCaption) noexcept;
 
-// How many messages ShowUserMessage has shown in this process; a command
-// compares it before and after to show at most one.
-unsigned long ShownMessageCount() noexcept;
+// Shows the text of each failure of `outcome`, one message each; nothing when
+// it is ok.
+void ShowOutcome(const Outcome& outcome) noexcept;
 
 using MessagePresenter = void (*)(const std::wstring& text, const std::wstring& caption,
                                   MessageIcon icon);

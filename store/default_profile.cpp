@@ -4,7 +4,6 @@
 #include "platform/diagnostics.h"
 #include "platform/unique_handle.h"
 #include "store/profile_store.h"
-#include "store/state.h"
 
 #include <windows.h>
 #include <mapix.h>
@@ -43,9 +42,7 @@ private:
 
 } // namespace
 
-bool FindDefaultProfileName() {
-    g_host.profileName.clear();
-
+std::wstring DefaultProfileName() {
     // Only the system's MAPI32, never one planted in the current or host folder.
     unique_module mapi(LoadLibraryExW(L"mapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     if (!mapi && GetLastError() == ERROR_INVALID_PARAMETER) {
@@ -59,19 +56,19 @@ bool FindDefaultProfileName() {
         }
     }
     if (!mapi)
-        return false;
+        return {};
     auto adminProfiles = reinterpret_cast<LPMAPIADMINPROFILES>(
         reinterpret_cast<void*>(GetProcAddress(mapi.get(), MAKEINTRESOURCEA(19))));
     if (!adminProfiles)
-        return false;
+        return {};
 
     // Declared after the module so that every object is released before it unloads.
     com_ptr<IProfAdmin> admin;
     if (FAILED(adminProfiles(0, admin.put())) || !admin)
-        return false;
+        return {};
     com_ptr<IMAPITable> table;
     if (FAILED(admin->GetProfileTable(0, table.put())) || !table)
-        return false;
+        return {};
 
     SPropValue isDefault = {};
     isDefault.ulPropTag = PR_DEFAULT_PROFILE;
@@ -84,18 +81,18 @@ bool FindDefaultProfileName() {
 
     // Unrestricted, the table's first row could be another profile's.
     if (FAILED(SW_LOG_IF_FAILED(table->Restrict(&restriction, TBL_BATCH))))
-        return false;
+        return {};
     // Restrict has put the cursor on the first default row already; without
     // one, FindRow answers MAPI_E_NOT_FOUND and the query reads no row.
     static_cast<void>(table->FindRow(&restriction, BOOKMARK_BEGINNING, 0));
     RowSetHolder rows(mapi.get());
     if (FAILED(table->QueryRows(1, 0, rows.put())) || !rows.get() || rows.get()->cRows == 0)
-        return false;
+        return {};
 
     const SRow& row = rows.get()->aRow[0];
     if (row.cValues > 0 && row.lpProps && PROP_TYPE(row.lpProps[0].ulPropTag) == PT_STRING8)
-        g_host.profileName = WidenAnsi(row.lpProps[0].Value.lpszA);
-    return !g_host.profileName.empty();
+        return WidenAnsi(row.lpProps[0].Value.lpszA);
+    return {};
 }
 
 } // namespace sw

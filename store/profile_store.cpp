@@ -2,18 +2,18 @@
 
 #include "platform/diagnostics.h"
 #include "platform/registry_key.h"
+#include "platform/registry_value.h"
 #include "platform/text_format.h"
-#include "platform/user_message.h"
 #include "store/list_index.h"
-#include "store/state.h"
+#include "store/new_entries.h"
 
 #include <windows.h>
 
-#include <cstdio>
-#include <memory>
-
 namespace sw {
 namespace {
+
+// The most read of an account's "Email" and "Preferences UID" values.
+constexpr size_t kAccountValueLimit = 259;
 
 constexpr wchar_t kLegacyProfilesRoot[] =
     L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem\\Profiles";
@@ -37,40 +37,41 @@ std::wstring DecodeListData(const BYTE* data, DWORD bytes) {
     return text;
 }
 
+// Whether UTF-16LE `data` holds an "@" before its first 0 code unit.
+bool HasAtSign(const std::vector<BYTE>& data) noexcept {
+    for (size_t i = 0; i + 1 < data.size(); i += 2) {
+        const wchar_t c = static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
+        if (c == L'\0')
+            break;
+        if (c == L'@')
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 const wchar_t* ProfileListValueName(ProfileListKind kind) noexcept {
     return kind == ProfileListKind::Safe ? L"001f0418" : L"001f041a";
 }
 
-ProfileLocation CurrentProfileLocation() {
-    return {g_host.hostVersion, g_host.profileName};
-}
-
-std::wstring ProfilesRootPath() {
-    return ProfilesRootPath(g_host.hostVersion);
-}
-
-std::wstring ProfilesRootPath(int hostVersion) {
-    if (hostVersion >= 15)
-        return FormatText(L"Software\\Microsoft\\Office\\%d.0\\Outlook\\Profiles", hostVersion);
+std::wstring ProfilesRootPath(const HostCapabilities& host) {
+    if (host.officeProfilesRoot)
+        return FormatText(L"Software\\Microsoft\\Office\\%d.0\\Outlook\\Profiles", host.version);
     return kLegacyProfilesRoot;
 }
 
-std::wstring ProfileSubkeyPath(std::wstring_view subkey) {
-    return ProfileSubkeyPath({g_host.hostVersion, g_host.profileName}, subkey);
-}
-
-std::wstring ProfileSubkeyPath(const ProfileLocation& where, std::wstring_view subkey) {
-    std::wstring path = ProfilesRootPath(where.hostVersion);
-    path.append(L"\\").append(where.profileName).append(L"\\").append(subkey);
+std::wstring ProfileSubkeyPath(const MailProfile& profile, std::wstring_view subkey) {
+    std::wstring path = ProfilesRootPath(profile.host);
+    path.append(L"\\").append(profile.name).append(L"\\").append(subkey);
     return path;
 }
 
-void CollectAccountKeys(std::vector<std::wstring>& keys) {
-    if (g_host.hostVersion < 14)
-        return;
-    const std::wstring accountsPath = ProfileSubkeyPath(kAccountsSubkey);
+std::vector<std::wstring> FindAccountKeys(const MailProfile& profile) {
+    std::vector<std::wstring> keys;
+    if (!profile.host.accountListCopies)
+        return keys;
+    const std::wstring accountsPath = ProfileSubkeyPath(profile, kAccountsSubkey);
 
     std::vector<std::wstring> names;
     {
@@ -100,144 +101,125 @@ void CollectAccountKeys(std::vector<std::wstring>& keys) {
                           account.put()) != ERROR_SUCCESS)
             continue;
 
-        // 520 zero bytes hold at most 259 bytes of data, so the text always ends.
-        wchar_t email[260] = {};
-        DWORD size = 259;
-        if (RegQueryValueExW(account.get(), L"Email", nullptr, nullptr,
-                             reinterpret_cast<BYTE*>(email), &size) != ERROR_SUCCESS)
-            continue;
-        if (!wcschr(email, L'@'))
+        // A mail account has an address; at most 259 bytes of either value
+        // are read, and the address is its whole code units up to the first 0.
+        std::vector<BYTE> email;
+        if (!ReadBinaryValue(account.get(), L"Email", email, kAccountValueLimit) ||
+            !HasAtSign(email))
             continue;
 
-        BYTE uid[260] = {};
-        size = 259;
-        if (RegQueryValueExW(account.get(), L"Preferences UID", nullptr, nullptr, uid, &size) !=
-                ERROR_SUCCESS ||
-            size == 0)
+        std::vector<BYTE> uid;
+        if (!ReadBinaryValue(account.get(), L"Preferences UID", uid, kAccountValueLimit) ||
+            uid.empty())
             continue;
 
         std::wstring keyName;
-        keyName.reserve(2 * size);
+        keyName.reserve(2 * uid.size());
         static constexpr wchar_t kHex[] = L"0123456789abcdef";
-        for (DWORD i = 0; i < size; ++i) {
-            keyName.push_back(kHex[uid[i] >> 4]);
-            keyName.push_back(kHex[uid[i] & 0x0F]);
+        for (const BYTE byte : uid) {
+            keyName.push_back(kHex[byte >> 4]);
+            keyName.push_back(kHex[byte & 0x0F]);
         }
         keys.push_back(std::move(keyName));
     }
+    return keys;
 }
 
 // The message of a list value that could not be read, with the Win32 error.
 constexpr wchar_t kQueryValueFailed[] = L"RegQueryValueEx Failed: %ld.";
 
-bool ReadProfileListQuietly(std::wstring& out, ProfileListKind kind, std::wstring& failure) {
-    return ReadProfileListQuietly(CurrentProfileLocation(), out, kind, failure);
-}
-
-bool ReadProfileListQuietly(const ProfileLocation& where, std::wstring& out, ProfileListKind kind,
-                            std::wstring& failure) {
-    const std::wstring path = ProfileSubkeyPath(where, kProfileListSubkey);
+Outcome ReadProfileList(const MailProfile& profile, ProfileListKind kind, std::wstring& out) {
+    Outcome outcome;
+    const std::wstring path = ProfileSubkeyPath(profile, kProfileListSubkey);
     unique_hkey key;
     LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, key.put());
     if (rc != ERROR_SUCCESS) {
-        failure = FormatText(L"RegOpenKeyEx Failed: %ld.", rc);
-        return false;
+        outcome.Fail(FormatText(L"RegOpenKeyEx Failed: %ld.", rc), rc);
+        return outcome;
     }
 
-    const wchar_t* valueName = ProfileListValueName(kind);
-    DWORD size = 0;
-    rc = RegQueryValueExW(key.get(), valueName, nullptr, nullptr, nullptr, &size);
-    if (rc == ERROR_FILE_NOT_FOUND) {
-        out.clear();
-        return true;
-    }
-    if (rc != ERROR_SUCCESS) {
-        failure = FormatText(kQueryValueFailed, rc);
-        return false;
-    }
-
-    // The value may change between the two queries (grow, shrink or vanish):
-    // only data that was actually read is decoded.
-    std::unique_ptr<BYTE[]> data(new BYTE[size ? size : 1]);
-    rc = RegQueryValueExW(key.get(), valueName, nullptr, nullptr, data.get(), &size);
+    // The value may change between the query of its size and the read (grow,
+    // shrink or vanish): only data that was actually read is decoded.
+    std::vector<BYTE> data;
+    const BinaryValueRead read = ReadBinaryValue(key.get(), ProfileListValueName(kind), data);
     key.reset();
-    if (rc != ERROR_SUCCESS) {
-        failure = FormatText(kQueryValueFailed, rc);
-        return false;
+    if (read.missing) {
+        out.clear();
+        return outcome;
     }
-    out = DecodeListData(data.get(), size);
-    return true;
+    if (!read) {
+        outcome.Fail(FormatText(kQueryValueFailed, read.error), read.error);
+        return outcome;
+    }
+    out = DecodeListData(data.data(), static_cast<DWORD>(data.size()));
+    return outcome;
 }
 
-bool ReadProfileList(std::wstring& out, ProfileListKind kind) {
-    std::wstring failure;
-    if (ReadProfileListQuietly(out, kind, failure))
-        return true;
-    ShowUserMessage(failure);
-    return false;
-}
-
-bool WriteProfileListToKey(const std::wstring& subkey, const std::wstring& list,
-                           ProfileListKind kind) {
+Outcome WriteProfileListToKey(const MailProfile& profile, const std::wstring& subkey,
+                              const std::wstring& list, ProfileListKind kind) {
+    Outcome outcome;
     unique_hkey key;
-    LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, ProfileSubkeyPath(subkey).c_str(), 0, KEY_SET_VALUE,
-                            key.put());
+    LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, ProfileSubkeyPath(profile, subkey).c_str(), 0,
+                            KEY_SET_VALUE, key.put());
     if (rc == ERROR_FILE_NOT_FOUND) {
         // No key of its own (an account without one): the profile list key gets it.
-        rc = RegOpenKeyExW(HKEY_CURRENT_USER, ProfileSubkeyPath(kProfileListSubkey).c_str(), 0,
-                           KEY_SET_VALUE, key.put());
+        rc =
+            RegOpenKeyExW(HKEY_CURRENT_USER, ProfileSubkeyPath(profile, kProfileListSubkey).c_str(),
+                          0, KEY_SET_VALUE, key.put());
     }
     if (rc != ERROR_SUCCESS) {
-        ShowUserMessage(FormatText(L"RegOpenKeyEx Failed: %ls: %ld.", subkey.c_str(), rc));
-        return false;
+        outcome.Fail(FormatText(L"RegOpenKeyEx Failed: %ls: %ld.", subkey.c_str(), rc), rc);
+        return outcome;
     }
 
     const DWORD bytes = static_cast<DWORD>((list.size() + 1) * sizeof(wchar_t));
     rc = RegSetValueExW(key.get(), ProfileListValueName(kind), 0, REG_BINARY,
                         reinterpret_cast<const BYTE*>(list.c_str()), bytes);
-    if (rc != ERROR_SUCCESS) {
-        ShowUserMessage(FormatText(L"RegSetValueEx Failed: %ls: %ld.", subkey.c_str(), rc));
-        return false;
-    }
-    return true;
+    if (rc != ERROR_SUCCESS)
+        outcome.Fail(FormatText(L"RegSetValueEx Failed: %ls: %ld.", subkey.c_str(), rc), rc);
+    return outcome;
 }
 
-bool WriteProfileList(const std::wstring& list, ProfileListKind kind) {
+Outcome WriteProfileList(const MailProfile& profile, const std::wstring& list,
+                         NewBlockedEntries& unread) {
+    constexpr ProfileListKind kind = ProfileListKind::Blocked;
     // What the list held before the add-in first writes it is what Outlook's
     // junk filter read at start-up.
-    if (kind == ProfileListKind::Blocked && !g_host.newBlockedEntries.HasBaseline()) {
+    if (!unread.HasBaseline()) {
         std::wstring stored;
-        std::wstring failure;
-        if (ReadProfileListQuietly(stored, kind, failure))
-            g_host.newBlockedEntries.SetBaseline(stored);
+        const Outcome read = ReadProfileList(profile, kind, stored);
+        if (read)
+            unread.SetBaseline(stored);
         else
-            SW_LOG_FAILURE(failure.c_str(), E_FAIL);
+            SW_LOG_OUTCOME(read);
     }
-    const bool written = WriteProfileListToKey(kProfileListSubkey, list, kind);
-    if (written && kind == ProfileListKind::Blocked)
-        g_host.newBlockedEntries.NoteWritten(list);
-    if (g_host.hostVersion < 14)
-        return written;
-    bool all = written;
-    for (const std::wstring& account : g_host.accountKeys)
-        all = WriteProfileListToKey(account, list, kind) && all;
-    return all;
+    Outcome outcome = WriteProfileListToKey(profile, kProfileListSubkey, list, kind);
+    if (outcome)
+        unread.NoteWritten(list);
+    if (!profile.host.accountListCopies)
+        return outcome;
+    for (const std::wstring& account : profile.accountKeys)
+        outcome.Add(WriteProfileListToKey(profile, account, list, kind));
+    return outcome;
 }
 
-void ReapplyBlockedAdditions() {
+Outcome ReapplyBlockedAdditions(const MailProfile& profile,
+                                const std::vector<std::wstring>& additions,
+                                NewBlockedEntries& unread) {
     // Nothing to put back: no need to read a long list, or to report a
     // failed read, while the host shuts down.
-    if (g_host.blockedSinceLoad.empty())
-        return;
+    if (additions.empty())
+        return {};
     std::wstring stored;
     // A failed read must not be followed by a write: it would replace the
     // stored list by this run's additions alone.
-    if (!ReadProfileList(stored, ProfileListKind::Blocked))
-        return;
+    Outcome outcome = ReadProfileList(profile, ProfileListKind::Blocked, stored);
+    if (!outcome)
+        return outcome;
     CListIndex blocked(std::move(stored));
-    // A failed write has told the user; at shutdown nothing more can be done.
-    if (blocked.AppendMissing(g_host.blockedSinceLoad))
-        static_cast<void>(WriteProfileList(blocked.Text(), ProfileListKind::Blocked));
+    if (blocked.AppendMissing(additions))
+        outcome = WriteProfileList(profile, blocked.Text(), unread);
+    return outcome;
 }
 
 } // namespace sw

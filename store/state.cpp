@@ -8,7 +8,7 @@ HostState g_host;
 
 void HostState::DropConnection() noexcept {
     hostApp = nullptr;
-    hostVersion = 0;
+    capabilities = HostCapabilities();
     profileName.clear();
     accountKeys.clear();
     toolbarStep = 0;

@@ -3,11 +3,13 @@
 // `ResetAddinState` puts both back as a freshly loaded module has them.
 //
 // Only the host's UI thread touches `g_host`, so nothing in it is locked or
-// atomic; a worker is handed a copy of what it reads (`ProfileLocation`).
+// atomic; a worker is handed a copy of what it reads (`MailProfile`).
 #pragma once
 
 #include "platform/com_ptr.h"
+#include "store/host_capabilities.h"
 #include "store/new_entries.h"
+#include "store/profile_store.h"
 
 #include <windows.h>
 #include <oaidl.h>
@@ -23,11 +25,13 @@ struct HostState {
 
     // The host's _Application.
     com_ptr<IDispatch> hostApp;
-    // Host major version; 0 until start-up completes.
-    int hostVersion = 0;
+    // What the host can do, from its major version; an unknown host's until
+    // start-up completes.
+    HostCapabilities capabilities;
     // Name of the default MAPI profile: the %s of every profile registry path.
     std::wstring profileName;
-    // The profile's mail-account key names (host version 14 and up).
+    // The profile's mail-account key names, where the host copies the list
+    // to accounts.
     std::vector<std::wstring> accountKeys;
     // The stage the toolbar build has reached, reported by its failure
     // messages (the ToolbarStep numbers of legacy_ui/toolbar.cpp).
@@ -52,6 +56,10 @@ struct HostState {
     // toolbar or the multiple-selection context items runs; its
     // CommandGuard clears it, whenever that is.
     bool commandRunning = false;
+
+    // The profile the store reads and writes, as the connection knows it
+    // now: taken once by a command or the Options sheet and handed down.
+    MailProfile Profile() const { return {profileName, capabilities, accountKeys}; }
 
     // Forgets the host, keeping what lives until the module unloads.
     void DropConnection() noexcept;

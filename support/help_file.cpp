@@ -3,6 +3,7 @@
 #include "platform/diagnostics.h"
 #include "platform/product_key.h"
 #include "platform/registry_key.h"
+#include "platform/registry_value.h"
 #include "support/shell_open.h"
 
 #include <cwchar>
@@ -27,18 +28,12 @@ std::optional<std::wstring> ReadHelpFolder(HKEY root) {
     unique_hkey key;
     if (RegOpenKeyExW(root, kProductSettingsKey, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
         return std::nullopt;
-    // The value's type is not checked and an expandable text stays as it is.
-    // The final unit stays 0 even for data stored without a terminator.
-    wchar_t buffer[MAX_PATH + 1] = {};
-    DWORD bytes = MAX_PATH * sizeof(wchar_t);
-    const LONG rc = RegQueryValueExW(key.get(), kHelpPathValue, nullptr, nullptr,
-                                     reinterpret_cast<BYTE*>(buffer), &bytes);
-    key.reset();
-    if (rc != ERROR_SUCCESS)
-        return std::nullopt;
-    std::wstring folder(buffer, wcsnlen(buffer, MAX_PATH));
+    // The value's type is not checked and an expandable text stays as it is;
+    // data stored without a terminator still ends.
+    std::optional<std::wstring> folder =
+        ReadTextValue(key.get(), kHelpPathValue, ValueTypes::Any, MAX_PATH);
     // An empty folder would make a path relative to the host's current folder.
-    if (folder.empty())
+    if (!folder || folder->empty())
         return std::nullopt;
     return folder;
 }

@@ -30,7 +30,7 @@ std::wstring SupportMailLink(const std::wstring& osName, int hostVersion,
 
 void OpenSupportMail() noexcept {
     try {
-        ShellOpen(SupportMailLink(GetOsName(), g_host.hostVersion, SupportAddress()));
+        ShellOpen(SupportMailLink(GetOsName(), g_host.capabilities.version, SupportAddress()));
     } catch (...) {
         // Support shows nothing.
         SW_LOG_CAUGHT();

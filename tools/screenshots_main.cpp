@@ -203,7 +203,8 @@ int wmain(int argc, wchar_t** argv) {
 
     sw::test::RegistrySandbox sandbox;
     sw::g_host.profileName = L"Screenshots";
-    const std::wstring listKey = sw::ProfileSubkeyPath(sw::kProfileListSubkey);
+    const std::wstring listKey =
+        sw::ProfileSubkeyPath(sw::g_host.Profile(), sw::kProfileListSubkey);
     const auto store = [&](const std::wstring& list) {
         sandbox.SetValue(listKey, L"001f041a", REG_BINARY, list.c_str(),
                          static_cast<DWORD>((list.size() + 1) * sizeof(wchar_t)));

@@ -125,7 +125,7 @@ TEST_F(ConnectTest, ConnectionResultsFollowTheApplication) {
     auto connect = NewConnect();
     EXPECT_EQ(connect->OnConnection(nullptr, ext_cm_Startup, nullptr, nullptr), E_NOTIMPL);
     EXPECT_EQ(connect->OnStartupComplete(nullptr), E_POINTER);
-    EXPECT_EQ(g_host.hostVersion, 0);
+    EXPECT_EQ(g_host.capabilities.version, 0);
 
     m_outlook.faults().Add(sim::Fault::FailQuery(sim::kIidApplication));
     EXPECT_EQ(
@@ -151,7 +151,7 @@ TEST_F(ConnectTest, StartupWithoutExplorerKeepsTheVersionOnly) {
     auto connect = NewConnect();
     connect->OnConnection(m_outlook.Application().get(), ext_cm_Startup, nullptr, nullptr);
     EXPECT_EQ(connect->OnStartupComplete(nullptr), E_POINTER);
-    EXPECT_EQ(g_host.hostVersion, 12);
+    EXPECT_EQ(g_host.capabilities.version, 12);
     EXPECT_EQ(g_host.profileName, L"");
     EXPECT_EQ(ReadSettingDword(kSettingsSection, kSynListsValue, 7), 7u) << "root not set";
 }
@@ -165,7 +165,7 @@ TEST_F(ConnectTest, StartupLearnsVersionProfileAccountsAndSettingsRoot) {
     RegistrySandbox::SetValue(accounts, L"Preferences UID", REG_BINARY, uid, sizeof uid);
 
     auto connect = Started(L"16.0.0.4266");
-    EXPECT_EQ(g_host.hostVersion, 16);
+    EXPECT_EQ(g_host.capabilities.version, 16);
     EXPECT_EQ(g_host.profileName, kProfile);
     EXPECT_THAT(g_host.accountKeys, ElementsAre(L"0aff"));
     EXPECT_TRUE(WriteSettingDword(kSettingsSection, kSynListsValue, 1)) << "root set";
@@ -188,7 +188,7 @@ TEST_F(ConnectTest, DisconnectionPutsBackLostAdditionsOnlyWhenNeeded) {
     auto& box = m_outlook.mailbox();
     box.Select({&Mail(L"ann@example.org")});
     BlockSelectedSenders();
-    const std::wstring listKey = ProfileSubkeyPath(kProfileListSubkey);
+    const std::wstring listKey = ProfileSubkeyPath(g_host.Profile(), kProfileListSubkey);
     EXPECT_EQ(RegistrySandbox::GetText(listKey, L"001f041a"), L"ann@example.org;");
 
     // The user emptied the list in Outlook meanwhile: the addition comes back.
@@ -298,7 +298,7 @@ TEST_F(ConnectTest, DisconnectionReleasesTheHostAndASecondConnectionWorks) {
             EXPECT_EQ(CallByName(connect.get(), L"OnBlockSenders"), S_OK);
             connect->OnDisconnection(ext_dm_UserClosed, nullptr);
             EXPECT_FALSE(g_host.hostApp) << "released at disconnection, not at unload";
-            EXPECT_TRUE(g_host.profileName.empty() && g_host.hostVersion == 0);
+            EXPECT_TRUE(g_host.profileName.empty() && g_host.capabilities.version == 0);
             EXPECT_THAT(g_host.blockedSinceLoad, Contains(std::wstring(sender)))
                 << "kept until the module unloads";
         }

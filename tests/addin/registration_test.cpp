@@ -347,8 +347,9 @@ TEST_F(LoadedByOutlook, Version14GetsTheRibbonAndItsButtonsWork) {
     CoFreeUnusedLibrariesEx(0, 0);
     // The DLL's own state is not this executable's: read the list by path.
     g_host.profileName = kProfile;
-    g_host.hostVersion = 14;
-    EXPECT_EQ(RegistrySandbox::GetText(ProfileSubkeyPath(kProfileListSubkey), L"001f041a"),
+    g_host.capabilities = HostCapabilities(14);
+    EXPECT_EQ(RegistrySandbox::GetText(ProfileSubkeyPath(g_host.Profile(), kProfileListSubkey),
+                                       L"001f041a"),
               L"@spam.example;");
 }
 

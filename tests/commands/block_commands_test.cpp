@@ -295,7 +295,7 @@ TEST_F(BlockCommandTest, LongRunsShowProgressAndCancelKeepsWhatWasDone) {
 
 TEST_F(BlockCommandTest, CollapsedConversationsJoinTheRunAndNoMessageIsActedOnTwice) {
     m_outlook.SetVersion(L"14.0.0.4760");
-    g_host.hostVersion = 14;
+    g_host.capabilities = HostCapabilities(14);
     Item& ann = Mail(L"ann@spam.example");
     Item& annAgain = Mail(L"ann@spam.example");
     Item& bob = Mail(L"bob@junk.example");
@@ -330,7 +330,7 @@ TEST_F(BlockCommandTest, AMessageWhoseIdCannotBeReadIsNeverMovedTwice) {
     // ann is selected and inside a selected conversation with gus. Parent
     // failing too, the mover cannot see that a copy is in Junk E-mail already.
     m_outlook.SetVersion(L"14.0.0.4760");
-    g_host.hostVersion = 14;
+    g_host.capabilities = HostCapabilities(14);
     struct Case {
         const char* name;
         std::vector<Fault> faults;
@@ -499,17 +499,18 @@ TEST_F(BlockCommandTest, NoHostApplicationIsAPointerFailure) {
 }
 
 TEST_F(BlockCommandTest, Version14WritesEveryAccountKey) {
-    g_host.hostVersion = 14;
+    g_host.capabilities = HostCapabilities(14);
     g_host.accountKeys = {L"0aff", L"1234"};
-    RegistrySandbox::CreateKey(ProfileSubkeyPath(L"0aff"));
-    RegistrySandbox::CreateKey(ProfileSubkeyPath(L"1234"));
+    RegistrySandbox::CreateKey(ProfileSubkeyPath(g_host.Profile(), L"0aff"));
+    RegistrySandbox::CreateKey(ProfileSubkeyPath(g_host.Profile(), L"1234"));
     Item& ann = Mail(L"ann@example.org");
     box().Select({&ann});
     BlockSelectedSenders();
     EXPECT_EQ(WriteCounter::writes, 3);
     for (const wchar_t* account : {L"0aff", L"1234"})
-        EXPECT_EQ(RegistrySandbox::GetText(ProfileSubkeyPath(account), L"001f041a"),
-                  L"ann@example.org;");
+        EXPECT_EQ(
+            RegistrySandbox::GetText(ProfileSubkeyPath(g_host.Profile(), account), L"001f041a"),
+            L"ann@example.org;");
 }
 
 TEST_F(BlockCommandTest, HostErrorTextFallsBackForUnknownCodes) {

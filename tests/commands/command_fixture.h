@@ -37,7 +37,7 @@ class BlockCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetAddinState();
-        g_host.hostVersion = 12;
+        g_host.capabilities = HostCapabilities(12);
         g_host.profileName = L"Command Test";
         RegistrySandbox::CreateKey(ListKey());
         g_host.hostApp = m_outlook.Application();
@@ -53,7 +53,9 @@ protected:
         std::filesystem::remove_all(std::filesystem::path(m_historyFolder), ignored);
     }
 
-    static std::wstring ListKey() { return ProfileSubkeyPath(kProfileListSubkey); }
+    static std::wstring ListKey() {
+        return ProfileSubkeyPath(g_host.Profile(), kProfileListSubkey);
+    }
     static void StoreBlocked(const std::wstring& list) {
         RegistrySandbox::SetText(ListKey(), L"001f041a", list, REG_BINARY);
     }

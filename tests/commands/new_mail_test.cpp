@@ -25,7 +25,7 @@ protected:
     // written as `now` (by a command or the Options sheet alike).
     void ListSinceStart(const std::wstring& atStart, const std::wstring& now) {
         StoreBlocked(atStart);
-        EXPECT_TRUE(WriteProfileList(now, ProfileListKind::Blocked));
+        EXPECT_TRUE(WriteProfileList(g_host.Profile(), now, g_host.newBlockedEntries).ok());
     }
     size_t Deliver(const std::vector<Item*>& items) {
         std::wstring ids;
@@ -79,7 +79,7 @@ TEST_F(NewMailTest, OnlyMailFromSendersBlockedSinceStartMoves) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ResetAddinState();
-        g_host.hostVersion = 12;
+        g_host.capabilities = HostCapabilities(12);
         g_host.profileName = L"Command Test";
         g_host.hostApp = m_outlook.Application();
         StoreSafe(c.safe);

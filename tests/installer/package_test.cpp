@@ -203,11 +203,12 @@ void ExpectOutlookLoadsAndBlocks(const std::wstring& dll, Scope scope = Scope::m
     EXPECT_EQ(GetModuleHandleW(dll.c_str()), nullptr);
 
     g_host.profileName = kProfile;
-    g_host.hostVersion = 14;
-    EXPECT_EQ(RegistrySandbox::GetText(ProfileSubkeyPath(kProfileListSubkey), L"001f041a"),
+    g_host.capabilities = HostCapabilities(14);
+    EXPECT_EQ(RegistrySandbox::GetText(ProfileSubkeyPath(g_host.Profile(), kProfileListSubkey),
+                                       L"001f041a"),
               L"offers@spam.example;");
     g_host.profileName.clear();
-    g_host.hostVersion = 0;
+    g_host.capabilities = HostCapabilities(0);
 }
 
 std::vector<std::wstring> g_shellTargets;

@@ -6,14 +6,19 @@
 
 Each top-level folder of the product is one layer; ALLOWED names the folders
 each one may include besides itself. An include that goes up or sideways is
-reported as "file:line: ..." and the check fails.
+reported as "file:line: ..." and the check fails. So are three rules the
+includes alone don't show: no host version number is compared outside
+store/host_capabilities.h; store/ includes nothing that shows a window and
+reads no g_host (only state.h and state.cpp, which define it, name it); and
+addin/ takes from legacy_ui/ only the surface it owns, never the commands.
 """
 import os
 import re
 import sys
 import tempfile
 
-PRODUCT = ["platform", "outlook", "store", "commands", "manager", "support", "legacy_ui", "addin"]
+PRODUCT = ["platform", "outlook", "store", "commands", "manager", "support", "user_commands",
+           "legacy_ui", "addin"]
 
 ALLOWED = {
     "platform": [],
@@ -22,8 +27,11 @@ ALLOWED = {
     "commands": ["store", "outlook", "platform"],
     "manager": ["store", "platform"],
     "support": ["store", "platform"],
-    "legacy_ui": ["commands", "manager", "support", "store", "outlook", "platform"],
-    "addin": ["legacy_ui", "commands", "manager", "support", "store", "outlook", "platform"],
+    "user_commands": ["commands", "manager", "support", "store", "outlook", "platform"],
+    "legacy_ui": ["user_commands", "commands", "manager", "support", "store", "outlook",
+                  "platform"],
+    "addin": ["legacy_ui", "user_commands", "commands", "manager", "support", "store", "outlook",
+              "platform"],
     # The simulated host is Outlook's stand-in: it shares only the handle
     # wrappers and Office's interface declarations with the add-in.
     "sim": ["platform", "outlook"],
@@ -37,6 +45,42 @@ ALLOWED = {
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 SOURCES = (".h", ".cpp", ".rc", ".in")
 
+# The one file that compares the host's version numbers.
+CAPABILITIES = "store/host_capabilities.h"
+HOST_VERSION = r"(?:\b[A-Za-z_]*[Hh]ost[A-Za-z_]*[Vv]ersion\b|\bmajorVersion\b|\.version\b)"
+VERSION_COMPARISON = re.compile(HOST_VERSION + r"\s*(?:==|!=|<=|>=|<(?!<)|>(?!>))|"
+                                r"(?:==|!=|<=|>=|<|>)\s*" + HOST_VERSION)
+# What shows a window: the store includes none of it.
+WINDOW_HEADERS = {"platform/user_message.h", "platform/progress_window.h",
+                  "platform/command_progress.h", "platform/dpi.h"}
+HOST_STATE = re.compile(r"\bg_host\b")
+STATE_FILES = {"store/state.h", "store/state.cpp"}
+# The legacy surface's object, which the Connect object owns; the commands
+# both surfaces run are in user_commands/.
+ADDIN_MAY_TAKE_FROM_LEGACY_UI = {"legacy_ui/legacy_ui.h"}
+
+
+def rule_violations(relative, number, line):
+    """The rules besides the layer order that `line` of `relative` breaks."""
+    found = []
+    folder = relative.split("/")[0]
+    code = line.split("//")[0]
+    if folder in PRODUCT and relative != CAPABILITIES and VERSION_COMPARISON.search(code):
+        found.append(f"{relative}:{number}: compares a host version: ask HostCapabilities "
+                     f"({CAPABILITIES})")
+    match = INCLUDE.match(line)
+    if folder == "store":
+        if match and match.group(1) in WINDOW_HEADERS:
+            found.append(f"{relative}:{number}: includes \"{match.group(1)}\": store/ shows no "
+                         f"window; answer an Outcome and let the caller show it")
+        if relative not in STATE_FILES and HOST_STATE.search(code):
+            found.append(f"{relative}:{number}: reads g_host: store/ is handed the MailProfile")
+    if (folder == "addin" and match and match.group(1).startswith("legacy_ui/") and
+            match.group(1) not in ADDIN_MAY_TAKE_FROM_LEGACY_UI):
+        found.append(f"{relative}:{number}: includes \"{match.group(1)}\": addin/ takes only the "
+                     f"legacy surface from legacy_ui/; the commands are in user_commands/")
+    return found
+
 
 def violations(root):
     found = []
@@ -48,8 +92,10 @@ def violations(root):
                 if not name.endswith(SOURCES):
                     continue
                 path = os.path.join(directory, name)
+                relative = os.path.relpath(path, root).replace(os.sep, "/")
                 with open(path, encoding="utf-8", errors="replace") as source:
                     for number, line in enumerate(source, 1):
+                        found.extend(rule_violations(relative, number, line))
                         match = INCLUDE.match(line)
                         if not match or "/" not in match.group(1):
                             continue  # a file beside this one
@@ -58,7 +104,6 @@ def violations(root):
                             continue
                         if target not in ALLOWED:
                             continue  # not one of ours (a generated or system path)
-                        relative = os.path.relpath(path, root)
                         may = ", ".join(allowed) if allowed else "nothing of ours"
                         found.append(f"{relative}:{number}: includes \"{match.group(1)}\": "
                                      f"{folder}/ may include only {may}")
@@ -75,16 +120,30 @@ def self_test():
         write("store/up.cpp", '#include "store/up.h"\n\n#include "addin/connect.h"\n')
         write("manager/side.h", '#pragma once\n#include "support/help_file.h"\n')
         write("platform/low.h", '#include <windows.h>\n#include "version.h"\n')
+        write("legacy_ui/old.cpp", 'if (g_host.hostVersion >= 14)\n  x = y << 2; // hostVersion < 12\n')
+        write("store/host_capabilities.h", 'bool ribbon = majorVersion >= 14;\n')
+        write("store/shows.cpp", '#include "platform/user_message.h"\nint v = g_host.x;\n')
+        write("store/state.cpp", 'HostState g_host;\n')
+        write("addin/ribbon.cpp", '#include "legacy_ui/legacy_ui.h"\n'
+                                  '#include "legacy_ui/click_handlers.h"\n')
         found = violations(root)
         expected = [
+            'addin/ribbon.cpp:2: includes "legacy_ui/click_handlers.h": addin/ takes only the '
+            'legacy surface from legacy_ui/; the commands are in user_commands/',
+            'legacy_ui/old.cpp:1: compares a host version: ask HostCapabilities '
+            '(store/host_capabilities.h)',
             'manager/side.h:2: includes "support/help_file.h": manager/ may include only '
             'store, platform',
+            'store/shows.cpp:1: includes "platform/user_message.h": store/ shows no window; '
+            'answer an Outcome and let the caller show it',
+            'store/shows.cpp:2: reads g_host: store/ is handed the MailProfile',
             'store/up.cpp:3: includes "addin/connect.h": store/ may include only platform',
         ]
         if found != expected:
             print("self-test failed; found:", *found, sep="\n  ")
             return 1
-    print("self-test passed: an upward and a sideways include are reported")
+    print("self-test passed: an upward and a sideways include, a version comparison, a window "
+          "and g_host in the store and the commands taken from legacy_ui/ are reported")
     return 0
 
 

@@ -21,7 +21,8 @@ TEST_F(DisconnectionTest, ASinkAnswersItsEventsAndLeavesTheObjectsLifetimeAlone)
     com_ptr<IConnect> object;
     ASSERT_EQ(Connect::Create(nullptr, IID_IConnect, object.put_void()), S_OK);
     Connect& connect = static_cast<Connect&>(*object.get());
-    LegacyUi surface(*object.get());
+    const UserCommands commands;
+    LegacyUi surface(*object.get(), commands);
     EventSinkSet* sinks = EventSinkSet::Create(surface);
     EventSink& sink = sinks->Sink(kSinkBlockSendersButton);
     EXPECT_EQ(sink.cookie(), 0xFEFEFEFEu);
@@ -62,7 +63,8 @@ TEST_F(DisconnectionTest, ASinkAnswersItsEventsAndLeavesTheObjectsLifetimeAlone)
 TEST_F(DisconnectionTest, ASinkTheHostKeepsOutlivesTheObjectHarmlessly) {
     com_ptr<IConnect> object;
     ASSERT_EQ(Connect::Create(nullptr, IID_IConnect, object.put_void()), S_OK);
-    LegacyUi surface(*object.get());
+    const UserCommands commands;
+    LegacyUi surface(*object.get(), commands);
     EventSinkSet* sinks = EventSinkSet::Create(surface);
     com_ptr<IDispatch> kept(&sinks->Sink(kSinkBlockDomainsButton)); // the host's hold
     sinks->Detach();

@@ -60,7 +60,8 @@ sim::Item& LegacySurfaceTest::Mail(const wchar_t* sender) {
 }
 
 std::wstring LegacySurfaceTest::BlockedList() {
-    return RegistrySandbox::GetText(ProfileSubkeyPath(kProfileListSubkey), L"001f041a")
+    return RegistrySandbox::GetText(ProfileSubkeyPath(g_host.Profile(), kProfileListSubkey),
+                                    L"001f041a")
         .value_or(L"(none)");
 }
 

@@ -157,7 +157,8 @@ TEST_F(BlockedSendersPageTest, AnAdditionOfThisSessionRemovedHereDoesNotComeBack
     EXPECT_EQ(g_host.blockedSinceLoad, Rows{L"kept@x.example"});
     // Outlook closes: the session's additions go back into the list, but
     // not the one the user removed.
-    ReapplyBlockedAdditions();
+    ShowOutcome(ReapplyBlockedAdditions(g_host.Profile(), g_host.blockedSinceLoad,
+                                        g_host.newBlockedEntries));
     EXPECT_EQ(StoredList(), L"Kept@x.example;old@x.example;");
 }
 
@@ -180,9 +181,9 @@ TEST_F(BlockedSendersPageTest, CancelWritesNothingAndRemovingEverythingWritesThe
 
 TEST_F(BlockedSendersPageTest, SearchThenConvertConvertsExactlyTheSelectedShownRows) {
     // From version 14 the list also goes to every account.
-    g_host.hostVersion = 14;
+    g_host.capabilities = HostCapabilities(14);
     g_host.accountKeys = {L"00aa"};
-    const std::wstring accountKey = ProfileSubkeyPath(L"00aa");
+    const std::wstring accountKey = ProfileSubkeyPath(g_host.Profile(), L"00aa");
     RegistrySandbox::CreateKey(accountKey);
     StoreList(L"a@one.com;b@one.com;c@two.com;d@one.com;Z@ONE.COM;");
     Rows capitals, searched, converted;

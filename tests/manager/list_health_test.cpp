@@ -109,7 +109,7 @@ TEST_F(ListHealthTest, TheListIsReadAheadWithoutAWordAndFailuresAreLeftToThePage
     StoreList(L"b@x.example;A@x.example;a@X.example;");
     RegistrySandbox::SetValue(m_listKey, L"001f0418", REG_BINARY, L"boss@corp.example;",
                               19 * sizeof(wchar_t));
-    LoadedBlockedList loaded = LoadBlockedList();
+    LoadedBlockedList loaded = LoadBlockedList(g_host.Profile());
     EXPECT_TRUE(loaded.read);
     EXPECT_THAT(loaded.list.Entries(), ElementsAre(L"A@x.example", L"b@x.example"));
     EXPECT_THAT(loaded.list.Duplicates(), ElementsAre(L"a@X.example"));
@@ -119,7 +119,7 @@ TEST_F(ListHealthTest, TheListIsReadAheadWithoutAWordAndFailuresAreLeftToThePage
     // No profile key: nothing read, nothing said; the page reads again and
     // the store tells the user there.
     RegistrySandbox::DeleteKey(m_listKey);
-    loaded = LoadBlockedList();
+    loaded = LoadBlockedList(g_host.Profile());
     EXPECT_FALSE(loaded.read);
     EXPECT_TRUE(loaded.list.Entries().empty());
     EXPECT_THAT(m_messages.texts(), IsEmpty());

@@ -21,10 +21,10 @@ protected:
 
     void SetUp() override {
         ResetAddinState();
-        g_host.hostVersion = 12;
+        g_host.capabilities = HostCapabilities(12);
         g_host.profileName = L"Manager Test";
         SetSettingsRoot(HKEY_CURRENT_USER, kSettingsMaker);
-        m_listKey = ProfileSubkeyPath(kProfileListSubkey);
+        m_listKey = ProfileSubkeyPath(g_host.Profile(), kProfileListSubkey);
         RegistrySandbox::CreateKey(m_listKey);
     }
     void TearDown() override { ResetAddinState(); }

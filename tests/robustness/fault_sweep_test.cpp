@@ -76,9 +76,10 @@ public:
     explicit Scenario(const wchar_t* version) : m_outlook(version) {
         ResetAddinState();
         const int major = _wtoi(version);
-        g_host.hostVersion = major; // for the path helpers below; the add-in sets its own
-        const std::wstring root = ProfilesRootPath();
-        g_host.hostVersion = 0;
+        g_host.capabilities =
+            HostCapabilities(major); // for the path helpers below; the add-in sets its own
+        const std::wstring root = ProfilesRootPath(g_host.capabilities);
+        g_host.capabilities = HostCapabilities(0);
         const std::wstring profile = root + L"\\Sweep";
         RegistrySandbox::SetText(root, L"DefaultProfile", L"Sweep");
         RegistrySandbox::SetDword(L"Software\\Spamwarden Simulation\\MAPI", L"OutlookVersion",

@@ -38,13 +38,15 @@ std::set<std::wstring> Entries(const std::wstring& list) {
 class HostileInput : public AddinTest {
 protected:
     HostileInput() {
-        g_host.hostVersion = 12;
+        g_host.capabilities = HostCapabilities(12);
         g_host.profileName = kProfile;
         RegistrySandbox::CreateKey(ListKey());
         g_host.hostApp = m_outlook.Application();
     }
 
-    static std::wstring ListKey() { return ProfileSubkeyPath(kProfileListSubkey); }
+    static std::wstring ListKey() {
+        return ProfileSubkeyPath(g_host.Profile(), kProfileListSubkey);
+    }
     static void Store(const std::vector<BYTE>& data, DWORD type = REG_BINARY) {
         RegistrySandbox::SetValue(ListKey(), L"001f041a", type, data.data(),
                                   static_cast<DWORD>(data.size()));

@@ -48,7 +48,7 @@ protected:
 };
 
 TEST_F(RegistryFaults, MissingProfileKeyStopsBeforeAnythingMoves) {
-    RegistrySandbox::DeleteKey(ProfileSubkeyPath(L""));
+    RegistrySandbox::DeleteKey(ProfileSubkeyPath(g_host.Profile(), L""));
     BlockSelectedSenders();
     EXPECT_THAT(m_messages.texts(), ElementsAre(L"RegOpenKeyEx Failed: 2."));
     EXPECT_FALSE(Moved());
@@ -62,7 +62,8 @@ struct VanishingValue {
     static LONG WINAPI Hook(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
                             LPDWORD size) {
         if (data && name && lstrcmpW(name, L"001f041a") == 0)
-            RegistrySandbox::DeleteValue(ProfileSubkeyPath(kProfileListSubkey), name);
+            RegistrySandbox::DeleteValue(ProfileSubkeyPath(g_host.Profile(), kProfileListSubkey),
+                                         name);
         return patch->original<decltype(&RegQueryValueExW)>()(key, name, reserved, type, data,
                                                               size);
     }

@@ -1,8 +1,7 @@
-// FindDefaultProfileName against the simulated MAPI provider: Wine's mapi32
+// DefaultProfileName against the simulated MAPI provider: Wine's mapi32
 // forwards MAPIAdminProfiles (ordinal 19) and the MAPI allocator to SimMapi.dll,
 // which lists the profiles of the (sandboxed) HKEY_CURRENT_USER.
 #include "store/profile_store.h"
-#include "store/state.h"
 #include "tests/harness/message_recorder.h"
 #include "tests/harness/registry_sandbox.h"
 #include "tests/sim/sim_mapi_provider.h"
@@ -10,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <objbase.h>
 #include <mapicode.h>
 
 #include <string>
@@ -70,7 +70,6 @@ protected:
         ASSERT_TRUE(m_provider.loaded())
             << "SimMapi.dll is not registered in this Wine prefix (scripts/wine-prefix.sh)";
         m_before = m_provider.counts();
-        g_host.profileName = L"stale name";
     }
 
     void TearDown() override {
@@ -79,8 +78,7 @@ protected:
         EXPECT_EQ(after.profAdmins, 0);
         EXPECT_EQ(after.tables, 0);
         EXPECT_EQ(after.buffers, m_before.buffers);
-        EXPECT_TRUE(m_messages.messages().empty()) << "FindDefaultProfileName shows no message";
-        g_host.profileName.clear();
+        EXPECT_TRUE(m_messages.messages().empty()) << "DefaultProfileName shows no message";
     }
 
     // Profiles `names` under `profilesKey`, each with one subkey as real ones have.
@@ -105,8 +103,7 @@ TEST_F(DefaultProfileTest, FindsTheDefaultAmongOtherProfiles) {
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"Outlook");
     ASSERT_NE(FirstSubkey(kLegacyProfilesKey), L"Outlook");
 
-    EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_host.profileName, L"Outlook");
+    EXPECT_EQ(DefaultProfileName(), L"Outlook");
     EXPECT_EQ(AdminProfilesCallsSinceSetUp(), 1) << "mapi32 forwarded ordinal 19 to SimMapi.dll";
 }
 
@@ -115,24 +112,21 @@ TEST_F(DefaultProfileTest, FindsTheDefaultWhenItIsTheLastSubkey) {
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"Zulu");
     ASSERT_EQ(FirstSubkey(kLegacyProfilesKey), L"Alpha");
 
-    EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_host.profileName, L"Zulu");
+    EXPECT_EQ(DefaultProfileName(), L"Zulu");
 }
 
 TEST_F(DefaultProfileTest, FindsTheOnlyProfile) {
     AddProfiles(kLegacyProfilesKey, {L"Outlook"});
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"Outlook");
 
-    EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_host.profileName, L"Outlook");
+    EXPECT_EQ(DefaultProfileName(), L"Outlook");
 }
 
 TEST_F(DefaultProfileTest, KeepsSpacesAndPunctuationOfTheName) {
     AddProfiles(kLegacyProfilesKey, {L"Other", L"My Mail (work), 2.0"});
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"My Mail (work), 2.0");
 
-    EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_host.profileName, L"My Mail (work), 2.0");
+    EXPECT_EQ(DefaultProfileName(), L"My Mail (work), 2.0");
 }
 
 TEST_F(DefaultProfileTest, WidensANonAsciiNameThroughTheAnsiCodePage) {
@@ -142,30 +136,26 @@ TEST_F(DefaultProfileTest, WidensANonAsciiNameThroughTheAnsiCodePage) {
     AddProfiles(kLegacyProfilesKey, {L"Outlook", name});
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", name);
 
-    EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_host.profileName, name) << "ANSI code page " << GetACP();
+    EXPECT_EQ(DefaultProfileName(), name) << "ANSI code page " << GetACP();
 }
 
 TEST_F(DefaultProfileTest, NoDefaultProfileValueFindsNothing) {
     AddProfiles(kLegacyProfilesKey, {L"Outlook", L"Other"});
 
-    EXPECT_FALSE(FindDefaultProfileName());
-    EXPECT_TRUE(g_host.profileName.empty());
+    EXPECT_TRUE(DefaultProfileName().empty());
 }
 
 TEST_F(DefaultProfileTest, ADefaultNamingNoProfileFindsNothing) {
     AddProfiles(kLegacyProfilesKey, {L"Outlook", L"Other"});
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"Deleted");
 
-    EXPECT_FALSE(FindDefaultProfileName());
-    EXPECT_TRUE(g_host.profileName.empty());
+    EXPECT_TRUE(DefaultProfileName().empty());
 }
 
 TEST_F(DefaultProfileTest, NoProfilesKeyFindsNothing) {
     ASSERT_FALSE(RegistrySandbox::KeyExists(kLegacyProfilesKey));
 
-    EXPECT_FALSE(FindDefaultProfileName());
-    EXPECT_TRUE(g_host.profileName.empty());
+    EXPECT_TRUE(DefaultProfileName().empty());
 }
 
 TEST_F(DefaultProfileTest, AFailedRestrictionFindsNothingRatherThanAnotherProfile) {
@@ -175,15 +165,13 @@ TEST_F(DefaultProfileTest, AFailedRestrictionFindsNothingRatherThanAnotherProfil
     RegistrySandbox::SetDword(kSimMapiConfigKey, L"RestrictFailure",
                               static_cast<DWORD>(MAPI_E_TOO_COMPLEX));
 
-    EXPECT_FALSE(FindDefaultProfileName());
-    EXPECT_TRUE(g_host.profileName.empty());
+    EXPECT_TRUE(DefaultProfileName().empty());
 }
 
 TEST_F(DefaultProfileTest, AProfilesKeyWithoutProfilesFindsNothing) {
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"Outlook");
 
-    EXPECT_FALSE(FindDefaultProfileName());
-    EXPECT_TRUE(g_host.profileName.empty());
+    EXPECT_TRUE(DefaultProfileName().empty());
 }
 
 TEST_F(DefaultProfileTest, Outlook2013AndLaterKeepTheProfilesUnderOffice) {
@@ -195,8 +183,7 @@ TEST_F(DefaultProfileTest, Outlook2013AndLaterKeepTheProfilesUnderOffice) {
     RegistrySandbox::SetText(OutlookKey(16), L"DefaultProfile", L"Outlook 2016");
     RegistrySandbox::SetDword(kSimMapiConfigKey, L"OutlookVersion", 16);
 
-    EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_host.profileName, L"Outlook 2016");
+    EXPECT_EQ(DefaultProfileName(), L"Outlook 2016");
 }
 
 TEST_F(DefaultProfileTest, Outlook2013DefaultValueInTheProfilesKeyItself) {
@@ -205,8 +192,7 @@ TEST_F(DefaultProfileTest, Outlook2013DefaultValueInTheProfilesKeyItself) {
     RegistrySandbox::SetText(profiles, L"DefaultProfile", L"Main");
     RegistrySandbox::SetDword(kSimMapiConfigKey, L"OutlookVersion", 15);
 
-    EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_host.profileName, L"Main");
+    EXPECT_EQ(DefaultProfileName(), L"Main");
 }
 
 TEST_F(DefaultProfileTest, Outlook2010StillUsesTheLegacyLocation) {
@@ -216,8 +202,7 @@ TEST_F(DefaultProfileTest, Outlook2010StillUsesTheLegacyLocation) {
     RegistrySandbox::SetText(OutlookKey(14), L"DefaultProfile", L"Office");
     RegistrySandbox::SetDword(kSimMapiConfigKey, L"OutlookVersion", 14);
 
-    EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_host.profileName, L"Legacy");
+    EXPECT_EQ(DefaultProfileName(), L"Legacy");
 }
 
 TEST_F(DefaultProfileTest, Outlook2016WithoutProfilesFindsNothing) {
@@ -225,26 +210,22 @@ TEST_F(DefaultProfileTest, Outlook2016WithoutProfilesFindsNothing) {
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"Legacy");
     RegistrySandbox::SetDword(kSimMapiConfigKey, L"OutlookVersion", 16);
 
-    EXPECT_FALSE(FindDefaultProfileName());
-    EXPECT_TRUE(g_host.profileName.empty());
+    EXPECT_TRUE(DefaultProfileName().empty());
 }
 
 TEST_F(DefaultProfileTest, CallingTwiceLoadsMapiAgainAndSeesChanges) {
     AddProfiles(kLegacyProfilesKey, {L"First", L"Second"});
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"First");
 
-    EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_host.profileName, L"First");
+    EXPECT_EQ(DefaultProfileName(), L"First");
     // The add-in loads mapi32 for the call and frees it afterwards.
     EXPECT_EQ(GetModuleHandleW(L"mapi32.dll"), nullptr);
 
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"Second");
-    EXPECT_TRUE(FindDefaultProfileName());
-    EXPECT_EQ(g_host.profileName, L"Second");
+    EXPECT_EQ(DefaultProfileName(), L"Second");
 
     RegistrySandbox::DeleteValue(kLegacyProfilesKey, L"DefaultProfile");
-    EXPECT_FALSE(FindDefaultProfileName());
-    EXPECT_TRUE(g_host.profileName.empty());
+    EXPECT_TRUE(DefaultProfileName().empty());
 
     EXPECT_EQ(AdminProfilesCallsSinceSetUp(), 3);
 }
@@ -255,7 +236,7 @@ TEST_F(DefaultProfileTest, ReleasesTheAdminObjectTheTableAndTheRows) {
 
     for (int i = 0; i < 3; ++i) {
         const LONG allocatedBefore = m_provider.counts().buffersAllocated;
-        EXPECT_TRUE(FindDefaultProfileName());
+        EXPECT_EQ(DefaultProfileName(), L"Outlook");
         const SimMapiCounts counts = m_provider.counts();
         EXPECT_EQ(counts.profAdmins, 0);
         EXPECT_EQ(counts.tables, 0);
@@ -277,12 +258,10 @@ TEST(DefaultProfileProviderLifetime, MapiIsFreedAfterEachLookup) {
     RegistrySandbox::SetText(kLegacyProfilesKey, L"DefaultProfile", L"Outlook");
 
     for (int i = 0; i < 2; ++i) {
-        EXPECT_TRUE(FindDefaultProfileName());
-        EXPECT_EQ(g_host.profileName, L"Outlook");
+        EXPECT_EQ(DefaultProfileName(), L"Outlook");
         EXPECT_EQ(GetModuleHandleW(L"mapi32.dll"), nullptr);
     }
     EXPECT_TRUE(messages.messages().empty());
-    g_host.profileName.clear();
 }
 
 } // namespace

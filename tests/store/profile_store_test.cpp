@@ -1,6 +1,6 @@
 #include "store/list_text.h"
 #include "store/profile_store.h"
-#include "store/state.h"
+#include "store/new_entries.h"
 #include "tests/harness/import_patch.h"
 #include "tests/harness/message_recorder.h"
 #include "tests/harness/registry_sandbox.h"
@@ -37,34 +37,36 @@ struct SetValueLog {
     }
 };
 
+// The texts a caller would show for `outcome`.
+std::vector<std::wstring> Texts(const Outcome& outcome) {
+    std::vector<std::wstring> texts;
+    for (const Outcome::Failure& failure : outcome.failures())
+        texts.push_back(failure.text);
+    return texts;
+}
+
+// The profile every test works on; the store is handed it and reads no global.
+MailProfile g_profile;
+
 class ProfileStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        g_host.hostVersion = 12;
-        g_host.profileName = L"Spamwarden Test";
-        g_host.accountKeys.clear();
-        g_host.blockedSinceLoad.clear();
+        g_profile = {L"Spamwarden Test", HostCapabilities(12), {}};
         RegistrySandbox::CreateKey(ListKey());
         SetValueLog::values.clear();
         SetValueLog::failWith = ERROR_SUCCESS;
         SetValueLog::patch = &m_setValue;
     }
-    void TearDown() override {
-        SetValueLog::patch = nullptr;
-        g_host.profileName.clear();
-        g_host.accountKeys.clear();
-        g_host.blockedSinceLoad.clear();
-        g_host.hostVersion = 0;
-    }
+    void TearDown() override { SetValueLog::patch = nullptr; }
 
-    static std::wstring ListKey() { return ProfileSubkeyPath(kProfileListSubkey); }
+    static std::wstring ListKey() { return ProfileSubkeyPath(g_profile, kProfileListSubkey); }
     // An account's own key, named by its Preferences UID, directly under the profile.
     static std::wstring AccountKey(const std::wstring& uidName) {
-        return ProfileSubkeyPath(uidName);
+        return ProfileSubkeyPath(g_profile, uidName);
     }
     // An account's entry below the accounts key.
     static std::wstring AccountEntryKey(const std::wstring& name) {
-        return ProfileSubkeyPath(kAccountsSubkey) + L"\\" + name;
+        return ProfileSubkeyPath(g_profile, kAccountsSubkey) + L"\\" + name;
     }
     static void StoreBytes(const std::vector<BYTE>& bytes, DWORD type = REG_BINARY) {
         RegistrySandbox::SetValue(ListKey(), kBlockedValue, type, bytes.data(),
@@ -82,12 +84,18 @@ protected:
     }
     static std::wstring Read(ProfileListKind kind = ProfileListKind::Blocked) {
         std::wstring out = L"unchanged";
-        EXPECT_TRUE(ReadProfileList(out, kind));
+        EXPECT_TRUE(ReadProfileList(g_profile, kind, out).ok());
         return out;
+    }
+    Outcome Write(const std::wstring& list) { return WriteProfileList(g_profile, list, m_unread); }
+    Outcome Reapply(const std::vector<std::wstring>& additions) {
+        return ReapplyBlockedAdditions(g_profile, additions, m_unread);
     }
 
     RegistrySandbox m_sandbox;
+    // The store shows nothing itself: whatever it failed at is in its outcome.
     MessageRecorder m_messages;
+    NewBlockedEntries m_unread;
     ImportPatch m_setValue{"advapi32.dll", "RegSetValueExW",
                            reinterpret_cast<void*>(&SetValueLog::Hook)};
 };
@@ -134,10 +142,15 @@ TEST_F(ProfileStoreTest, ReadsEachKindFromItsOwnValue) {
 }
 
 TEST_F(ProfileStoreTest, ReadFailuresReportTheCodeAndLeaveOutputUnchanged) {
-    g_host.profileName = L"No Such Profile";
+    g_profile.name = L"No Such Profile";
     std::wstring out = L"unchanged";
-    EXPECT_FALSE(ReadProfileList(out, ProfileListKind::Blocked));
+    const Outcome read = ReadProfileList(g_profile, ProfileListKind::Blocked, out);
+    EXPECT_FALSE(read);
     EXPECT_EQ(out, L"unchanged");
+    ASSERT_THAT(Texts(read), ElementsAre(L"RegOpenKeyEx Failed: 2."));
+    EXPECT_EQ(read.failures()[0].code, ERROR_FILE_NOT_FOUND);
+    EXPECT_THAT(m_messages.texts(), IsEmpty()) << "the caller decides what is shown";
+    ShowOutcome(read);
     ASSERT_THAT(m_messages.texts(), ElementsAre(L"RegOpenKeyEx Failed: 2."));
     EXPECT_EQ(m_messages.messages()[0].caption, L"Spamwarden");
     EXPECT_EQ(m_messages.messages()[0].icon, MessageIcon::Warning);
@@ -151,7 +164,7 @@ struct GrowingValue {
                             LPDWORD size) {
         auto real = patch->original<decltype(&RegQueryValueExW)>();
         if (data && ++calls == 1)
-            RegistrySandbox::SetText(ProfileSubkeyPath(kProfileListSubkey), name,
+            RegistrySandbox::SetText(ProfileSubkeyPath(g_profile, kProfileListSubkey), name,
                                      std::wstring(400, L'x'), REG_BINARY);
         return real(key, name, reserved, type, data, size);
     }
@@ -165,13 +178,13 @@ TEST_F(ProfileStoreTest, ValueGrowingBetweenSizeQueryAndReadIsAFailedRead) {
     GrowingValue::patch = &patch;
 
     std::wstring out = L"unchanged";
-    EXPECT_FALSE(ReadProfileList(out, ProfileListKind::Blocked));
+    const Outcome read = ReadProfileList(g_profile, ProfileListKind::Blocked, out);
     EXPECT_EQ(out, L"unchanged");
-    EXPECT_THAT(m_messages.texts(), ElementsAre(L"RegQueryValueEx Failed: 234."));
+    EXPECT_THAT(Texts(read), ElementsAre(L"RegQueryValueEx Failed: 234."));
 }
 
 TEST_F(ProfileStoreTest, WritesUtf16WithTerminatingZeroAsBinary) {
-    EXPECT_TRUE(WriteProfileList(L"a@example.com;", ProfileListKind::Blocked));
+    EXPECT_TRUE(Write(L"a@example.com;"));
     auto value = RegistrySandbox::GetValue(ListKey(), kBlockedValue);
     ASSERT_TRUE(value);
     EXPECT_EQ(value->type, static_cast<DWORD>(REG_BINARY));
@@ -184,14 +197,14 @@ TEST_F(ProfileStoreTest, WritesUtf16WithTerminatingZeroAsBinary) {
 TEST_F(ProfileStoreTest, CopiesToAccountKeysFromVersion14Only) {
     RegistrySandbox::CreateKey(AccountKey(L"0aff"));
     RegistrySandbox::CreateKey(AccountKey(L"1234"));
-    g_host.accountKeys = {L"0aff", L"1234"};
+    g_profile.accountKeys = {L"0aff", L"1234"};
 
-    EXPECT_TRUE(WriteProfileList(L"x@example.com;", ProfileListKind::Blocked));
+    EXPECT_TRUE(Write(L"x@example.com;"));
     EXPECT_EQ(SetValueLog::values.size(), 1u) << "version 12: the profile list key only";
     EXPECT_FALSE(RegistrySandbox::GetValue(AccountKey(L"0aff"), kBlockedValue));
 
-    g_host.hostVersion = 14;
-    EXPECT_TRUE(WriteProfileList(L"y@example.com;", ProfileListKind::Blocked));
+    g_profile.host = HostCapabilities(14);
+    EXPECT_TRUE(Write(L"y@example.com;"));
     EXPECT_EQ(SetValueLog::values.size(), 4u);
     EXPECT_EQ(RegistrySandbox::GetText(ListKey(), kBlockedValue), L"y@example.com;");
     EXPECT_EQ(RegistrySandbox::GetText(AccountKey(L"0aff"), kBlockedValue), L"y@example.com;");
@@ -200,11 +213,11 @@ TEST_F(ProfileStoreTest, CopiesToAccountKeysFromVersion14Only) {
 }
 
 TEST_F(ProfileStoreTest, AccountWithoutKeyWritesIntoProfileListKeyAgain) {
-    g_host.hostVersion = 14;
+    g_profile.host = HostCapabilities(14);
     RegistrySandbox::CreateKey(AccountKey(L"0aff"));
-    g_host.accountKeys = {L"0aff", L"dead"};
+    g_profile.accountKeys = {L"0aff", L"dead"};
 
-    EXPECT_TRUE(WriteProfileList(L"z@example.com;", ProfileListKind::Blocked));
+    EXPECT_TRUE(Write(L"z@example.com;"));
     EXPECT_EQ(SetValueLog::values.size(), 3u) << "profile key twice, existing account once";
     EXPECT_EQ(RegistrySandbox::GetText(AccountKey(L"0aff"), kBlockedValue), L"z@example.com;");
     EXPECT_FALSE(RegistrySandbox::KeyExists(AccountKey(L"dead")));
@@ -212,37 +225,37 @@ TEST_F(ProfileStoreTest, AccountWithoutKeyWritesIntoProfileListKeyAgain) {
 }
 
 TEST_F(ProfileStoreTest, WriteFailuresNameTheSubkeyAskedFor) {
-    g_host.hostVersion = 14;
-    g_host.accountKeys = {L"dead"};
+    g_profile.host = HostCapabilities(14);
+    g_profile.accountKeys = {L"dead"};
     RegistrySandbox::DeleteKey(ListKey());
 
-    EXPECT_FALSE(WriteProfileList(L"z@example.com;", ProfileListKind::Blocked));
-    EXPECT_THAT(m_messages.texts(),
+    const Outcome write = Write(L"z@example.com;");
+    EXPECT_FALSE(write);
+    EXPECT_THAT(Texts(write),
                 ElementsAre(L"RegOpenKeyEx Failed: 0a0d020000000000c000000000000046: 2.",
                             L"RegOpenKeyEx Failed: dead: 2."));
     EXPECT_FALSE(RegistrySandbox::KeyExists(ListKey())) << "writing never creates the key";
 
-    m_messages.clear();
     RegistrySandbox::CreateKey(ListKey());
     SetValueLog::failWith = ERROR_ACCESS_DENIED;
-    EXPECT_FALSE(
-        WriteProfileListToKey(kProfileListSubkey, L"z@example.com;", ProfileListKind::Blocked));
-    EXPECT_THAT(m_messages.texts(),
+    EXPECT_THAT(Texts(WriteProfileListToKey(g_profile, kProfileListSubkey, L"z@example.com;",
+                                            ProfileListKind::Blocked)),
                 ElementsAre(L"RegSetValueEx Failed: 0a0d020000000000c000000000000046: 5."));
 }
 
 TEST_F(ProfileStoreTest, Version15AndLaterUseTheOfficeProfilesRoot) {
-    g_host.hostVersion = 16;
-    EXPECT_EQ(ProfileSubkeyPath(kProfileListSubkey),
+    g_profile.host = HostCapabilities(16);
+    EXPECT_EQ(ProfileSubkeyPath(g_profile, kProfileListSubkey),
               L"Software\\Microsoft\\Office\\16.0\\Outlook\\Profiles\\Spamwarden "
               L"Test\\0a0d020000000000c000000000000046");
     RegistrySandbox::CreateKey(ListKey());
-    EXPECT_TRUE(WriteProfileList(L"new@example.com;", ProfileListKind::Blocked));
+    EXPECT_TRUE(Write(L"new@example.com;"));
     EXPECT_EQ(Read(), L"new@example.com;");
 
-    g_host.hostVersion = 14;
-    EXPECT_EQ(ProfileSubkeyPath(L"x"), L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows "
-                                       L"Messaging Subsystem\\Profiles\\Spamwarden Test\\x");
+    g_profile.host = HostCapabilities(14);
+    EXPECT_EQ(ProfileSubkeyPath(g_profile, L"x"),
+              L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows "
+              L"Messaging Subsystem\\Profiles\\Spamwarden Test\\x");
 }
 
 class AccountKeysTest : public ProfileStoreTest {
@@ -258,7 +271,7 @@ protected:
 };
 
 TEST_F(AccountKeysTest, NamesEachMailAccountByItsPreferencesUid) {
-    g_host.hostVersion = 14;
+    g_profile.host = HostCapabilities(14);
     AddAccount(L"00000001", L"ann@example.org", {0x0A, 0xFF});
     AddAccount(L"00000002", L"directory entry", {0x01});
     AddAccount(L"00000003", L"bob@example.net", {});
@@ -266,42 +279,38 @@ TEST_F(AccountKeysTest, NamesEachMailAccountByItsPreferencesUid) {
     AddAccount(L"00000005", std::wstring(200, L'a') + L"@example.com", {0x02});
     AddAccount(L"00000006", L"dee@example.com", {0x00, 0x10, 0xAB, 0xCD});
 
-    std::vector<std::wstring> keys;
-    CollectAccountKeys(keys);
-    EXPECT_THAT(keys, ElementsAre(L"0aff", L"0010abcd"));
-    CollectAccountKeys(keys);
-    EXPECT_THAT(keys, ElementsAre(L"0aff", L"0010abcd", L"0aff", L"0010abcd"));
+    EXPECT_THAT(FindAccountKeys(g_profile), ElementsAre(L"0aff", L"0010abcd"));
+    g_profile.accountKeys = {L"stale"};
+    EXPECT_THAT(FindAccountKeys(g_profile), ElementsAre(L"0aff", L"0010abcd"))
+        << "found afresh, whatever the profile held";
     EXPECT_THAT(m_messages.texts(), IsEmpty());
 }
 
 TEST_F(AccountKeysTest, BeforeVersion14OrWithoutAccountsNothingIsCollected) {
     AddAccount(L"00000001", L"ann@example.org", {0x0A, 0xFF});
-    std::vector<std::wstring> keys = {L"kept"};
-    CollectAccountKeys(keys);
-    EXPECT_THAT(keys, ElementsAre(L"kept"));
+    EXPECT_THAT(FindAccountKeys(g_profile), IsEmpty());
 
-    g_host.hostVersion = 14;
-    g_host.profileName = L"Profile Without Accounts";
-    CollectAccountKeys(keys);
-    EXPECT_THAT(keys, ElementsAre(L"kept"));
+    g_profile.host = HostCapabilities(14);
+    g_profile.name = L"Profile Without Accounts";
+    EXPECT_THAT(FindAccountKeys(g_profile), IsEmpty());
 }
 
 TEST_F(ProfileStoreTest, ReapplyPutsBackOnlyWhatTheStoredListLost) {
-    g_host.hostVersion = 14;
+    g_profile.host = HostCapabilities(14);
     RegistrySandbox::CreateKey(AccountKey(L"0aff"));
-    g_host.accountKeys = {L"0aff"};
+    g_profile.accountKeys = {L"0aff"};
 
-    ReapplyBlockedAdditions();
+    EXPECT_TRUE(Reapply({}));
     EXPECT_THAT(SetValueLog::values, IsEmpty()) << "nothing added since load";
 
     RegistrySandbox::SetText(ListKey(), kBlockedValue, L"a@example.com;b@example.com;", REG_BINARY);
-    g_host.blockedSinceLoad = {L"a@example.com", L"b@example.com"};
-    ReapplyBlockedAdditions();
+    const std::vector<std::wstring> additions = {L"a@example.com", L"b@example.com"};
+    EXPECT_TRUE(Reapply(additions));
     EXPECT_THAT(SetValueLog::values, IsEmpty()) << "all still present";
 
     // The user removed b@ in the manager; it is put back everywhere.
     RegistrySandbox::SetText(ListKey(), kBlockedValue, L"a@example.com;", REG_BINARY);
-    ReapplyBlockedAdditions();
+    EXPECT_TRUE(Reapply(additions));
     EXPECT_EQ(RegistrySandbox::GetText(ListKey(), kBlockedValue), L"a@example.com;b@example.com;");
     EXPECT_EQ(RegistrySandbox::GetText(AccountKey(L"0aff"), kBlockedValue),
               L"a@example.com;b@example.com;");
@@ -309,7 +318,6 @@ TEST_F(ProfileStoreTest, ReapplyPutsBackOnlyWhatTheStoredListLost) {
 }
 
 TEST_F(ProfileStoreTest, ReapplyAfterAFailedReadWritesNothing) {
-    g_host.blockedSinceLoad = {L"a@example.com"};
     RegistrySandbox::SetText(ListKey(), kBlockedValue, L"keep@example.com;", REG_BINARY);
 
     struct FailingQuery {
@@ -320,17 +328,15 @@ TEST_F(ProfileStoreTest, ReapplyAfterAFailedReadWritesNothing) {
     {
         ImportPatch patch("advapi32.dll", "RegQueryValueExW",
                           reinterpret_cast<void*>(&FailingQuery::Hook));
-        ReapplyBlockedAdditions();
+        EXPECT_THAT(Texts(Reapply({L"a@example.com"})), ElementsAre(L"RegQueryValueEx Failed: 5."));
     }
-    EXPECT_THAT(m_messages.texts(), ElementsAre(L"RegQueryValueEx Failed: 5."));
     EXPECT_THAT(SetValueLog::values, IsEmpty());
     EXPECT_EQ(RegistrySandbox::GetText(ListKey(), kBlockedValue), L"keep@example.com;");
 }
 
 TEST_F(ProfileStoreTest, ReapplyAppendsAfterAnUnterminatedStoredEntry) {
     StoreBytes(Utf16(L"x@example.com", true));
-    g_host.blockedSinceLoad = {L"a@example.com"};
-    ReapplyBlockedAdditions();
+    EXPECT_TRUE(Reapply({L"a@example.com"}));
     EXPECT_EQ(RegistrySandbox::GetText(ListKey(), kBlockedValue), L"x@example.com;a@example.com;");
 }
 

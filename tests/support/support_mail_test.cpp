@@ -29,7 +29,7 @@ constexpr wchar_t kUnknownSystemLink[] =
 
 class SupportMailTest : public ::testing::Test {
 protected:
-    void TearDown() override { g_host.hostVersion = 0; }
+    void TearDown() override { g_host.capabilities = HostCapabilities(0); }
     ShellRecorder m_shell;
 };
 
@@ -40,7 +40,7 @@ TEST_F(SupportMailTest, LinkCarriesTheValuesUnescaped) {
 
 TEST_F(SupportMailTest, OpensTheLinkForTheRunningSystemAndHost) {
     VersionQueryFake fake(0, VER_PLATFORM_WIN32_NT, 6, 1);
-    g_host.hostVersion = 12;
+    g_host.capabilities = HostCapabilities(12);
     OpenSupportMail();
     ASSERT_EQ(m_shell.targets().size(), 1u);
     EXPECT_EQ(m_shell.targets()[0], kWindows7Link);

@@ -1,9 +1,10 @@
-#include "legacy_ui/user_commands.h"
+#include "user_commands/user_commands.h"
 
 #include "commands/block_commands.h"
 #include "commands/command_guard.h"
 #include "commands/message_restorer.h"
 #include "manager/options_command.h"
+#include "platform/diagnostics.h"
 #include "support/help_file.h"
 #include "support/support_mail.h"
 
@@ -37,7 +38,7 @@ constexpr CommandEntry kCommands[] = {
 
 } // namespace
 
-void RunUserCommand(UserCommand command) noexcept {
+void UserCommands::Run(UserCommand command) const noexcept {
     for (const CommandEntry& entry : kCommands) {
         if (entry.command != command)
             continue;
@@ -48,7 +49,13 @@ void RunUserCommand(UserCommand command) noexcept {
             if (guard.acquired())
                 entry.run();
         }
-        return;
+        break;
+    }
+    if (command == UserCommand::ManageBlockedSenders && m_optionsClosed) {
+        try {
+            m_optionsClosed();
+        }
+        SW_CATCH_LOG()
     }
 }
 
