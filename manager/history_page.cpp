@@ -2,7 +2,7 @@
 
 #include "manager/dialog_procedure.h"
 #include "manager/list_context_menu.h"
-#include "manager/list_view_keys.h"
+#include "manager/page_keys.h"
 #include "manager/list_view_selection.h"
 #include "manager/resource.h"
 #include "platform/diagnostics.h"
@@ -121,6 +121,7 @@ INT_PTR CHistoryPage::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
 void CHistoryPage::OnInitDialog() {
     m_listView = GetDlgItem(m_window, IDC_HISTORY_LIST);
     KeepEnterInListView(m_listView);
+    KeepEnterAndLeaveTabInMultiLineEdit(GetDlgItem(m_window, IDC_HISTORY_ENTRIES));
     m_edits.Load(TakeHistory());
 
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
