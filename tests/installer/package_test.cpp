@@ -48,6 +48,9 @@ constexpr wchar_t kAddinKey[] = L"Software\\Microsoft\\Office\\Outlook\\Addins\\
 constexpr wchar_t kOtherAddin[] = L"Software\\Microsoft\\Office\\Outlook\\Addins\\Other.Addin";
 constexpr wchar_t kProgId[] = L"Spamwarden.Connect";
 constexpr wchar_t kProfile[] = L"Outlook Test";
+constexpr bool kIs64Bit = sizeof(void*) == 8;
+constexpr const wchar_t* kThisArch = kIs64Bit ? L"x64" : L"x86";
+constexpr const wchar_t* kOtherArch = kIs64Bit ? L"x86" : L"x64";
 
 std::wstring WindowsPath(const char* unixPath) {
     const std::string unix = unixPath;
@@ -431,11 +434,12 @@ TEST_F(InstalledPackage, RemovalLeavesNothingOfItAndKeepsOtherAddins) {
 
 // --- Outlook's bitness --------------------------------------------------------
 
-constexpr bool kIs64Bit = sizeof(void*) == 8;
-constexpr const wchar_t* kThisArch = kIs64Bit ? L"x64" : L"x86";
-constexpr const wchar_t* kOtherArch = kIs64Bit ? L"x86" : L"x64";
-constexpr wchar_t kMsiOutlookKey[] = L"SOFTWARE\\Microsoft\\Office\\16.0\\Outlook";
+constexpr const wchar_t* kOfficeVersions[] = {L"14.0", L"15.0", L"16.0"};
 constexpr wchar_t kClickToRunKey[] = L"SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration";
+
+std::wstring MsiOutlookKey(const wchar_t* version) {
+    return std::wstring(L"SOFTWARE\\Microsoft\\Office\\") + version + L"\\Outlook";
+}
 
 // Outlook's bitness where Office records it, removed again at the end.
 class OfficeBitness {
@@ -445,10 +449,11 @@ public:
     OfficeBitness& operator=(const OfficeBitness&) = delete;
     ~OfficeBitness() { Clear(); }
 
-    // An Outlook installed from Windows Installer packages: 32-bit Office on
-    // 64-bit Windows writes into the 32-bit registry view.
-    void SetMsiOutlook(const wchar_t* bitness) {
-        Set(kMsiOutlookKey, L"Bitness", bitness,
+    // An Outlook installed from Windows Installer packages (`version` 14.0,
+    // 15.0 or 16.0): 32-bit Office on 64-bit Windows writes into the 32-bit
+    // registry view.
+    void SetMsiOutlook(const wchar_t* bitness, const wchar_t* version = L"16.0") {
+        Set(MsiOutlookKey(version).c_str(), L"Bitness", bitness,
             lstrcmpW(bitness, L"x86") == 0 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY);
     }
     // Click-to-Run keeps its configuration in the 64-bit view.
@@ -457,7 +462,8 @@ public:
     }
     void Clear() {
         for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kMsiOutlookKey, view, 0);
+            for (const wchar_t* version : kOfficeVersions)
+                RegDeleteKeyExW(HKEY_LOCAL_MACHINE, MsiOutlookKey(version).c_str(), view, 0);
             RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kClickToRunKey, view, 0);
         }
     }
@@ -484,8 +490,9 @@ using BitnessCheck = InstalledPackage;
 
 // Refused with exit code 1603 and nothing installed; the message is the
 // package's launch condition (shown by msiexec, which Wine does not log).
-void ExpectRefused(const MsiPackage& package, const wchar_t* suffix) {
-    EXPECT_EQ(package.Install(), static_cast<DWORD>(ERROR_INSTALL_FAILURE))
+void ExpectRefused(const MsiPackage& package, const wchar_t* suffix,
+                   const wchar_t* properties = L"") {
+    EXPECT_EQ(package.Install(properties), static_cast<DWORD>(ERROR_INSTALL_FAILURE))
         << "see " << Narrow(package.logPath());
     EXPECT_FALSE(package.Installed());
     EXPECT_THAT(package.Select(L"SELECT `Description` FROM `LaunchCondition`"),
@@ -509,23 +516,47 @@ TEST_F(BitnessCheck, AnOutlookOfTheOtherBitnessIsRefusedNamingThePackageToUse) {
     EXPECT_FALSE(FileExists(InstalledDll()));
 }
 
-TEST_F(BitnessCheck, InstallsBesideAnOutlookOfItsBitnessOrWhenTheCheckIsSkipped) {
+// An upgraded Office leaves the older Outlook's Bitness behind: the newest
+// Outlook the machine records decides (Click-to-Run, then 16.0, 15.0, 14.0),
+// and only SKIPBITNESSCHECK=1 skips the check.
+TEST_F(BitnessCheck, TheNewestOutlookRecordedDecidesAndOnlySkipOneSkips) {
     RemoveEveryRelease();
-    OfficeBitness office;
-    office.SetMsiOutlook(kThisArch);
-    office.SetClickToRun(kThisArch);
-    ASSERT_EQ(m_package.Install(), 0u) << "see " << Narrow(m_package.logPath());
-    EXPECT_TRUE(m_package.Installed());
-    ASSERT_EQ(m_package.Remove(), 0u);
-
-    office.Clear();
-    office.SetMsiOutlook(kOtherArch);
-    ASSERT_EQ(m_package.Install(L"SKIPBITNESSCHECK=1"), 0u)
-        << "see " << Narrow(m_package.logPath());
-    EXPECT_TRUE(m_package.Installed());
-    // Removal is never refused.
-    EXPECT_EQ(m_package.Remove(), 0u) << "see " << Narrow(m_package.logPath());
-    EXPECT_FALSE(m_package.Installed());
+    struct Case {
+        const char* machine;
+        const wchar_t* clickToRun;                        // Platform, or null
+        std::vector<std::pair<const wchar_t*, bool>> msi; // version, of this bitness
+        const wchar_t* properties;
+        bool installs;
+    };
+    const Case cases[] = {
+        {"Click-to-Run and 16.0 this", kThisArch, {{L"16.0", true}}, L"", true},
+        {"16.0 this beside 14.0 other", nullptr, {{L"14.0", false}, {L"16.0", true}}, L"", true},
+        {"16.0 other beside 14.0 this", nullptr, {{L"14.0", true}, {L"16.0", false}}, L"", false},
+        {"15.0 other beside 14.0 this", nullptr, {{L"14.0", true}, {L"15.0", false}}, L"", false},
+        {"Click-to-Run other beside 14.0 this", kOtherArch, {{L"14.0", true}}, L"", false},
+        {"Click-to-Run this beside 14.0 other", kThisArch, {{L"14.0", false}}, L"", true},
+        {"other, SKIPBITNESSCHECK=0", nullptr, {{L"16.0", false}}, L"SKIPBITNESSCHECK=0", false},
+        {"other, SKIPBITNESSCHECK=1", nullptr, {{L"16.0", false}}, L"SKIPBITNESSCHECK=1", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.machine);
+        OfficeBitness office;
+        if (c.clickToRun)
+            office.SetClickToRun(c.clickToRun);
+        for (const auto& [version, ours] : c.msi)
+            office.SetMsiOutlook(ours ? kThisArch : kOtherArch, version);
+        if (!c.installs) {
+            ExpectRefused(m_package, L"", c.properties);
+            if (m_package.Installed())
+                static_cast<void>(m_package.Remove()); // for the cases after this one
+            continue;
+        }
+        EXPECT_EQ(m_package.Install(c.properties), 0u) << "see " << Narrow(m_package.logPath());
+        EXPECT_TRUE(m_package.Installed());
+        // Removal is never refused.
+        EXPECT_EQ(m_package.Remove(), 0u) << "see " << Narrow(m_package.logPath());
+        EXPECT_FALSE(m_package.Installed());
+    }
 }
 
 // --- the Windows it needs ----------------------------------------------------
