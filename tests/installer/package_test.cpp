@@ -9,6 +9,7 @@
 // tree's DLL with regsvr32: the suite unregisters it first and registers it
 // again at the end if it was registered.
 #include "addin/idl/spamwarden.h"
+#include "addin/idl/typelib_version.h"
 #include "platform/registry_key.h"
 #include "sim/loader/addin_host.h"
 #include "store/profile_store.h"
@@ -287,6 +288,69 @@ TEST(ProductVersion, TheDllThePackageAndTheSupportMailAgree) {
     EXPECT_EQ(std::wstring(product), shortVersion);
     EXPECT_THAT(SupportMailLink(L"Windows 10", 16),
                 HasSubstr(L"Product Version: " + shortVersion + L" "));
+}
+
+// Every package the tests install, the older release and the other
+// architecture's among them, writes the keys a release writes: the same
+// Registry table as this tree's package of its scope (the other
+// architecture's with its own type-library platform), no key with an empty
+// part, and the type library's version and locale.
+TEST(PackageRegistry, EveryPackageUsedWritesTheKeysOfARelease) {
+    const auto keys = [](const MsiPackage& package) {
+        std::vector<std::wstring> rows = package.Select(L"SELECT `Key` FROM `Registry`");
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+    const auto otherPlatform = [](std::vector<std::wstring> rows) {
+        const std::wstring ours = kIs64Bit ? L"\\win64" : L"\\win32";
+        const std::wstring theirs = kIs64Bit ? L"\\win32" : L"\\win64";
+        for (std::wstring& row : rows) {
+            if (row.size() > ours.size() && row.ends_with(ours))
+                row.replace(row.size() - ours.size(), ours.size(), theirs);
+        }
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+    const std::wstring version =
+        std::to_wstring(SW_TYPELIB_MAJOR) + L"." + std::to_wstring(SW_TYPELIB_MINOR);
+    wchar_t locale[16] = {};
+    swprintf(locale, ARRAYSIZE(locale), L"%x", static_cast<unsigned>(SW_TYPELIB_LCID));
+    const std::wstring platformKey =
+        L"\\" + version + L"\\" + locale + L"\\" + (kIs64Bit ? L"win64" : L"win32");
+
+    const MsiPackage machine(WindowsPath(SW_PACKAGE)), user(WindowsPath(SW_USER_PACKAGE));
+    const struct {
+        const char* name;
+        MsiPackage package;
+        std::vector<std::wstring> expected;
+    } packages[] = {
+        {"this machine package", MsiPackage(WindowsPath(SW_PACKAGE)), keys(machine)},
+        {"the older release", MsiPackage(WindowsPath(SW_OLDER_PACKAGE)), keys(machine)},
+        {"the other architecture's", MsiPackage(WindowsPath(SW_OTHER_PACKAGE)),
+         otherPlatform(keys(machine))},
+        {"the other architecture's for one user", MsiPackage(WindowsPath(SW_OTHER_USER_PACKAGE)),
+         otherPlatform(keys(user))},
+    };
+    for (const auto& [name, package, expected] : packages) {
+        SCOPED_TRACE(name);
+        const std::vector<std::wstring> rows = keys(package);
+        EXPECT_EQ(rows, expected);
+        for (const std::wstring& key : rows)
+            EXPECT_TRUE(key.find(L"\\\\") == std::wstring::npos && !key.ends_with(L"\\"))
+                << Narrow(key);
+        EXPECT_THAT(package.Select(L"SELECT `Value` FROM `Registry` WHERE `Name` = 'Version'"),
+                    ElementsAre(version));
+    }
+    // Checked once for this tree's packages, so that the comparisons above
+    // compare with a release's keys.
+    for (const MsiPackage* package : {&machine, &user}) {
+        const std::vector<std::wstring> rows = keys(*package);
+        EXPECT_EQ(
+            std::count_if(rows.begin(), rows.end(),
+                          [&](const std::wstring& key) { return key.ends_with(platformKey); }),
+            1)
+            << Narrow(platformKey);
+    }
 }
 
 TEST_F(InstalledPackage, InstallsTheFilesAndTheRegistrationTheDllWouldWrite) {
