@@ -195,7 +195,7 @@ void CHistoryPage::OnUnblock(bool restore) {
     const size_t removed = m_edits.Unblock(rows, restore, m_working.List());
     if (removed > 0 || m_working.List().Entries().size() != before)
         m_working.NoteChange();
-    // A run marked "(undone on OK)" may need a wider Command column.
+    // A run marked "(to undo)" may need a wider Command column.
     SizeColumns();
     InvalidateRect(m_listView, nullptr, TRUE);
     ShowSelection();
