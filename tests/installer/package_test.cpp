@@ -35,6 +35,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sw::test {
@@ -220,6 +221,35 @@ void RecordShellOpen(const std::wstring& target) {
     g_shellTargets.push_back(target);
 }
 
+// The product codes that the README's and the help's look-up finds: the
+// names of the keys under Uninstall, in the machine's 64-bit and 32-bit views
+// and the user's, whose DisplayName starts with "Spamwarden".
+std::vector<std::wstring> UninstallEntries() {
+    constexpr wchar_t kUninstall[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    std::vector<std::wstring> found;
+    const std::pair<HKEY, REGSAM> places[] = {{HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY},
+                                              {HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY},
+                                              {HKEY_CURRENT_USER, 0}};
+    for (const auto& [root, view] : places) {
+        unique_hkey uninstall;
+        if (RegOpenKeyExW(root, kUninstall, 0, KEY_READ | view, uninstall.put()) != ERROR_SUCCESS)
+            continue;
+        wchar_t name[256];
+        for (DWORD i = 0, length = ARRAYSIZE(name);
+             RegEnumKeyExW(uninstall.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) ==
+             ERROR_SUCCESS;
+             ++i, length = ARRAYSIZE(name)) {
+            wchar_t shown[256] = {};
+            DWORD size = sizeof shown;
+            if (RegGetValueW(uninstall.get(), name, L"DisplayName", RRF_RT_REG_SZ, nullptr, shown,
+                             &size) == ERROR_SUCCESS &&
+                std::wstring_view(shown).starts_with(L"Spamwarden"))
+                found.push_back(name);
+        }
+    }
+    return found;
+}
+
 class InstalledPackage : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -360,6 +390,8 @@ TEST_F(InstalledPackage, InstallsTheFilesAndTheRegistrationTheDllWouldWrite) {
     EXPECT_TRUE(FileExists(InstalledDll())) << Narrow(InstalledDll());
     EXPECT_TRUE(FileExists(InstallFolder() + L"Spamwarden.chm"));
     ExpectInstalledRegistration();
+    // Found by its product code where the removal instructions look.
+    EXPECT_THAT(UninstallEntries(), ::testing::Contains(m_package.productCode()));
 }
 
 TEST_F(InstalledPackage, OutlookLoadsTheInstalledAddinAndBlockSendersWorks) {
@@ -774,6 +806,7 @@ TEST_F(InstalledPackage, ForOneUserItInstallsLoadsBlocksAndIsRemovedWithoutATrac
     EXPECT_TRUE(FileExists(dll)) << Narrow(dll);
     EXPECT_TRUE(FileExists(UserInstallFolder() + L"Spamwarden.chm"));
     EXPECT_FALSE(FileExists(InstalledDll())) << "nothing in Program Files";
+    EXPECT_THAT(UninstallEntries(), ::testing::Contains(user.productCode()));
 
     const ExpectedRegistration expected =
         ForOneUser(ExpectedRegistrationOf(dll, UserInstallFolder()));
