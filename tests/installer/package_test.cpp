@@ -799,6 +799,10 @@ std::wstring UserInstallFolder() {
 
 TEST_F(InstalledPackage, ForOneUserItInstallsLoadsBlocksAndIsRemovedWithoutATrace) {
     RemoveEveryRelease();
+    const std::wstring programs = KnownFolder(FOLDERID_LocalAppData) + L"\\Programs";
+    // An empty one, left by an earlier run, goes first: then the package makes it.
+    RemoveDirectoryW(programs.c_str());
+    const bool hadPrograms = FileExists(programs);
     const MsiPackage user(WindowsPath(SW_USER_PACKAGE));
     ASSERT_EQ(user.Install(), 0u) << "see " << Narrow(user.logPath());
     EXPECT_TRUE(user.Installed());
@@ -849,6 +853,7 @@ TEST_F(InstalledPackage, ForOneUserItInstallsLoadsBlocksAndIsRemovedWithoutATrac
     EXPECT_FALSE(FileExists(dll));
     EXPECT_FALSE(FileExists(UserInstallFolder()));
     EXPECT_FALSE(FileExists(UserMakerFolder()));
+    EXPECT_EQ(FileExists(programs), hadPrograms) << "the user's programs folder, if it made it";
     for (const auto& [root, key] : expected.ownKeys) {
         for (REGSAM view : {REGSAM{0}, OtherRegistryView()})
             EXPECT_FALSE(KeyExists(root, key, view)) << Narrow(key);
