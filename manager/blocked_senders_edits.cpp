@@ -13,8 +13,11 @@
 namespace sw {
 
 void CBlockedSendersPage::OnRemove() {
-    if (List().RemoveRows(SelectedListViewRows(m_listView)))
-        ShowEdit();
+    const std::vector<int> rows = SelectedListViewRows(m_listView);
+    if (rows.empty() || !List().RemoveRows(rows))
+        return;
+    ShowEdit();
+    SelectRowInPlace(m_listView, rows.front());
 }
 
 void CBlockedSendersPage::OnTidy() {

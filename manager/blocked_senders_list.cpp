@@ -249,7 +249,7 @@ size_t BlockedSendersList::StoredEntries() const noexcept {
     size_t count = 0;
     for (const std::wstring& entry : m_entries)
         count += entry.empty() ? 0 : 1;
-    return count + (m_modified ? 0 : m_duplicates.size());
+    return count + StoredCopies();
 }
 
 size_t BlockedSendersList::StoredBytes() const noexcept {

@@ -66,6 +66,9 @@ public:
     // its copies.
     size_t StoredBytes() const noexcept;
     size_t StoredEntries() const noexcept;
+    // Of StoredEntries, the copies Load passed over (see Duplicates), which
+    // OK drops once the list is modified: the entries not shown as rows.
+    size_t StoredCopies() const noexcept { return m_modified ? 0 : m_duplicates.size(); }
 
     // Entries of the loaded list equal to a kept one but for letter case, in
     // stored order: the list keeps the first of each.

@@ -2,7 +2,8 @@
 
 #include "manager/dialog_procedure.h"
 #include "manager/list_context_menu.h"
-#include "manager/list_view_keys.h"
+#include "manager/list_view_selection.h"
+#include "manager/page_keys.h"
 #include "manager/resource.h"
 #include "manager/window_text.h"
 #include "platform/diagnostics.h"
@@ -64,6 +65,11 @@ INT_PTR CBlockedSendersPage::HandleMessage(HWND window, UINT message, WPARAM wPa
         break;
     case WM_NOTIFY: {
         auto& header = *reinterpret_cast<NMHDR*>(lParam);
+        if (header.idFrom == IDC_SEARCH && header.code == NM_RETURN && m_initialized) {
+            // Enter in Search goes to the first row it left.
+            OnSearchEnter();
+            return DialogResult(window, TRUE);
+        }
         if (header.idFrom == IDC_ENTRIES && m_initialized) {
             if (header.code == LVN_GETDISPINFOW) {
                 OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
@@ -100,6 +106,7 @@ INT_PTR CBlockedSendersPage::HandleMessage(HWND window, UINT message, WPARAM wPa
 void CBlockedSendersPage::OnInitDialog() {
     m_listView = GetDlgItem(m_window, IDC_ENTRIES);
     KeepEnterInListView(m_listView);
+    KeepEnterInControl(GetDlgItem(m_window, IDC_SEARCH));
 
     m_working.Load();
     m_shownRevision = m_working.Revision();
@@ -145,6 +152,13 @@ void CBlockedSendersPage::OnSearchChanged() {
     // A search changes what is shown, never the list: the meter stays.
     List().ApplyFilter(WindowText(GetDlgItem(m_window, IDC_SEARCH)));
     ShowRows();
+}
+
+void CBlockedSendersPage::OnSearchEnter() {
+    if (List().Shown().empty())
+        return;
+    SelectRowInPlace(m_listView, 0);
+    SendMessageW(GetParent(m_window), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_listView), TRUE);
 }
 
 void CBlockedSendersPage::OnGetDispInfo(NMLVDISPINFOW& request) const {
@@ -215,6 +229,7 @@ void CBlockedSendersPage::ShowCapacity() {
     ListCapacity capacity;
     capacity.bytes = List().StoredBytes() + m_working.SafeBytes();
     capacity.entries = List().StoredEntries();
+    capacity.copies = List().StoredCopies();
     const CapacityLevel level = capacity.Level();
     std::wstring text = capacity.Text();
     if (level == CapacityLevel::Over)

@@ -35,6 +35,7 @@ public:
 private:
     void OnInitDialog();
     void OnSearchChanged();
+    void OnSearchEnter();
     void OnRemove();
     void OnEdit();
     void OnConvertToDomain();

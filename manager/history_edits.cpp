@@ -126,8 +126,10 @@ std::wstring HistoryEdits::CellText(size_t row, HistoryColumn column) const {
     case HistoryColumn::Command:
         if (action.undone)
             return action.command + L" (undone)";
+        // Kept short: marked, the column must still leave the page's list
+        // room for Time, Messages and the Entries heading at 96 DPI.
         if (shown.pending != Pending::None)
-            return action.command + L" (undone on OK)";
+            return action.command + L" (to undo)";
         return action.command;
     case HistoryColumn::Entries: {
         std::wstring text;

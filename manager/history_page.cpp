@@ -2,7 +2,7 @@
 
 #include "manager/dialog_procedure.h"
 #include "manager/list_context_menu.h"
-#include "manager/list_view_keys.h"
+#include "manager/page_keys.h"
 #include "manager/list_view_selection.h"
 #include "manager/resource.h"
 #include "platform/diagnostics.h"
@@ -121,6 +121,7 @@ INT_PTR CHistoryPage::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
 void CHistoryPage::OnInitDialog() {
     m_listView = GetDlgItem(m_window, IDC_HISTORY_LIST);
     KeepEnterInListView(m_listView);
+    KeepEnterAndLeaveTabInMultiLineEdit(GetDlgItem(m_window, IDC_HISTORY_ENTRIES));
     m_edits.Load(TakeHistory());
 
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
@@ -194,7 +195,7 @@ void CHistoryPage::OnUnblock(bool restore) {
     const size_t removed = m_edits.Unblock(rows, restore, m_working.List());
     if (removed > 0 || m_working.List().Entries().size() != before)
         m_working.NoteChange();
-    // A run marked "(undone on OK)" may need a wider Command column.
+    // A run marked "(to undo)" may need a wider Command column.
     SizeColumns();
     InvalidateRect(m_listView, nullptr, TRUE);
     ShowSelection();

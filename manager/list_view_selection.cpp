@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace sw {
 
 std::vector<int> SelectedListViewRows(HWND listView) {
@@ -13,6 +15,18 @@ std::vector<int> SelectedListViewRows(HWND listView) {
         rows.push_back(row);
     }
     return rows;
+}
+
+void SelectRowInPlace(HWND listView, int row) {
+    const int count = ListView_GetItemCount(listView);
+    if (count <= 0)
+        return;
+    row = std::clamp(row, 0, count - 1);
+    ListView_SetItemState(listView, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(listView, row, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetSelectionMark(listView, row);
+    ListView_EnsureVisible(listView, row, FALSE);
 }
 
 } // namespace sw

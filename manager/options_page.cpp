@@ -2,6 +2,7 @@
 
 #include "manager/dialog_procedure.h"
 #include "manager/email_address_dialog.h"
+#include "manager/page_keys.h"
 #include "manager/resource.h"
 #include "manager/safe_domains.h"
 #include "manager/window_text.h"
@@ -9,6 +10,7 @@
 #include "platform/user_message.h"
 #include "store/settings.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace sw {
@@ -77,6 +79,9 @@ void COptionsPage::OnInitDialog() {
     ShowFlags();
     ShowPolicies();
     const HWND listBox = GetDlgItem(m_window, IDC_SAFE_DOMAINS);
+    // Enter in the list does nothing (its page does not answer NM_RETURN)
+    // rather than press OK.
+    KeepEnterInControl(listBox);
     for (const std::wstring& row : SafeDomainRows(m_settings.safeDomains))
         SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
 }
@@ -112,8 +117,11 @@ void COptionsPage::OnRemove() {
         ShowUserMessage(L"Please select a domain first.", MessageIcon::Information);
         return;
     }
-    SendMessageW(listBox, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
-    SendMessageW(listBox, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    // The row that took the removed one's place, or the last, is selected.
+    const LRESULT left = SendMessageW(listBox, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
+    SendMessageW(
+        listBox, LB_SETCURSEL,
+        left > 0 ? static_cast<WPARAM>(std::min(selected, left - 1)) : static_cast<WPARAM>(-1), 0);
 }
 
 void COptionsPage::OnApply() {

@@ -37,15 +37,22 @@ ThreadDpiAwareness::ThreadDpiAwareness() noexcept {
         SW_LOG_LOOK_FAILURE(L"SetThreadDpiAwarenessContext", ERROR_PROC_NOT_FOUND);
         return;
     }
-    // Answers the previous context, or null when Windows refuses this one
-    // (per-monitor v2 exists from Windows 10 1703 on).
-    SetLastError(ERROR_SUCCESS);
-    m_previous = setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-    if (!m_previous) {
-        const DWORD error = GetLastError();
-        SW_LOG_LOOK_FAILURE(L"SetThreadDpiAwarenessContext",
-                            error ? error : static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    // Answers the previous context, or null when Windows refuses this one.
+    // Per-monitor v2 exists from Windows 10 1703 on, per-monitor (v1) from
+    // 1607, where the function came: a system without v2 (Wine among them)
+    // refuses it with ERROR_INVALID_PARAMETER, which is its ordinary answer
+    // there, so v1 is taken quietly. Only a refusal of both is recorded.
+    DWORD error = ERROR_SUCCESS;
+    for (const DPI_AWARENESS_CONTEXT context :
+         {DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE}) {
+        SetLastError(ERROR_SUCCESS);
+        m_previous = setContext(context);
+        if (m_previous)
+            return;
+        error = GetLastError();
     }
+    SW_LOG_LOOK_FAILURE(L"SetThreadDpiAwarenessContext",
+                        error ? error : static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
 ThreadDpiAwareness::~ThreadDpiAwareness() {

@@ -26,8 +26,9 @@ inline constexpr UINT kWmDpiChanged = 0x02E0;
 // aware window receives once the parent has been laid out at its new DPI.
 inline constexpr UINT kWmDpiChangedAfterParent = 0x02E3;
 
-// Sets the calling thread's DPI awareness to per-monitor v2 for the scope's
-// lifetime and restores the previous context when it ends.
+// Sets the calling thread's DPI awareness to per-monitor v2, or per-monitor
+// (v1) where v2 does not exist, for the scope's lifetime and restores the
+// previous context when it ends.
 class ThreadDpiAwareness {
 public:
     ThreadDpiAwareness() noexcept;
@@ -35,7 +36,7 @@ public:
     ThreadDpiAwareness(const ThreadDpiAwareness&) = delete;
     ThreadDpiAwareness& operator=(const ThreadDpiAwareness&) = delete;
 
-    // Whether the thread runs per-monitor v2 aware because of this scope.
+    // Whether the thread runs per-monitor aware because of this scope.
     bool active() const noexcept { return m_previous != nullptr; }
 
 private:

@@ -31,27 +31,61 @@ end_step() {
   step_title=""
 }
 
-# A certificate given now must reach trees configured earlier too; the
-# token's key, certificate and time-stamp server matter only when signing, and
-# are given only then, so that CMake has no unused variable to warn of.
-sign_options=("-DSW_SIGN_PFX=${SW_SIGN_PFX:-}" "-DSW_SIGN_PKCS11_MODULE=${SW_SIGN_PKCS11_MODULE:-}")
-if [ -n "${SW_SIGN_PFX:-}${SW_SIGN_PKCS11_MODULE:-}" ]; then
-  for var in SW_SIGN_PKCS11_KEY SW_SIGN_CERT SW_SIGN_TIMESTAMP_URL; do
-    sign_options+=("-D$var=${!var:-}")
-  done
-fi
+# The builds' whole output goes to one log; the screen shows a line of
+# progress (ninja's own "[n/m]" status) and, when a build fails, the log's
+# last lines and where the log is.
+build_log="$build/demo-build.log"
+mkdir -p "$build"
+: >"$build_log"
+compiled=0
+run_build() {
+  local start status
+  start=$(($(wc -l <"$build_log") + 1))
+  echo "\$ $*" >>"$build_log"
+  set +e
+  if [ -t 1 ]; then
+    "$@" 2>&1 | tee -a "$build_log" | while IFS= read -r line; do
+      case $line in \[*/*\]*) printf '\r\033[K   %.72s' "$line" ;; esac
+    done
+    status=${PIPESTATUS[0]}
+    printf '\r\033[K'
+  else
+    "$@" >>"$build_log" 2>&1
+    status=$?
+  fi
+  set -e
+  compiled=$(tail -n +"$start" "$build_log" | grep -c '^\[[0-9]*/[0-9]*\] Building ' || true)
+  if [ "$status" -ne 0 ]; then
+    echo "   FAILED. The last lines of the build's output:" >&2
+    tail -n 25 "$build_log" | sed 's/^/   | /' >&2
+    echo "   The whole output is in $build_log" >&2
+    exit "$status"
+  fi
+}
+# Says how much a build step compiled: nothing, on a run after the first.
+report_compiled() {
+  if [ "$compiled" -eq 0 ]; then
+    echo "   Nothing to compile: the build is up to date."
+  else
+    echo "   Compiled $compiled files."
+  fi
+}
+
+# Signing is on only when this run gives a certificate or a token.
+. "$root/scripts/sign-options.sh"
 
 begin_step "Checking the build tools (installs what is missing)"
 "$root/scripts/install-deps.sh"
 begin_step "Configuring the 64-bit build"
-cmake -G Ninja -S "$root" -B "$build" \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "${sign_options[@]}" >/dev/null
+run_build cmake -G Ninja -S "$root" -B "$build" \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "${sign_options[@]}"
 begin_step "Building Spamwarden.dll and the simulated Outlook for 64-bit Outlook"
-cmake --build "$build" --target spamwarden_dll spamwarden_demo >/dev/null
+run_build cmake --build "$build" --target spamwarden_dll spamwarden_demo
+report_compiled
 if [ ! -f "$build/wineprefix/.spamwarden-ready" ]; then
   begin_step "Creating the Wine prefix (first run only)"
 fi
-cmake --build "$build" --target wineprefix >/dev/null
+run_build cmake --build "$build" --target wineprefix
 
 begin_step "Running Spamwarden in the simulated Outlook"
 (
@@ -70,11 +104,16 @@ if [ -n "${SW_SIGN_PFX:-}${SW_SIGN_PKCS11_MODULE:-}" ]; then
 else
   echo "   No certificate given (SW_SIGN_PFX): the DLLs and packages are NOT signed."
 fi
-cmake --build "$build" --target spamwarden_msi spamwarden_user_msi >/dev/null
-begin_step "Configuring and building the installer packages for 32-bit Outlook (compiles the add-in again)"
-cmake -G Ninja -S "$root" -B "$build_x86" \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" "${sign_options[@]}" >/dev/null
-cmake --build "$build_x86" --target spamwarden_msi spamwarden_user_msi >/dev/null
+run_build cmake --build "$build" --target spamwarden_msi spamwarden_user_msi
+if [ -f "$build_x86/build.ninja" ]; then
+  begin_step "Configuring and building the installer packages for 32-bit Outlook"
+else
+  begin_step "Configuring and building the installer packages for 32-bit Outlook (compiles the add-in for 32-bit)"
+fi
+run_build cmake -G Ninja -S "$root" -B "$build_x86" \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" "${sign_options[@]}"
+run_build cmake --build "$build_x86" --target spamwarden_msi spamwarden_user_msi
+report_compiled
 begin_step "Copying the packages, debug information and policy templates into dist/"
 mkdir -p "$root/dist" "$root/dist/debug" "$root/dist/policy/en-US"
 # The Group Policy templates, for administrators.

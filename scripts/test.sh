@@ -40,7 +40,11 @@ case $SW_ARCH in
 esac
 
 echo "== $SW_ARCH: building in $build"
-cmake -G Ninja -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" >/dev/null
+# Signing is on only when this run gives a certificate (SW_SIGN_PFX or a
+# token), whatever the tree was configured with before.
+. "$root/scripts/sign-options.sh"
+cmake -G Ninja -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" \
+  "${sign_options[@]}" >/dev/null
 # The whole run also builds the benchmarks and the screenshot tool, which no
 # test runs, so that neither falls behind the code it calls.
 cmake --build "$build" --target ${SW_BUILD_TARGETS:-all spamwarden_bench manager_screenshots}

@@ -1,5 +1,7 @@
 #include "store/list_capacity.h"
 
+#include <algorithm>
+
 namespace sw {
 
 unsigned ListCapacity::Percent() const noexcept {
@@ -21,9 +23,13 @@ CapacityLevel ListCapacity::Level() const noexcept {
 std::wstring ListCapacity::Text() const {
     // Kilobytes rounded up: a list of a few bytes is not "0 KB".
     const size_t kilobytes = (bytes + 1023) / 1024;
-    return GroupedNumber(entries) + (entries == 1 ? L" entry" : L" entries") + L" \u00B7 " +
-           GroupedNumber(kilobytes) + L" KB of " + GroupedNumber(kJunkListByteLimit / 1024) +
-           L" KB";
+    const size_t copied = std::min(copies, entries);
+    const size_t listed = entries - copied;
+    std::wstring count = GroupedNumber(listed) + (listed == 1 ? L" entry" : L" entries");
+    if (copied > 0)
+        count += L" + " + GroupedNumber(copied) + (copied == 1 ? L" copy" : L" copies");
+    return count + L" \u00B7 " + GroupedNumber(kilobytes) + L" KB of " +
+           GroupedNumber(kJunkListByteLimit / 1024) + L" KB";
 }
 
 size_t StoredListBytes(std::wstring_view listText) noexcept {

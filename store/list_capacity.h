@@ -24,11 +24,15 @@ struct ListCapacity {
     size_t bytes = 0;
     // Entries of the Blocked Senders list.
     size_t entries = 0;
+    // Of those, the copies that differ from a listed entry only in letter
+    // case: stored, and so counted against the limit, but no row of the list.
+    size_t copies = 0;
 
     // The fuller of the two, in percent of its limit (may pass 100).
     unsigned Percent() const noexcept;
     CapacityLevel Level() const noexcept;
-    // "2,431 entries · 74 KB of 510 KB".
+    // "2,431 entries · 74 KB of 510 KB"; with copies, the listed entries and
+    // the copies apart: "2,429 entries + 2 copies · 74 KB of 510 KB".
     std::wstring Text() const;
 };
 

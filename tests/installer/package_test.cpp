@@ -9,6 +9,7 @@
 // tree's DLL with regsvr32: the suite unregisters it first and registers it
 // again at the end if it was registered.
 #include "addin/idl/spamwarden.h"
+#include "addin/idl/typelib_version.h"
 #include "platform/registry_key.h"
 #include "sim/loader/addin_host.h"
 #include "store/profile_store.h"
@@ -34,6 +35,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sw::test {
@@ -48,6 +50,9 @@ constexpr wchar_t kAddinKey[] = L"Software\\Microsoft\\Office\\Outlook\\Addins\\
 constexpr wchar_t kOtherAddin[] = L"Software\\Microsoft\\Office\\Outlook\\Addins\\Other.Addin";
 constexpr wchar_t kProgId[] = L"Spamwarden.Connect";
 constexpr wchar_t kProfile[] = L"Outlook Test";
+constexpr bool kIs64Bit = sizeof(void*) == 8;
+constexpr const wchar_t* kThisArch = kIs64Bit ? L"x64" : L"x86";
+constexpr const wchar_t* kOtherArch = kIs64Bit ? L"x86" : L"x64";
 
 std::wstring WindowsPath(const char* unixPath) {
     const std::string unix = unixPath;
@@ -217,6 +222,35 @@ void RecordShellOpen(const std::wstring& target) {
     g_shellTargets.push_back(target);
 }
 
+// The product codes that the README's and the help's look-up finds: the
+// names of the keys under Uninstall, in the machine's 64-bit and 32-bit views
+// and the user's, whose DisplayName starts with "Spamwarden".
+std::vector<std::wstring> UninstallEntries() {
+    constexpr wchar_t kUninstall[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    std::vector<std::wstring> found;
+    const std::pair<HKEY, REGSAM> places[] = {{HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY},
+                                              {HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY},
+                                              {HKEY_CURRENT_USER, 0}};
+    for (const auto& [root, view] : places) {
+        unique_hkey uninstall;
+        if (RegOpenKeyExW(root, kUninstall, 0, KEY_READ | view, uninstall.put()) != ERROR_SUCCESS)
+            continue;
+        wchar_t name[256];
+        for (DWORD i = 0, length = ARRAYSIZE(name);
+             RegEnumKeyExW(uninstall.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) ==
+             ERROR_SUCCESS;
+             ++i, length = ARRAYSIZE(name)) {
+            wchar_t shown[256] = {};
+            DWORD size = sizeof shown;
+            if (RegGetValueW(uninstall.get(), name, L"DisplayName", RRF_RT_REG_SZ, nullptr, shown,
+                             &size) == ERROR_SUCCESS &&
+                std::wstring_view(shown).starts_with(L"Spamwarden"))
+                found.push_back(name);
+        }
+    }
+    return found;
+}
+
 class InstalledPackage : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -287,6 +321,69 @@ TEST(ProductVersion, TheDllThePackageAndTheSupportMailAgree) {
                 HasSubstr(L"Product Version: " + shortVersion + L" "));
 }
 
+// Every package the tests install, the older release and the other
+// architecture's among them, writes the keys a release writes: the same
+// Registry table as this tree's package of its scope (the other
+// architecture's with its own type-library platform), no key with an empty
+// part, and the type library's version and locale.
+TEST(PackageRegistry, EveryPackageUsedWritesTheKeysOfARelease) {
+    const auto keys = [](const MsiPackage& package) {
+        std::vector<std::wstring> rows = package.Select(L"SELECT `Key` FROM `Registry`");
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+    const auto otherPlatform = [](std::vector<std::wstring> rows) {
+        const std::wstring ours = kIs64Bit ? L"\\win64" : L"\\win32";
+        const std::wstring theirs = kIs64Bit ? L"\\win32" : L"\\win64";
+        for (std::wstring& row : rows) {
+            if (row.size() > ours.size() && row.ends_with(ours))
+                row.replace(row.size() - ours.size(), ours.size(), theirs);
+        }
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+    const std::wstring version =
+        std::to_wstring(SW_TYPELIB_MAJOR) + L"." + std::to_wstring(SW_TYPELIB_MINOR);
+    wchar_t locale[16] = {};
+    swprintf(locale, ARRAYSIZE(locale), L"%x", static_cast<unsigned>(SW_TYPELIB_LCID));
+    const std::wstring platformKey =
+        L"\\" + version + L"\\" + locale + L"\\" + (kIs64Bit ? L"win64" : L"win32");
+
+    const MsiPackage machine(WindowsPath(SW_PACKAGE)), user(WindowsPath(SW_USER_PACKAGE));
+    const struct {
+        const char* name;
+        MsiPackage package;
+        std::vector<std::wstring> expected;
+    } packages[] = {
+        {"this machine package", MsiPackage(WindowsPath(SW_PACKAGE)), keys(machine)},
+        {"the older release", MsiPackage(WindowsPath(SW_OLDER_PACKAGE)), keys(machine)},
+        {"the other architecture's", MsiPackage(WindowsPath(SW_OTHER_PACKAGE)),
+         otherPlatform(keys(machine))},
+        {"the other architecture's for one user", MsiPackage(WindowsPath(SW_OTHER_USER_PACKAGE)),
+         otherPlatform(keys(user))},
+    };
+    for (const auto& [name, package, expected] : packages) {
+        SCOPED_TRACE(name);
+        const std::vector<std::wstring> rows = keys(package);
+        EXPECT_EQ(rows, expected);
+        for (const std::wstring& key : rows)
+            EXPECT_TRUE(key.find(L"\\\\") == std::wstring::npos && !key.ends_with(L"\\"))
+                << Narrow(key);
+        EXPECT_THAT(package.Select(L"SELECT `Value` FROM `Registry` WHERE `Name` = 'Version'"),
+                    ElementsAre(version));
+    }
+    // Checked once for this tree's packages, so that the comparisons above
+    // compare with a release's keys.
+    for (const MsiPackage* package : {&machine, &user}) {
+        const std::vector<std::wstring> rows = keys(*package);
+        EXPECT_EQ(
+            std::count_if(rows.begin(), rows.end(),
+                          [&](const std::wstring& key) { return key.ends_with(platformKey); }),
+            1)
+            << Narrow(platformKey);
+    }
+}
+
 TEST_F(InstalledPackage, InstallsTheFilesAndTheRegistrationTheDllWouldWrite) {
     RemoveEveryRelease();
     ASSERT_EQ(m_package.Install(), 0u) << "see " << Narrow(m_package.logPath());
@@ -294,6 +391,8 @@ TEST_F(InstalledPackage, InstallsTheFilesAndTheRegistrationTheDllWouldWrite) {
     EXPECT_TRUE(FileExists(InstalledDll())) << Narrow(InstalledDll());
     EXPECT_TRUE(FileExists(InstallFolder() + L"Spamwarden.chm"));
     ExpectInstalledRegistration();
+    // Found by its product code where the removal instructions look.
+    EXPECT_THAT(UninstallEntries(), ::testing::Contains(m_package.productCode()));
 }
 
 TEST_F(InstalledPackage, OutlookLoadsTheInstalledAddinAndBlockSendersWorks) {
@@ -432,11 +531,12 @@ TEST_F(InstalledPackage, RemovalLeavesNothingOfItAndKeepsOtherAddins) {
 
 // --- Outlook's bitness --------------------------------------------------------
 
-constexpr bool kIs64Bit = sizeof(void*) == 8;
-constexpr const wchar_t* kThisArch = kIs64Bit ? L"x64" : L"x86";
-constexpr const wchar_t* kOtherArch = kIs64Bit ? L"x86" : L"x64";
-constexpr wchar_t kMsiOutlookKey[] = L"SOFTWARE\\Microsoft\\Office\\16.0\\Outlook";
+constexpr const wchar_t* kOfficeVersions[] = {L"14.0", L"15.0", L"16.0"};
 constexpr wchar_t kClickToRunKey[] = L"SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration";
+
+std::wstring MsiOutlookKey(const wchar_t* version) {
+    return std::wstring(L"SOFTWARE\\Microsoft\\Office\\") + version + L"\\Outlook";
+}
 
 // Outlook's bitness where Office records it, removed again at the end.
 class OfficeBitness {
@@ -446,10 +546,11 @@ public:
     OfficeBitness& operator=(const OfficeBitness&) = delete;
     ~OfficeBitness() { Clear(); }
 
-    // An Outlook installed from Windows Installer packages: 32-bit Office on
-    // 64-bit Windows writes into the 32-bit registry view.
-    void SetMsiOutlook(const wchar_t* bitness) {
-        Set(kMsiOutlookKey, L"Bitness", bitness,
+    // An Outlook installed from Windows Installer packages (`version` 14.0,
+    // 15.0 or 16.0): 32-bit Office on 64-bit Windows writes into the 32-bit
+    // registry view.
+    void SetMsiOutlook(const wchar_t* bitness, const wchar_t* version = L"16.0") {
+        Set(MsiOutlookKey(version).c_str(), L"Bitness", bitness,
             lstrcmpW(bitness, L"x86") == 0 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY);
     }
     // Click-to-Run keeps its configuration in the 64-bit view.
@@ -458,7 +559,8 @@ public:
     }
     void Clear() {
         for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kMsiOutlookKey, view, 0);
+            for (const wchar_t* version : kOfficeVersions)
+                RegDeleteKeyExW(HKEY_LOCAL_MACHINE, MsiOutlookKey(version).c_str(), view, 0);
             RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kClickToRunKey, view, 0);
         }
     }
@@ -485,8 +587,9 @@ using BitnessCheck = InstalledPackage;
 
 // Refused with exit code 1603 and nothing installed; the message is the
 // package's launch condition (shown by msiexec, which Wine does not log).
-void ExpectRefused(const MsiPackage& package, const wchar_t* suffix) {
-    EXPECT_EQ(package.Install(), static_cast<DWORD>(ERROR_INSTALL_FAILURE))
+void ExpectRefused(const MsiPackage& package, const wchar_t* suffix,
+                   const wchar_t* properties = L"") {
+    EXPECT_EQ(package.Install(properties), static_cast<DWORD>(ERROR_INSTALL_FAILURE))
         << "see " << Narrow(package.logPath());
     EXPECT_FALSE(package.Installed());
     EXPECT_THAT(package.Select(L"SELECT `Description` FROM `LaunchCondition`"),
@@ -510,23 +613,47 @@ TEST_F(BitnessCheck, AnOutlookOfTheOtherBitnessIsRefusedNamingThePackageToUse) {
     EXPECT_FALSE(FileExists(InstalledDll()));
 }
 
-TEST_F(BitnessCheck, InstallsBesideAnOutlookOfItsBitnessOrWhenTheCheckIsSkipped) {
+// An upgraded Office leaves the older Outlook's Bitness behind: the newest
+// Outlook the machine records decides (Click-to-Run, then 16.0, 15.0, 14.0),
+// and only SKIPBITNESSCHECK=1 skips the check.
+TEST_F(BitnessCheck, TheNewestOutlookRecordedDecidesAndOnlySkipOneSkips) {
     RemoveEveryRelease();
-    OfficeBitness office;
-    office.SetMsiOutlook(kThisArch);
-    office.SetClickToRun(kThisArch);
-    ASSERT_EQ(m_package.Install(), 0u) << "see " << Narrow(m_package.logPath());
-    EXPECT_TRUE(m_package.Installed());
-    ASSERT_EQ(m_package.Remove(), 0u);
-
-    office.Clear();
-    office.SetMsiOutlook(kOtherArch);
-    ASSERT_EQ(m_package.Install(L"SKIPBITNESSCHECK=1"), 0u)
-        << "see " << Narrow(m_package.logPath());
-    EXPECT_TRUE(m_package.Installed());
-    // Removal is never refused.
-    EXPECT_EQ(m_package.Remove(), 0u) << "see " << Narrow(m_package.logPath());
-    EXPECT_FALSE(m_package.Installed());
+    struct Case {
+        const char* machine;
+        const wchar_t* clickToRun;                        // Platform, or null
+        std::vector<std::pair<const wchar_t*, bool>> msi; // version, of this bitness
+        const wchar_t* properties;
+        bool installs;
+    };
+    const Case cases[] = {
+        {"Click-to-Run and 16.0 this", kThisArch, {{L"16.0", true}}, L"", true},
+        {"16.0 this beside 14.0 other", nullptr, {{L"14.0", false}, {L"16.0", true}}, L"", true},
+        {"16.0 other beside 14.0 this", nullptr, {{L"14.0", true}, {L"16.0", false}}, L"", false},
+        {"15.0 other beside 14.0 this", nullptr, {{L"14.0", true}, {L"15.0", false}}, L"", false},
+        {"Click-to-Run other beside 14.0 this", kOtherArch, {{L"14.0", true}}, L"", false},
+        {"Click-to-Run this beside 14.0 other", kThisArch, {{L"14.0", false}}, L"", true},
+        {"other, SKIPBITNESSCHECK=0", nullptr, {{L"16.0", false}}, L"SKIPBITNESSCHECK=0", false},
+        {"other, SKIPBITNESSCHECK=1", nullptr, {{L"16.0", false}}, L"SKIPBITNESSCHECK=1", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.machine);
+        OfficeBitness office;
+        if (c.clickToRun)
+            office.SetClickToRun(c.clickToRun);
+        for (const auto& [version, ours] : c.msi)
+            office.SetMsiOutlook(ours ? kThisArch : kOtherArch, version);
+        if (!c.installs) {
+            ExpectRefused(m_package, L"", c.properties);
+            if (m_package.Installed())
+                static_cast<void>(m_package.Remove()); // for the cases after this one
+            continue;
+        }
+        EXPECT_EQ(m_package.Install(c.properties), 0u) << "see " << Narrow(m_package.logPath());
+        EXPECT_TRUE(m_package.Installed());
+        // Removal is never refused.
+        EXPECT_EQ(m_package.Remove(), 0u) << "see " << Narrow(m_package.logPath());
+        EXPECT_FALSE(m_package.Installed());
+    }
 }
 
 // --- the Windows it needs ----------------------------------------------------
@@ -673,6 +800,10 @@ std::wstring UserInstallFolder() {
 
 TEST_F(InstalledPackage, ForOneUserItInstallsLoadsBlocksAndIsRemovedWithoutATrace) {
     RemoveEveryRelease();
+    const std::wstring programs = KnownFolder(FOLDERID_LocalAppData) + L"\\Programs";
+    // An empty one, left by an earlier run, goes first: then the package makes it.
+    RemoveDirectoryW(programs.c_str());
+    const bool hadPrograms = FileExists(programs);
     const MsiPackage user(WindowsPath(SW_USER_PACKAGE));
     ASSERT_EQ(user.Install(), 0u) << "see " << Narrow(user.logPath());
     EXPECT_TRUE(user.Installed());
@@ -680,6 +811,7 @@ TEST_F(InstalledPackage, ForOneUserItInstallsLoadsBlocksAndIsRemovedWithoutATrac
     EXPECT_TRUE(FileExists(dll)) << Narrow(dll);
     EXPECT_TRUE(FileExists(UserInstallFolder() + L"Spamwarden.chm"));
     EXPECT_FALSE(FileExists(InstalledDll())) << "nothing in Program Files";
+    EXPECT_THAT(UninstallEntries(), ::testing::Contains(user.productCode()));
 
     const ExpectedRegistration expected =
         ForOneUser(ExpectedRegistrationOf(dll, UserInstallFolder()));
@@ -722,6 +854,7 @@ TEST_F(InstalledPackage, ForOneUserItInstallsLoadsBlocksAndIsRemovedWithoutATrac
     EXPECT_FALSE(FileExists(dll));
     EXPECT_FALSE(FileExists(UserInstallFolder()));
     EXPECT_FALSE(FileExists(UserMakerFolder()));
+    EXPECT_EQ(FileExists(programs), hadPrograms) << "the user's programs folder, if it made it";
     for (const auto& [root, key] : expected.ownKeys) {
         for (REGSAM view : {REGSAM{0}, OtherRegistryView()})
             EXPECT_FALSE(KeyExists(root, key, view)) << Narrow(key);

@@ -262,7 +262,7 @@ TEST_F(HistoryPageTest, UnblockEditsTheListTheBlockedSendersPageShows) {
         &restorer);
     EXPECT_EQ(before, (Rows{L"@partner.example", L"ann@spam.example", L"keep@x.example"}));
     EXPECT_EQ(after, (Rows{L"ann@spam.example", L"keep@x.example"}));
-    EXPECT_EQ(historyRows[1], L"Block Domains (undone on OK)");
+    EXPECT_EQ(historyRows[1], L"Block Domains (to undo)");
     EXPECT_FALSE(buttonsAfter[0]);
     EXPECT_TRUE(buttonsAfter[1]) << "an unblocked run may still have its messages restored";
     EXPECT_EQ(StoredList(), L"ann@spam.example;keep@x.example;");
@@ -390,7 +390,7 @@ TEST_F(HistoryPageTest, UnblockAndRestoreRestoresAfterTheListIsWrittenThenMarksA
             sheet.PressOk();
         },
         &restorer);
-    EXPECT_EQ(shown, (Rows{L"Block Senders (undone on OK)", L"Block Domains (undone on OK)",
+    EXPECT_EQ(shown, (Rows{L"Block Senders (to undo)", L"Block Domains (to undo)",
                            L"Block Senders (undone)"}));
     EXPECT_EQ(StoredList(), L"keep@x.example;");
     EXPECT_EQ(listWhenRestoring, L"keep@x.example;");

@@ -6,8 +6,11 @@ must be in the en-US ADML; every policy must write under the key the add-in
 reads its policies from, with a value name the add-in reads, of the kind it
 reads (a number or a text); every policy the add-in reads must have a
 policy; and each policy's explanation must say, on lines of their own, what
-Enabled, Disabled and Not configured do. Usage: check_policy_templates.py <source root>
+Enabled, Disabled and Not configured do; every policy has a row in the
+help's and the README's tables of policies; and the help's Removing section
+names the data removal leaves. Usage: check_policy_templates.py <source root>
 """
+import html
 import re
 import sys
 import xml.etree.ElementTree as ET
@@ -126,6 +129,35 @@ def main():
                 and re.search(r"\{" + name + r",[^}]*&PolicySettings::", flag_rows)):
             continue
         errors.append(f"{name} is not read as a policy {kind}")
+
+    # One table of policies for administrators in the help's "Deploying" page
+    # and one in the README: each policy of the ADMX has a row in both, with
+    # its name as the Group Policy editor shows it and its value name.
+    admin = (root / "support/help/admin.html").read_text(encoding="utf-8")
+    readme = (root / "README.md").read_text(encoding="utf-8")
+    help_rows = [html.unescape(row) for row in re.findall(r"<tr>(.*?)</tr>", admin, re.S)]
+    readme_rows = [line for line in readme.splitlines() if line.startswith("|")]
+    for policy in admx.iterfind(".//p:policies/p:policy", NS):
+        shown = texts.get(re.sub(r"^\$\(string\.|\)$", "", policy.get("displayName", "")), "")
+        names = [policy.get("valueName")] + [
+            e.get("valueName") for e in policy.iterfind("p:elements/*", NS)]
+        for value in filter(None, names):
+            if not any(shown in " ".join(row.split()) and f"<code>{value}</code>" in row
+                       for row in help_rows):
+                errors.append(f"support/help/admin.html: no row for {shown!r} ({value})")
+            if not any(shown in row and f"`{value}`" in row for row in readme_rows):
+                errors.append(f"README.md: no row for {shown!r} ({value})")
+
+    # What removal leaves is listed once in the help, where removing is
+    # described: the settings key and the data folder with the history.
+    install = (root / "support/help/install.html").read_text(encoding="utf-8")
+    removing = install[install.find("<h2>Removing</h2>"):]
+    product = "{}\\{}".format(
+        macro(root, "platform/product_key.h", "SW_PRODUCT_MAKER"),
+        macro(root, "platform/product_key.h", "SW_PRODUCT_NAME"))
+    for left in (f"HKEY_CURRENT_USER\\Software\\{product}", f"%LOCALAPPDATA%\\{product}"):
+        if f"<code>{left}</code>" not in removing:
+            errors.append(f"support/help/install.html: Removing does not name {left}")
 
     for error in errors:
         print(error)

@@ -38,6 +38,10 @@ TEST(ListCapacity, TextGroupsThousandsAndRoundsKilobytesUp) {
     EXPECT_EQ((ListCapacity{75776, 2431}).Text(), L"2,431 entries \u00B7 74 KB of 510 KB");
     EXPECT_EQ((ListCapacity{14, 1}).Text(), L"1 entry \u00B7 1 KB of 510 KB");
     EXPECT_EQ((ListCapacity{0, 0}).Text(), L"0 entries \u00B7 0 KB of 510 KB");
+    // Copies in another letter case are stored but no row: the count beside
+    // them is the list's own.
+    EXPECT_EQ((ListCapacity{3072, 50, 2}).Text(), L"48 entries + 2 copies \u00B7 3 KB of 510 KB");
+    EXPECT_EQ((ListCapacity{3072, 2, 1}).Text(), L"1 entry + 1 copy \u00B7 3 KB of 510 KB");
     EXPECT_EQ((ListCapacity{600000, 1234567}).Text(), L"1,234,567 entries \u00B7 586 KB of 510 KB");
     EXPECT_EQ(GroupedNumber(999), L"999");
     EXPECT_EQ(GroupedNumber(1000), L"1,000");
