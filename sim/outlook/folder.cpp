@@ -3,6 +3,8 @@
 #include "sim/outlook/objects.h"
 #include "sim/outlook/outlook_ids.h"
 
+#include <utility>
+
 namespace sw::sim {
 
 namespace {
@@ -52,14 +54,15 @@ class StoreObject final : public DispatchObject {
 public:
     StoreObject(HostShare host, Store& store)
         : DispatchObject(std::move(host), L"Store"), m_store(store) {
-        AddProperty(L"StoreID", [this](Invocation& call) {
-            call.ReturnText(m_store.storeId());
-            return S_OK;
-        });
-        AddProperty(L"DisplayName", [this](Invocation& call) {
-            call.ReturnText(m_store.displayName());
-            return S_OK;
-        });
+        using Text = const std::wstring& (Store::*)() const noexcept;
+        for (const auto& [name, text] :
+             {std::pair<const wchar_t*, Text>{L"StoreID", &Store::storeId},
+              {L"DisplayName", &Store::displayName}}) {
+            AddProperty(name, [this, text](Invocation& call) {
+                call.ReturnText((m_store.*text)());
+                return S_OK;
+            });
+        }
         AddProperty(L"ExchangeStoreType", [this](Invocation& call) {
             call.ReturnLong(static_cast<long>(m_store.type()));
             return S_OK;
