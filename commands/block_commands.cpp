@@ -74,6 +74,7 @@ struct RunSummary {
     size_t added = 0;
     size_t earlier = 0;    // earlier messages moved after the selection
     size_t firstAdded = 0; // where the run's entries start in g_host.blockedSinceLoad
+    StayedMessages stayed; // left where they are: other people's mail
     std::vector<MovedMessage> movedMessages;
 };
 
@@ -131,8 +132,7 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
         safeDomains.emplace(g_settings.safeDomains + L";");
 
     const JunkFolder folders = FindJunkFolder();
-    const unique_variant junkArg = unique_variant::FromDispatch(folders.junk.get());
-    JunkMover mover(folders.junk.get(), junkArg.get(), summary.movedMessages);
+    JunkMover mover(folders.junk.get(), summary.movedMessages);
 
     Dispatch selection = GetObject(explorer.get(), L"Selection");
     const LONG count = GetCount(selection.get());
@@ -209,6 +209,7 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
             &safe};
         summary.earlier = MoveEarlierMessages(sweep, progress);
     }
+    summary.stayed = mover.stayed();
     progress.Close();
     // A command shows at most one message: the capacity warning only when
     // the run has told nothing else.
@@ -220,10 +221,12 @@ void LogSummary(BlockMode mode, const RunSummary& summary, ULONGLONG started) no
     if (CurrentLogLevel() != LogLevel::Commands)
         return;
     try {
-        LogCommandSummary(
-            FormatText(L"%ls: %ld items, %ld moved, %zu entries added, %zu earlier moved, %llu ms",
-                       CommandName(mode), summary.items, summary.moved, summary.added,
-                       summary.earlier, GetTickCount64() - started));
+        LogCommandSummary(FormatText(
+            L"%ls: %ld items, %ld moved, %zu entries added, %zu earlier moved, %zu left in "
+            L"public folders, %zu left in other people's mailboxes, %llu ms",
+            CommandName(mode), summary.items, summary.moved, summary.added, summary.earlier,
+            summary.stayed.publicFolders, summary.stayed.othersMailbox,
+            GetTickCount64() - started));
     } catch (...) {
         // Out of memory while composing the summary: it goes unrecorded.
     }

@@ -26,8 +26,7 @@ bool ShouldMove(IDispatch* mail, const std::wstring& entry, const CListIndex& sa
 size_t MoveEarlierMessages(const EarlierSweep& sweep, RunProgress& progress) {
     size_t moved = 0;
     try {
-        if (EqualsIgnoringAsciiCase(GetText(sweep.folder, L"EntryID"),
-                                    GetText(sweep.mover->junk(), L"EntryID")))
+        if (!sweep.mover->MovesFrom(sweep.folder))
             return 0;
         const Dispatch items = GetObject(sweep.folder, L"Items");
         for (const std::wstring& entry : sweep.added) {

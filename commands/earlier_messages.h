@@ -24,7 +24,8 @@ struct EarlierSweep {
 
 // Moves to Junk E-mail the mail messages in `sweep.folder` whose sender an
 // added entry blocks, except those whose sender or sender's domain is on the
-// Safe Senders list; nothing when the folder is Junk E-mail itself. Unlike
+// Safe Senders list; nothing when the folder is its store's Junk E-mail or
+// its store keeps its mail (JunkMover::MovesFrom). Unlike
 // the selection, a sender's notes to themselves move too: in this folder they
 // came as a blind copy or are forged, and the sender is blocked. Each
 // message counts as one step of `progress`, and Cancel stops the sweep after

@@ -20,23 +20,107 @@ Dispatch JunkFolderOf(IDispatch* ns) {
     return CallForObject(ns, L"GetDefaultFolder", {&junkKind.get()});
 }
 
+JunkMover::JunkMover(IDispatch* defaultJunk, std::vector<MovedMessage>& moved) : m_moved(moved) {
+    Destination& first = m_destinations.emplace_back();
+    first.junk = Dispatch(defaultJunk);
+    first.arg = unique_variant::FromDispatch(defaultJunk);
+}
+
+const std::wstring& JunkMover::StoreIdOf(Destination& destination) {
+    if (destination.storeId.empty() && destination.junk)
+        destination.storeId = GetText(destination.junk.get(), L"StoreID");
+    return destination.storeId;
+}
+
+bool JunkMover::IsJunk(Destination& destination, const std::wstring& folderId) {
+    if (folderId.empty() || !destination.junk)
+        return false;
+    if (!destination.junkIdAsked) {
+        destination.junkId = GetText(destination.junk.get(), L"EntryID");
+        destination.junkIdAsked = true;
+    }
+    return !destination.junkId.empty() && EqualsIgnoringAsciiCase(folderId, destination.junkId);
+}
+
+JunkMover::Destination& JunkMover::DestinationOf(IDispatch* folder, const std::wstring& folderId) {
+    if (!folder || !g_host.capabilities.folderStore)
+        return m_destinations.front();
+    if (!folderId.empty()) {
+        if (const auto known = m_byFolder.find(folderId); known != m_byFolder.end())
+            return *known->second;
+    }
+    Destination& destination = StoreDestination(folder);
+    // A folder without an id is asked again: nothing else tells it apart.
+    if (!folderId.empty())
+        m_byFolder.emplace(folderId, &destination);
+    return destination;
+}
+
+JunkMover::Destination& JunkMover::StoreDestination(IDispatch* folder) {
+    // Nothing for a shared folder opened as another user's, or a failure:
+    // the default store's Junk E-mail, as ever.
+    const Dispatch store = FindObject(folder, L"Store");
+    if (!store)
+        return m_destinations.front();
+    const std::wstring storeId = GetText(store.get(), L"StoreID");
+    if (storeId.empty() || EqualsIgnoringAsciiCase(storeId, StoreIdOf(m_destinations.front())))
+        return m_destinations.front();
+    if (const auto known = m_byStore.find(storeId); known != m_byStore.end())
+        return *known->second;
+    Destination& destination = Resolve(store.get(), storeId);
+    m_byStore.emplace(storeId, &destination);
+    return destination;
+}
+
+JunkMover::Destination& JunkMover::Resolve(IDispatch* store, const std::wstring& storeId) {
+    const std::optional<LONG> type = FindLong(store, L"ExchangeStoreType");
+    if (type == kPublicFoldersStore) {
+        Destination& stays = m_destinations.emplace_back();
+        stays.stayReason = &StayedMessages::publicFolders;
+        return stays;
+    }
+    Dispatch junk;
+    if (g_host.capabilities.storeDefaultFolder) {
+        const unique_variant junkKind = unique_variant::FromLong(kJunkFolder);
+        junk = FindObject(store, L"GetDefaultFolder", {&junkKind.get()});
+    }
+    if (junk) {
+        Destination& own = m_destinations.emplace_back();
+        own.arg = unique_variant::FromDispatch(junk.get());
+        own.junk = std::move(junk);
+        own.storeId = storeId;
+        return own;
+    }
+    // A store of the user's own without a Junk E-mail folder to name.
+    if (type && *type != kDelegateMailboxStore)
+        return m_destinations.front();
+    Destination& stays = m_destinations.emplace_back();
+    stays.stayReason = &StayedMessages::othersMailbox;
+    return stays;
+}
+
+bool JunkMover::MovesFrom(IDispatch* folder) {
+    const std::wstring folderId = GetText(folder, L"EntryID");
+    Destination& to = DestinationOf(folder, folderId);
+    return to.junk && !IsJunk(to, folderId);
+}
+
 bool JunkMover::Move(IDispatch* mail) {
     const Dispatch parent = FindObject(mail, L"Parent");
     std::wstring from = parent ? GetText(parent.get(), L"EntryID") : std::wstring();
-    // Already in Junk E-mail (the folder shown is Junk E-mail): moving it
-    // there again would be noted as a move, which undoing would "restore"
-    // into Junk E-mail itself.
-    if (!from.empty()) {
-        if (!m_junkIdAsked) {
-            m_junkId = GetText(m_junk, L"EntryID");
-            m_junkIdAsked = true;
-        }
-        if (!m_junkId.empty() && EqualsIgnoringAsciiCase(from, m_junkId))
-            return false;
+    Destination& to = DestinationOf(parent.get(), from);
+    if (!to.junk) {
+        ++(m_stayed.*to.stayReason);
+        return false;
     }
+    // Already in its store's Junk E-mail (the folder shown is Junk E-mail):
+    // moving it there again would be noted as a move, which undoing would
+    // "restore" into Junk E-mail itself.
+    if (IsJunk(to, from))
+        return false;
     unique_variant result;
-    if (FAILED(
-            SW_LOG_IF_FAILED(InvokeByName(mail, L"Move", DISPATCH_METHOD, {&m_junkArg}, result))))
+    if (FAILED(SW_LOG_IF_FAILED(
+            InvokeByName(mail, L"Move", DISPATCH_METHOD, {&to.arg.get()}, result))))
         return false;
     // The message in its new place, whose EntryID may differ from the old one.
     if (result.type() != VT_DISPATCH || !V_DISPATCH(&result.get()) || from.empty())
@@ -44,9 +128,7 @@ bool JunkMover::Move(IDispatch* mail) {
     std::wstring id = GetText(V_DISPATCH(&result.get()), L"EntryID");
     if (id.empty())
         return true;
-    if (m_storeId.empty())
-        m_storeId = GetText(m_junk, L"StoreID");
-    m_moved.push_back({std::move(id), m_storeId, std::move(from)});
+    m_moved.push_back({std::move(id), StoreIdOf(to), std::move(from)});
     return true;
 }
 

@@ -8,7 +8,9 @@
 
 #include <oaidl.h>
 
+#include <deque>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace sw {
@@ -24,28 +26,63 @@ JunkFolder FindJunkFolder();
 // cannot be had.
 Dispatch JunkFolderOf(IDispatch* ns);
 
+// The messages a run left where they are, by why: they are not the user's
+// to take away. Their senders are blocked all the same.
+struct StayedMessages {
+    size_t publicFolders = 0; // in a public-folder store
+    size_t othersMailbox = 0; // in another user's mailbox without a Junk E-mail folder to name
+    size_t Total() const noexcept { return publicFolders + othersMailbox; }
+};
+
+// Each message goes to the Junk E-mail folder of its own folder's store
+// (Folder.Store, then Store.GetDefaultFolder), asked once per folder and
+// per store. The default store's Junk E-mail is used, as for a profile of
+// one store, where the host cannot name the store or its Junk E-mail, where
+// either call fails or answers nothing, for a shared folder whose Store is
+// nothing, and for a store of the user's own without a Junk E-mail folder
+// (a .pst kept as an archive): no folder is ever created. A message in a
+// public-folder store, or in another user's mailbox (or a store whose type
+// cannot be read) that names no Junk E-mail of its own, is not moved: that
+// would take it from everyone who shares it.
 class JunkMover {
 public:
-    // `junk` is Junk E-mail, `junkArg` the same as Move's argument; the
-    // moves are noted in `moved`. All three outlive the mover.
-    JunkMover(IDispatch* junk, const VARIANT& junkArg, std::vector<MovedMessage>& moved) noexcept
-        : m_junk(junk), m_junkArg(junkArg), m_moved(moved) {}
+    // `defaultJunk` is the default store's Junk E-mail folder, which
+    // outlives the mover, as does `moved`, where the moves are noted.
+    JunkMover(IDispatch* defaultJunk, std::vector<MovedMessage>& moved);
 
     // Moves `mail` to Junk E-mail. A message that does not move is recorded
     // in the diagnostics log and answered false, and so is (unlogged) one
-    // that is in Junk E-mail already; one whose ids cannot be read moves all
-    // the same, unnoted. Raises nothing for host failures.
+    // that is in its store's Junk E-mail already or that stays where it is
+    // (counted in stayed()); one whose ids cannot be read moves all the same,
+    // unnoted. Raises nothing for host failures.
     [[nodiscard]] bool Move(IDispatch* mail);
+    // Whether messages of `folder` go anywhere: not when it is its store's
+    // Junk E-mail, nor when its store keeps its mail.
+    [[nodiscard]] bool MovesFrom(IDispatch* folder);
 
-    IDispatch* junk() const noexcept { return m_junk; }
+    const StayedMessages& stayed() const noexcept { return m_stayed; }
 
 private:
-    IDispatch* m_junk;
-    const VARIANT& m_junkArg;
+    struct Destination {
+        Dispatch junk;        // null: the messages stay where they are
+        unique_variant arg;   // Move's argument: `junk`
+        std::wstring storeId; // the store Junk E-mail is in, asked for once
+        std::wstring junkId;  // Junk E-mail's EntryID, asked for once
+        bool junkIdAsked = false;
+        size_t StayedMessages::*stayReason = nullptr;
+    };
+
+    Destination& DestinationOf(IDispatch* folder, const std::wstring& folderId);
+    Destination& StoreDestination(IDispatch* folder);
+    Destination& Resolve(IDispatch* store, const std::wstring& storeId);
+    const std::wstring& StoreIdOf(Destination& destination);
+    bool IsJunk(Destination& destination, const std::wstring& folderId);
+
+    std::deque<Destination> m_destinations; // the first: the default store's Junk E-mail
+    std::unordered_map<std::wstring, Destination*> m_byFolder; // by folder EntryID
+    std::unordered_map<std::wstring, Destination*> m_byStore;  // by StoreID
     std::vector<MovedMessage>& m_moved;
-    std::wstring m_storeId; // Junk E-mail's store, asked for once
-    std::wstring m_junkId;  // Junk E-mail's EntryID, asked for once
-    bool m_junkIdAsked = false;
+    StayedMessages m_stayed;
 };
 
 } // namespace sw

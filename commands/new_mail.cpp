@@ -97,8 +97,7 @@ private:
         }
         m_safe.emplace(std::move(safe));
         m_junk = JunkFolderOf(m_ns);
-        m_junkArg = unique_variant::FromDispatch(m_junk.get());
-        m_mover.emplace(m_junk.get(), m_junkArg.get(), m_messages);
+        m_mover.emplace(m_junk.get(), m_messages);
         m_ready = true;
         return true;
     }
@@ -108,7 +107,6 @@ private:
     bool m_ready = false;
     std::optional<CListIndex> m_safe;
     Dispatch m_junk;
-    unique_variant m_junkArg;
     std::vector<MovedMessage> m_messages;
     std::optional<JunkMover> m_mover;
     std::vector<std::wstring> m_entries;

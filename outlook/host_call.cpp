@@ -110,12 +110,16 @@ std::wstring GetText(IDispatch* object, const wchar_t* name, CallSite where) {
 }
 
 LONG GetLong(IDispatch* object, const wchar_t* name, CallSite where) {
+    return FindLong(object, name, where).value_or(0);
+}
+
+std::optional<LONG> FindLong(IDispatch* object, const wchar_t* name, CallSite where) {
     unique_variant result;
     if (FAILED(Recorded(InvokeByName(object, name, kGet, {}, result), name, where)))
-        return 0;
+        return std::nullopt;
     unique_variant number;
     if (FAILED(VariantChangeType(number.put(), const_cast<VARIANT*>(&result.get()), 0, VT_I4)))
-        return 0;
+        return std::nullopt;
     return number.get().lVal;
 }
 

@@ -14,6 +14,7 @@
 #include <oaidl.h>
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 namespace sw {
@@ -40,6 +41,10 @@ Dispatch GetItem(IDispatch* collection, LONG index, CallSite where = CallSite::H
 
 std::wstring GetText(IDispatch* object, const wchar_t* name, CallSite where = CallSite::Here());
 LONG GetLong(IDispatch* object, const wchar_t* name, CallSite where = CallSite::Here());
+// A number property, or nothing when the call fails (the failure is
+// recorded) or yields no number: for numbers where 0 means something.
+std::optional<LONG> FindLong(IDispatch* object, const wchar_t* name,
+                             CallSite where = CallSite::Here());
 // A collection's Count.
 LONG GetCount(IDispatch* collection, CallSite where = CallSite::Here());
 

@@ -51,6 +51,11 @@ inline constexpr LONG kButtonStyleIcon = 1;
 inline constexpr LONG kMailItemType = 0;        // olMailItem
 inline constexpr LONG kJunkFolder = 23;         // olFolderJunk
 inline constexpr LONG kConversationHeaders = 1; // OlSelectionContents
+// Store.ExchangeStoreType (OlExchangeStoreType) of stores that are not the
+// user's own: another user's mailbox opened beside the user's, and public
+// folders.
+inline constexpr LONG kDelegateMailboxStore = 1; // olExchangeDelegateMailbox
+inline constexpr LONG kPublicFoldersStore = 2;   // olExchangePublicFolder
 
 // CommandBarButton.FaceId: Office's built-in button faces that the toolbar's
 // Options, Support and Help buttons show (Block Senders and Block Domains

@@ -159,7 +159,7 @@ public:
             long kind = 0;
             if (HRESULT hr = call.GetLong(0, kind); FAILED(hr))
                 return hr;
-            if (kind != kConversationHeaders || _wtol(this->host().version.c_str()) < 14)
+            if (kind != kConversationHeaders || this->host().majorVersion() < 14)
                 return DISP_E_EXCEPTION;
             auto headers = std::make_shared<std::vector<std::vector<Item*>>>(m_conversations);
             HostShare share = hostShare();

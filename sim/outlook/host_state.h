@@ -18,6 +18,17 @@ struct HostState {
     FaultPlan faults;
     CallLog calls;
     RefTracker refs;
+
+    // The leading integer of the version: 11, 12, 14, ...
+    long majorVersion() const noexcept {
+        long major = 0;
+        for (wchar_t c : version) {
+            if (c < L'0' || c > L'9')
+                break;
+            major = major * 10 + (c - L'0');
+        }
+        return major;
+    }
 };
 
 } // namespace sw::sim

@@ -12,39 +12,70 @@ std::vector<std::wstring> Folder::subjects() const {
     return result;
 }
 
-Mailbox::Mailbox() {
-    using enum FolderItemType;
-    AddFolderNumbered(L"Inbox", Mail, default_folder::Inbox);
-    AddFolderNumbered(L"Sent Items", Mail, default_folder::SentMail);
-    AddFolderNumbered(L"Deleted Items", Mail, default_folder::DeletedItems);
-    AddFolderNumbered(L"Outbox", Mail, default_folder::Outbox);
-    AddFolderNumbered(L"Drafts", Mail, default_folder::Drafts);
-    AddFolderNumbered(L"Junk E-mail", Mail, default_folder::Junk);
-    AddFolderNumbered(L"Calendar", Appointment, default_folder::Calendar);
-    AddFolderNumbered(L"Contacts", Contact, default_folder::Contacts);
-    m_currentFolder = &Inbox();
-}
-
-Folder* Mailbox::DefaultFolder(long number) const noexcept {
+Folder* Store::DefaultFolder(long number) const noexcept {
     if (number == 0)
         return nullptr;
-    for (const auto& folder : m_folders) {
-        if (folder->m_defaultNumber == number)
-            return folder.get();
+    for (Folder* folder : m_folders) {
+        if (folder->defaultNumber() == number)
+            return folder;
     }
     return nullptr;
 }
 
-Folder& Mailbox::AddFolder(std::wstring name, FolderItemType type) {
-    return AddFolderNumbered(std::move(name), type, 0);
+Mailbox::Mailbox() {
+    m_stores.push_back(std::make_unique<Store>(
+        L"Mailbox", StoreType::PrimaryMailbox,
+        L"0000000038A1BB1005E5101AA1BB08002B2A56C20000737073746F72652E646C6C"
+        L"00000000004E495441F9BFB80100AA0037D96E0000000043003A005C0053004D"));
+    Store& store = defaultStore();
+    using enum FolderItemType;
+    AddFolderNumbered(store, L"Inbox", Mail, default_folder::Inbox);
+    AddFolderNumbered(store, L"Sent Items", Mail, default_folder::SentMail);
+    AddFolderNumbered(store, L"Deleted Items", Mail, default_folder::DeletedItems);
+    AddFolderNumbered(store, L"Outbox", Mail, default_folder::Outbox);
+    AddFolderNumbered(store, L"Drafts", Mail, default_folder::Drafts);
+    AddFolderNumbered(store, L"Junk E-mail", Mail, default_folder::Junk);
+    AddFolderNumbered(store, L"Calendar", Appointment, default_folder::Calendar);
+    AddFolderNumbered(store, L"Contacts", Contact, default_folder::Contacts);
+    m_currentFolder = &Inbox();
 }
 
-Folder& Mailbox::AddFolderNumbered(std::wstring name, FolderItemType type, long number) {
+Folder* Mailbox::DefaultFolder(long number) const noexcept {
+    return defaultStore().DefaultFolder(number);
+}
+
+Store& Mailbox::AddStore(std::wstring displayName, StoreType type, bool junkFolder) {
+    wchar_t id[96];
+    swprintf(id, 96, L"0000000038A1BB1005E5101AA1BB08002B2A56C200006D7370737473%08zX",
+             m_stores.size() + 1);
+    m_stores.push_back(std::make_unique<Store>(std::move(displayName), type, id));
+    Store& store = *m_stores.back();
+    if (type == StoreType::PublicFolders)
+        return store;
+    AddFolderNumbered(store, L"Inbox", FolderItemType::Mail, default_folder::Inbox);
+    if (junkFolder)
+        AddFolderNumbered(store, L"Junk E-mail", FolderItemType::Mail, default_folder::Junk);
+    return store;
+}
+
+Folder& Mailbox::AddFolder(std::wstring name, FolderItemType type) {
+    return AddFolderNumbered(defaultStore(), std::move(name), type, 0);
+}
+
+Folder& Mailbox::AddFolder(Store& store, std::wstring name, FolderItemType type) {
+    return AddFolderNumbered(store, std::move(name), type, 0);
+}
+
+Folder& Mailbox::AddFolderNumbered(Store& store, std::wstring name, FolderItemType type,
+                                   long number) {
     m_folders.push_back(std::make_unique<Folder>(std::move(name), type, number));
+    Folder& folder = *m_folders.back();
     wchar_t id[40];
     swprintf(id, 40, L"00000000F0F1F2F3F4F50001%08zX", m_folders.size());
-    m_folders.back()->m_entryId = id;
-    return *m_folders.back();
+    folder.m_entryId = id;
+    folder.m_store = &store;
+    store.m_folders.push_back(&folder);
+    return folder;
 }
 
 Item& Mailbox::AddMail(Folder& folder, std::wstring senderAddress,
@@ -97,7 +128,7 @@ void Mailbox::Move(Item& item, Folder& to) {
     std::erase(from.m_items, &item);
     to.m_items.push_back(&item);
     item.m_folder = &to;
-    if (m_newIdOnMove) {
+    if (m_newIdOnMove || from.m_store != to.m_store) {
         m_itemsById.erase(item.entryId);
         item.entryId = NewItemId();
         m_itemsById[item.entryId] = &item;
@@ -112,7 +143,8 @@ void Mailbox::ShowFolder(Folder& folder) {
 }
 
 void Mailbox::RemoveFolder(Folder& folder) {
-    Folder& deleted = *DefaultFolder(default_folder::DeletedItems);
+    Folder* own = folder.store().DefaultFolder(default_folder::DeletedItems);
+    Folder& deleted = own ? *own : *DefaultFolder(default_folder::DeletedItems);
     while (!folder.m_items.empty())
         Move(*folder.m_items.front(), deleted);
     folder.m_removed = true;

@@ -1,6 +1,6 @@
-// The plain data behind the simulated Outlook objects: the folders of one
-// mailbox, their items, and what the explorer window shows and has selected,
-// its command bars included.
+// The plain data behind the simulated Outlook objects: the stores of one
+// profile, their folders and items, and what the explorer window shows and
+// has selected, its command bars included.
 #pragma once
 
 #include "sim/outlook/command_bar_model.h"
@@ -49,6 +49,37 @@ struct MailRecipient {
 
 class Folder;
 
+// Store.ExchangeStoreType (OlExchangeStoreType).
+enum class StoreType : long {
+    PrimaryMailbox = 0,
+    DelegateMailbox = 1,
+    PublicFolders = 2,
+    NotExchange = 3, // a .pst, an IMAP or Outlook.com account
+    AdditionalMailbox = 4,
+};
+
+// One store of the profile: the default mailbox or another one.
+class Store {
+public:
+    Store(std::wstring displayName, StoreType type, std::wstring storeId)
+        : m_displayName(std::move(displayName)), m_type(type), m_storeId(std::move(storeId)) {}
+    Store(const Store&) = delete;
+    Store& operator=(const Store&) = delete;
+
+    const std::wstring& displayName() const noexcept { return m_displayName; }
+    StoreType type() const noexcept { return m_type; }
+    const std::wstring& storeId() const noexcept { return m_storeId; }
+    // The store's folder with that GetDefaultFolder number, or nullptr.
+    Folder* DefaultFolder(long number) const noexcept;
+
+private:
+    friend class Mailbox;
+    std::wstring m_displayName;
+    StoreType m_type;
+    std::wstring m_storeId;
+    std::vector<Folder*> m_folders;
+};
+
 class Item {
 public:
     ItemKind kind = ItemKind::Mail;
@@ -59,7 +90,8 @@ public:
     // path, and the SMTP address is senderSmtp, answered by the message's
     // PR_SENDER_SMTP_ADDRESS when senderSmtpProperty is set, and by the
     // sender's Exchange user when it is not empty.
-    // The item's EntryID: hexadecimal, unique in the mailbox, kept when it moves.
+    // The item's EntryID: hexadecimal, unique in the profile, kept when it
+    // moves within its store.
     std::wstring entryId;
     std::wstring senderType = L"SMTP";
     std::wstring senderSmtp;
@@ -86,8 +118,12 @@ public:
     FolderItemType itemType() const noexcept { return m_type; }
     // Its GetDefaultFolder number, 0 for a folder of the user's own.
     long defaultNumber() const noexcept { return m_defaultNumber; }
-    // Its EntryID: hexadecimal, unique in the mailbox.
+    // Its EntryID: hexadecimal, unique in the profile.
     const std::wstring& entryId() const noexcept { return m_entryId; }
+    Store& store() const noexcept { return *m_store; }
+    // Opened as another user's shared folder (GetSharedDefaultFolder):
+    // Folder.Store answers nothing.
+    bool openedShared() const noexcept { return m_openedShared; }
     // Deleted by the user (Mailbox::RemoveFolder): no id finds it any more.
     bool removed() const noexcept { return m_removed; }
     // In the order the folder lists them: an item moved in comes last.
@@ -101,15 +137,17 @@ private:
     FolderItemType m_type;
     long m_defaultNumber;
     std::wstring m_entryId;
+    Store* m_store = nullptr;
+    bool m_openedShared = false;
     bool m_removed = false;
     std::vector<Item*> m_items;
 };
 
 class Mailbox {
 public:
-    // Creates the default folders (Inbox, Sent Items, Deleted Items, Outbox,
-    // Drafts, Junk E-mail, Calendar, Contacts); the explorer is open on the
-    // Inbox with nothing selected.
+    // Creates the default store with its default folders (Inbox, Sent Items,
+    // Deleted Items, Outbox, Drafts, Junk E-mail, Calendar, Contacts); the
+    // explorer is open on the Inbox with nothing selected.
     Mailbox();
     Mailbox(const Mailbox&) = delete;
     Mailbox& operator=(const Mailbox&) = delete;
@@ -118,10 +156,21 @@ public:
     Folder& JunkEmail() { return *DefaultFolder(default_folder::Junk); }
     Folder& Calendar() { return *DefaultFolder(default_folder::Calendar); }
     Folder& Contacts() { return *DefaultFolder(default_folder::Contacts); }
-    // The folder with that GetDefaultFolder number, or nullptr.
+    // The default store's folder with that GetDefaultFolder number, or nullptr.
     Folder* DefaultFolder(long number) const noexcept;
     Folder& AddFolder(std::wstring name, FolderItemType type = FolderItemType::Mail);
+    Folder& AddFolder(Store& store, std::wstring name, FolderItemType type = FolderItemType::Mail);
+    // Every folder of every store.
     const std::vector<std::unique_ptr<Folder>>& folders() const noexcept { return m_folders; }
+
+    // The stores in Namespace.Stores' order, the default store first.
+    const std::vector<std::unique_ptr<Store>>& stores() const noexcept { return m_stores; }
+    Store& defaultStore() const noexcept { return *m_stores.front(); }
+    // Another store, with an Inbox and, with `junkFolder`, a Junk E-mail
+    // folder; a public-folder store has neither (`junkFolder` is ignored).
+    Store& AddStore(std::wstring displayName, StoreType type, bool junkFolder);
+    // `folder` is opened as another user's shared folder.
+    void OpenShared(Folder& folder) noexcept { folder.m_openedShared = true; }
 
     // A mail message; each recipient's display name is its address.
     Item& AddMail(Folder& folder, std::wstring senderAddress,
@@ -134,18 +183,19 @@ public:
     Item& AddItem(Folder& folder, ItemKind kind, std::wstring subject = {});
 
     // Puts `item` last in `to`. An item moved out of the explorer's folder
-    // leaves the explorer's selection, as it leaves the view. With
-    // SetNewIdOnMove, the item gets a new EntryID, as when it moves to
-    // another store.
+    // leaves the explorer's selection, as it leaves the view. An item moved
+    // to another store gets a new EntryID, and so does every moved item with
+    // SetNewIdOnMove.
     void Move(Item& item, Folder& to);
     void SetNewIdOnMove(bool on) noexcept { m_newIdOnMove = on; }
     // The user deletes `folder`: its items go to Deleted Items, and no id
     // finds it any more.
     void RemoveFolder(Folder& folder);
 
-    // The StoreID of the mailbox's one store.
-    const std::wstring& storeId() const noexcept { return m_storeId; }
-    // The item or folder with that EntryID (letter case aside), or nullptr.
+    // The StoreID of the default store.
+    const std::wstring& storeId() const noexcept { return defaultStore().storeId(); }
+    // The item or folder with that EntryID (letter case aside) in any store,
+    // or nullptr.
     Item* FindItem(const std::wstring& entryId) const noexcept;
     Folder* FindFolder(const std::wstring& entryId) const noexcept;
 
@@ -178,17 +228,16 @@ public:
     CommandBarSet& commandBars() noexcept { return m_commandBars; }
 
 private:
-    Folder& AddFolderNumbered(std::wstring name, FolderItemType type, long number);
+    Folder& AddFolderNumbered(Store& store, std::wstring name, FolderItemType type, long number);
     Item& Place(std::unique_ptr<Item> item, Folder& folder);
     std::wstring NewItemId();
 
+    std::vector<std::unique_ptr<Store>> m_stores;
     std::vector<std::unique_ptr<Folder>> m_folders;
     std::vector<std::unique_ptr<Item>> m_items;
     std::unordered_map<std::wstring, Item*> m_itemsById; // by EntryID
     unsigned m_itemIds = 0;
     bool m_newIdOnMove = false;
-    std::wstring m_storeId = L"0000000038A1BB1005E5101AA1BB08002B2A56C20000737073746F72652E646C6C"
-                             L"00000000004E495441F9BFB80100AA0037D96E0000000043003A005C0053004D";
     bool m_explorerOpen = true;
     Folder* m_currentFolder = nullptr;
     std::vector<Item*> m_selection;

@@ -20,6 +20,9 @@ com_ptr<IDispatch> MakeApplication(HostShare host);
 com_ptr<IDispatch> MakeNamespace(HostShare host);
 com_ptr<IDispatch> MakeExplorer(HostShare host);
 com_ptr<IDispatch> MakeFolder(HostShare host, Folder& folder);
+// Store (Outlook 2007 and later): StoreID, DisplayName, ExchangeStoreType and,
+// from Outlook 2010, GetDefaultFolder.
+com_ptr<IDispatch> MakeStore(HostShare host, Store& store);
 // Count and Item over the folder's items as they stand at each call.
 com_ptr<IDispatch> MakeFolderItems(HostShare host, Folder& folder);
 // The selection as it stood when it was asked for, with its conversations.

@@ -6,18 +6,10 @@
 #include "sim/outlook/outlook_ids.h"
 #include "sim/outlook/outlook_session.h"
 
-#include <cwctype>
-
 namespace sw::sim {
 
 long OutlookSession::majorVersion() const noexcept {
-    long major = 0;
-    for (wchar_t c : m_host->version) {
-        if (!std::iswdigit(c))
-            break;
-        major = major * 10 + (c - L'0');
-    }
-    return major;
+    return m_host->majorVersion();
 }
 
 ContextMenuDisplay OutlookSession::ShowContextMenu() {

@@ -5,7 +5,8 @@
 // message is moved twice. A call that a run repeats once per message (the
 // fifth message's Move is made as the second's) fails at its first two
 // occurrences and its last. The blocking commands also run with members
-// failing on every message (EntryID, Parent, both).
+// failing on every message (EntryID, Parent, both). The selection spans
+// several stores, so that every store call is failed too.
 #include "tests/addin/addin_fixture.h"
 
 #include "commands/command_guard.h"
@@ -105,6 +106,20 @@ public:
             &box.AddExchangeMail(box.Inbox(), L"/O=SWEEP/CN=FAY", L"fay@corp.example", true,
                                  {L"placeholder"})};
         selection.back()->recipients[0] = {L"Fay", L"/O=SWEEP/CN=FAY", L"EX", L"fay@corp.example"};
+        // Messages of other stores (asked for from Outlook 2007 on): one of
+        // an Outlook.com account with its own Junk E-mail, one of a public
+        // folder and one of another user's mailbox without Junk E-mail,
+        // which both stay.
+        const auto otherStore = [&](sim::StoreType type, bool junk, const wchar_t* sender) {
+            sim::Store& store = box.AddStore(L"other", type, junk);
+            sim::Folder& folder = type == sim::StoreType::PublicFolders
+                                      ? box.AddFolder(store, L"Sales")
+                                      : *store.DefaultFolder(sim::default_folder::Inbox);
+            selection.push_back(&box.AddMail(folder, sender, {L"me@corp.example"}));
+        };
+        otherStore(sim::StoreType::NotExchange, true, L"hal@spam.example");
+        otherStore(sim::StoreType::PublicFolders, false, L"ivy@spam.example");
+        otherStore(sim::StoreType::DelegateMailbox, false, L"jon@spam.example");
         // A collapsed conversation (asked for from Outlook 2010 on) holding a
         // selected message and one of its own.
         sim::Item& gus = box.AddMail(box.Inbox(), L"gus@spam.example", {L"me@corp.example"});
@@ -420,7 +435,8 @@ TEST_P(FaultSweep, EveryHostCallFailingInTurn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(HostVersions, FaultSweep,
-                         ::testing::Values(L"11.0.0.8312", L"12.0.0.6423", L"16.0.0.4266"));
+                         ::testing::Values(L"11.0.0.8312", L"12.0.0.6423", L"14.0.0.7266",
+                                           L"16.0.0.4266"));
 
 } // namespace
 } // namespace sw::test

@@ -1,6 +1,7 @@
 // The simulated Outlook object model, driven only through IDispatch the way
 // the add-in drives the real host.
 #include "sim/outlook/dispatch_client.h"
+#include "sim/outlook/objects.h"
 #include "sim/outlook/outlook_ids.h"
 #include "sim/outlook/outlook_session.h"
 
@@ -36,6 +37,7 @@ protected:
 
     com_ptr<IDispatch> Explorer() { return Object(CallMethod(app.get(), L"ActiveExplorer")); }
     com_ptr<IDispatch> Selection() { return Object(GetProperty(Explorer().get(), L"Selection")); }
+    com_ptr<IDispatch> MakeStoreFor(Store& store) { return MakeStore(outlook.hostShare(), store); }
     com_ptr<IDispatch> Junk() {
         auto ns = Object(CallMethod(app.get(), L"GetNamespace", {L"MAPI"}));
         return Object(CallMethod(ns.get(), L"GetDefaultFolder", {23}));
@@ -172,6 +174,92 @@ TEST_F(OutlookSim, MoveMovesTheItemAndAnswersItInItsNewPlace) {
 
     EXPECT_EQ(CallMethod(first.get(), L"Move", {app.get()}).hr, DISP_E_TYPEMISMATCH);
     EXPECT_TRUE(box.JunkEmail().contains(*ann));
+}
+
+// The profile's stores by host version: Namespace.Stores and Folder.Store
+// from 12, Store.GetDefaultFolder from 14; ids find another store's items
+// only with its StoreID; a move into another store gives a new EntryID.
+TEST_F(OutlookSim, StoresAnswerByHostVersionAndIdsFindTheirItemsOnlyInTheirStore) {
+    Mailbox& box = outlook.mailbox();
+    Store& imap = box.AddStore(L"me@outlook.example", StoreType::NotExchange, true);
+    Store& archive = box.AddStore(L"Archive", StoreType::NotExchange, false);
+    Store& publicFolders = box.AddStore(L"Public Folders", StoreType::PublicFolders, true);
+    Store& boss = box.AddStore(L"Boss", StoreType::DelegateMailbox, true);
+    box.OpenShared(*boss.DefaultFolder(default_folder::Inbox));
+    Folder& imapInbox = *imap.DefaultFolder(default_folder::Inbox);
+    Item& remote = box.AddMail(imapInbox, L"cy@example.org", {L"me@outlook.example"});
+    EXPECT_EQ(publicFolders.DefaultFolder(default_folder::Inbox), nullptr);
+    EXPECT_EQ(archive.DefaultFolder(default_folder::Junk), nullptr);
+
+    for (const wchar_t* version : {L"11.0.0.8312", L"12.0.0.6423", L"14.0.0.4760"}) {
+        SCOPED_TRACE(version);
+        outlook.SetVersion(version);
+        const long major = outlook.majorVersion();
+        auto ns = Object(CallMethod(app.get(), L"GetNamespace", {L"MAPI"}));
+        auto inbox = Object(CallMethod(ns.get(), L"GetDefaultFolder", {6}));
+        auto stores = GetProperty(ns.get(), L"Stores");
+        auto store = GetProperty(inbox.get(), L"Store");
+        if (major < 12) {
+            EXPECT_EQ(stores.hr, DISP_E_UNKNOWNNAME);
+            EXPECT_EQ(store.hr, DISP_E_UNKNOWNNAME);
+            continue;
+        }
+        EXPECT_EQ(GetProperty(Object(stores).get(), L"Count").number(), 5);
+        auto second = Object(CallMethod(Object(stores).get(), L"Item", {2}));
+        EXPECT_EQ(GetProperty(second.get(), L"StoreID").text(), imap.storeId());
+        EXPECT_EQ(GetProperty(second.get(), L"DisplayName").text(), L"me@outlook.example");
+        EXPECT_EQ(GetProperty(second.get(), L"ExchangeStoreType").number(), 3);
+        EXPECT_EQ(GetProperty(Object(store).get(), L"StoreID").text(), box.storeId());
+        EXPECT_EQ(GetProperty(Object(store).get(), L"ExchangeStoreType").number(), 0);
+        auto junk = CallMethod(second.get(), L"GetDefaultFolder", {23});
+        if (major < 14) {
+            EXPECT_EQ(junk.hr, DISP_E_UNKNOWNNAME);
+        } else {
+            EXPECT_EQ(GetProperty(Object(junk).get(), L"EntryID").text(),
+                      imap.DefaultFolder(default_folder::Junk)->entryId());
+            auto none = CallMethod(MakeStoreFor(archive).get(), L"GetDefaultFolder", {23});
+            EXPECT_EQ(none.hr, S_OK);
+            EXPECT_EQ(none.object().get(), nullptr)
+                << "a store without a Junk folder answers nothing";
+        }
+        // A shared folder opened as a delegate's has no Store.
+        auto shared = MakeFolder(outlook.hostShare(), *boss.DefaultFolder(default_folder::Inbox));
+        auto noStore = GetProperty(shared.get(), L"Store");
+        EXPECT_EQ(noStore.hr, S_OK);
+        EXPECT_EQ(noStore.object().get(), nullptr);
+        EXPECT_EQ(GetProperty(shared.get(), L"StoreID").text(), boss.storeId());
+    }
+
+    // Without a StoreID only the default store's items and folders are found.
+    auto ns = Object(CallMethod(app.get(), L"GetNamespace", {L"MAPI"}));
+    EXPECT_EQ(CallMethod(ns.get(), L"GetItemFromID", {remote.entryId.c_str()}).error,
+              HRESULT(kErrorNotFound));
+    EXPECT_EQ(CallMethod(ns.get(), L"GetFolderFromID", {imapInbox.entryId().c_str()}).error,
+              HRESULT(kErrorNotFound));
+    auto found = Object(
+        CallMethod(ns.get(), L"GetItemFromID", {remote.entryId.c_str(), imap.storeId().c_str()}));
+    EXPECT_TRUE(CallMethod(ns.get(), L"GetFolderFromID",
+                           {imapInbox.entryId().c_str(), imap.storeId().c_str()})
+                    .ok());
+    EXPECT_EQ(CallMethod(ns.get(), L"GetItemFromID", {ann->entryId.c_str(), imap.storeId().c_str()})
+                  .error,
+              HRESULT(kErrorNotFound));
+
+    // Within a store an item keeps its EntryID; into another store it gets a new one.
+    const std::wstring before = remote.entryId;
+    auto imapJunk = MakeFolder(outlook.hostShare(), *imap.DefaultFolder(default_folder::Junk));
+    auto moved = Object(CallMethod(found.get(), L"Move", {imapJunk.get()}));
+    EXPECT_EQ(GetProperty(moved.get(), L"EntryID").text(), before);
+    auto movedAway = Object(CallMethod(moved.get(), L"Move", {Junk().get()}));
+    EXPECT_NE(GetProperty(movedAway.get(), L"EntryID").text(), before);
+    EXPECT_TRUE(box.JunkEmail().contains(remote));
+    EXPECT_TRUE(CallMethod(ns.get(), L"GetItemFromID", {remote.entryId.c_str()}).ok());
+
+    // Every store member is under the fault plan.
+    outlook.faults().Add(Fault::Fail(L"ExchangeStoreType", kHostError).On(L"Store"));
+    auto store =
+        Object(GetProperty(Object(CallMethod(ns.get(), L"GetDefaultFolder", {6})).get(), L"Store"));
+    EXPECT_EQ(GetProperty(store.get(), L"ExchangeStoreType").error, kHostError);
 }
 
 TEST_F(OutlookSim, FaultOnTheNthCallOnlyOrFromTheNthOn) {
