@@ -5,16 +5,20 @@
 
 #include "commands/block_commands.h"
 #include "commands/command_guard.h"
+#include "manager/resource.h"
 #include "outlook/host_error.h"
 #include "platform/automation.h"
 #include "platform/module_lock.h"
 #include "sim/outlook/fault_plan.h"
 #include "sim/outlook/outlook_ids.h"
 #include "support/shell_open.h"
+#include "tests/manager/sheet_driver.h"
 
 #include <gmock/gmock.h>
 
 #include <olectl.h>
+
+#include <functional>
 
 namespace sw::test {
 namespace {
@@ -22,6 +26,38 @@ namespace {
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+
+// Runs work on the thread that made it, whichever thread asks: a modal
+// loop running there (the Options sheet's) delivers it.
+class ThisThreadCall {
+public:
+    ThisThreadCall() {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = &Procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"SpamwardenTestThreadCall";
+        RegisterClassW(&windowClass); // fails harmlessly when registered before
+        m_window = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                   nullptr, windowClass.hInstance, nullptr);
+    }
+    ~ThisThreadCall() { DestroyWindow(m_window); }
+    ThisThreadCall(const ThisThreadCall&) = delete;
+    ThisThreadCall& operator=(const ThisThreadCall&) = delete;
+
+    void Run(const std::function<void()>& work) const {
+        SendMessageW(m_window, WM_APP, 0, reinterpret_cast<LPARAM>(&work));
+    }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message != WM_APP)
+            return DefWindowProcW(window, message, wParam, lParam);
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        return 0;
+    }
+
+    HWND m_window = nullptr;
+};
 
 std::vector<std::wstring> g_shellCalls;
 void RecordShell(const std::wstring& target) {
@@ -309,6 +345,39 @@ TEST_F(ConnectTest, DisconnectionReleasesTheHostAndASecondConnectionWorks) {
     }
     EXPECT_EQ(RegistrySandbox::GetText(ProfileListKey(), L"001f041a"),
               L"ann@example.org;bob@example.net;");
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+}
+
+TEST_F(ConnectTest, ABlockMadeWhileTheOptionsSheetIsOpenOutlivesItsOk) {
+    CreateProfile(14);
+    auto connect = Started(L"14.0.0.4760");
+    const std::wstring listKey = ProfileListKey();
+    RegistrySandbox::SetText(listKey, L"001f041a", L"keep@a.example;old@b.example;", REG_BINARY);
+    m_outlook.mailbox().Select({&Mail(L"new@c.example")});
+
+    const ThisThreadCall onHostThread;
+    std::vector<std::wstring> shown;
+    RunOptionsSheet([&](SheetDriver& sheet) {
+        const HWND page = sheet.ShowPage(1);
+        const HWND list = GetDlgItem(page, IDC_ENTRIES);
+        // Another explorer window's Block Senders, while the sheet holds the
+        // list it loaded.
+        onHostThread.Run([&] { EXPECT_EQ(CallByName(connect.get(), L"OnBlockSenders"), S_OK); });
+        shown = SheetDriver::Rows(list);
+        SheetDriver::SelectRows(list, {1});
+        SheetDriver::Click(page, IDC_REMOVE);
+        sheet.PressOk();
+    });
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"keep@a.example", L"old@b.example"}));
+    EXPECT_EQ(RegistrySandbox::GetText(listKey, L"001f041a"), L"keep@a.example;new@c.example;")
+        << "the block and the removal both hold";
+    EXPECT_THAT(g_host.blockedSinceLoad, ElementsAre(L"new@c.example"));
+
+    // Outlook writes its own copy back over the list; closing puts the
+    // block back, and not the entry the user removed.
+    RegistrySandbox::SetText(listKey, L"001f041a", L"keep@a.example;", REG_BINARY);
+    EXPECT_EQ(connect->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
+    EXPECT_EQ(RegistrySandbox::GetText(listKey, L"001f041a"), L"keep@a.example;new@c.example;");
     EXPECT_THAT(m_messages.texts(), IsEmpty());
 }
 
