@@ -125,10 +125,11 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
     std::wstring safeText;
     const Outcome safeRead = ReadProfileList(profile, ProfileListKind::Safe, safeText);
     ShowOutcome(safeRead);
-    const CListIndex safe(std::move(safeText));
+    // Who is protected is decided without regard to ASCII case.
+    const CListIndex safe(std::move(safeText), ListMatch::IgnoringAsciiCase);
     std::optional<CListIndex> safeDomains;
     if (mode == BlockMode::Domains && g_settings.hasSafeDomains)
-        safeDomains.emplace(g_settings.safeDomains + L";");
+        safeDomains.emplace(g_settings.safeDomains + L";", ListMatch::IgnoringAsciiCase);
 
     const JunkFolder folders = FindJunkFolder();
     const unique_variant junkArg = unique_variant::FromDispatch(folders.junk.get());
