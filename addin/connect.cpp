@@ -20,6 +20,9 @@
 namespace sw {
 namespace {
 
+// How long disconnection waits for a history compaction at most, in ms.
+constexpr DWORD kShutdownCompactionWait = 100;
+
 // A large ribbon button's image is 32 pixels at 96 DPI.
 constexpr int kRibbonImagePixels = 32;
 
@@ -258,9 +261,12 @@ void Connect::Disconnect() {
     if (!g_host.profileName.empty())
         ShowOutcome(ReapplyBlockedAdditions(g_host.Profile(), g_host.blockedSinceLoad,
                                             g_host.newBlockedEntries));
-    // Nothing records any more: a compaction still at work ends before the
-    // host goes, rather than leave its temporary file behind.
-    WaitForHistoryCompaction();
+    // Nothing records any more: a compaction still at work may end before
+    // the host goes, rather than leave its temporary file behind, but Outlook
+    // disables an add-in whose shutdown takes half a second. The worker holds
+    // the module and keeps the file whole, so it may also finish after this
+    // returns, or be cut off with the process; the next start compacts again.
+    WaitForHistoryCompaction(kShutdownCompactionWait);
 }
 
 // --- IRibbonExtensibility ------------------------------------------------
