@@ -193,7 +193,8 @@ size_t CommandBarSet::Restart() {
     for (const auto& bar : m_bars)
         DropTemporary(bar->controls());
 
-    size_t released = m_updateSinks.ReleaseAll() + m_applicationSinks.ReleaseAll();
+    size_t released = m_updateSinks.ReleaseAll() + m_applicationSinks.ReleaseAll() +
+                      m_explorersSinks.ReleaseAll() + m_explorerSinks.ReleaseAll();
     for (const auto& bar : m_bars)
         released += bar->controls().ReleaseSinks();
     for (const auto& bar : m_removedBars)

@@ -220,6 +220,10 @@ public:
     // ApplicationEvents_11 (whose ItemContextMenuDisplay the context menu raises).
     EventSinks& updateSinks() noexcept { return m_updateSinks; }
     EventSinks& applicationSinks() noexcept { return m_applicationSinks; }
+    // The Explorers collection's ExplorersEvents, and ExplorerEvents_10 of
+    // the explorer (every Explorer object stands for the one window).
+    EventSinks& explorersSinks() noexcept { return m_explorersSinks; }
+    EventSinks& explorerSinks() noexcept { return m_explorerSinks; }
 
 private:
     // Moves the bar from the set to the removed ones.
@@ -234,6 +238,8 @@ private:
     std::vector<std::shared_ptr<CommandBarControl>> m_removedControls;
     EventSinks m_updateSinks;
     EventSinks m_applicationSinks;
+    EventSinks m_explorersSinks;
+    EventSinks m_explorerSinks;
 };
 
 } // namespace sw::sim

@@ -19,6 +19,7 @@ using HostShare = std::shared_ptr<HostState>;
 com_ptr<IDispatch> MakeApplication(HostShare host);
 com_ptr<IDispatch> MakeNamespace(HostShare host);
 com_ptr<IDispatch> MakeExplorer(HostShare host);
+com_ptr<IDispatch> MakeExplorers(HostShare host);
 com_ptr<IDispatch> MakeFolder(HostShare host, Folder& folder);
 // Count and Item over the folder's items as they stand at each call.
 com_ptr<IDispatch> MakeFolderItems(HostShare host, Folder& folder);

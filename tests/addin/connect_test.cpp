@@ -10,6 +10,7 @@
 #include "platform/automation.h"
 #include "platform/module_lock.h"
 #include "platform/unique_handle.h"
+#include "sim/outlook/command_bar_model.h"
 #include "sim/outlook/fault_plan.h"
 #include "sim/outlook/outlook_ids.h"
 #include "store/history.h"
@@ -184,16 +185,58 @@ TEST_F(ConnectTest, ConnectionResultsFollowTheApplication) {
     EXPECT_EQ(connect->OnBeginShutdown(nullptr), E_NOTIMPL);
 }
 
-TEST_F(ConnectTest, StartupWithoutExplorerKeepsTheVersionOnly) {
-    CreateProfile(12);
-    m_outlook.SetVersion(L"12.0.0.6423");
-    m_outlook.mailbox().SetExplorerOpen(false);
-    auto connect = NewConnect();
-    connect->OnConnection(m_outlook.Application().get(), ext_cm_Startup, nullptr, nullptr);
-    EXPECT_EQ(connect->OnStartupComplete(nullptr), E_POINTER);
-    EXPECT_EQ(g_host.capabilities.version, 12);
-    EXPECT_EQ(g_host.profileName, L"");
-    EXPECT_EQ(ReadSettingDword(kSettingsSection, kSynListsValue, 7), 7u) << "root not set";
+// Outlook started by another program, without a window, which the user
+// opens later in the same process: everything but the toolbar is ready at
+// start-up, and the toolbar comes with the first window, once.
+TEST_F(ConnectTest, StartupWithoutAnExplorerLeavesOnlyTheToolbarForTheFirstOne) {
+    for (const wchar_t* version : {L"11.0.0.8312", L"12.0.0.6423", L"16.0.0.4266"}) {
+        SCOPED_TRACE(version);
+        const bool toolbar = _wtoi(version) < 14;
+        ResetAddinState();
+        m_outlook.Restart();
+        CreateProfile(_wtoi(version));
+        m_outlook.SetVersion(version);
+        auto& box = m_outlook.mailbox();
+        box.SetExplorerOpen(false);
+        auto connect = NewConnect();
+        connect->OnConnection(m_outlook.Application().get(), ext_cm_Startup, nullptr, nullptr);
+        EXPECT_EQ(connect->OnStartupComplete(nullptr), E_POINTER) << "answered as before";
+        EXPECT_EQ(g_host.capabilities.version, _wtoi(version));
+        EXPECT_EQ(g_host.profileName, kProfile);
+        EXPECT_TRUE(WriteSettingDword(kSettingsSection, kSynListsValue, 1)) << "root set";
+        const auto buttons = [&] {
+            const sim::CommandBar* bar = m_outlook.commandBars().Find(L"Spamwarden");
+            return bar ? bar->controls().size() : 0u;
+        };
+        EXPECT_EQ(buttons(), 0u);
+
+        EXPECT_EQ(m_outlook.OpenExplorer(), toolbar ? 2u : 0u);
+        EXPECT_EQ(m_outlook.OpenExplorer(), 0u) << "a second window: the watch has ended";
+        EXPECT_EQ(buttons(), toolbar ? 5u : 0u) << "built once, on the first window";
+
+        sim::Item& ann = Mail(L"ann@spam.example");
+        box.ShowFolder(box.Inbox());
+        box.Select({&ann});
+        if (toolbar) {
+            sim::CommandBar* bar = m_outlook.commandBars().Find(L"Spamwarden");
+            ASSERT_NE(bar, nullptr);
+            for (size_t i = 0; i < bar->controls().size(); ++i) {
+                if (bar->controls()[i].tag == L"BlockSenders") {
+                    EXPECT_EQ(m_outlook.ClickControl(bar->controls()[i]).sinksReached, 1u);
+                }
+            }
+        } else {
+            EXPECT_EQ(CallByName(connect.get(), L"OnBlockSenders"), S_OK);
+        }
+        EXPECT_TRUE(box.JunkEmail().contains(ann));
+        EXPECT_EQ(RegistrySandbox::GetText(ProfileListKey(), L"001f041a"), L"ann@spam.example;");
+        sim::Item& next = Mail(L"ann@spam.example");
+        m_outlook.FireNewMailEx(next.entryId);
+        EXPECT_TRUE(box.JunkEmail().contains(next)) << "new mail is watched";
+        EXPECT_EQ(connect->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
+        RegistrySandbox::SetText(ProfileListKey(), L"001f041a", L"", REG_BINARY);
+    }
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
 }
 
 TEST_F(ConnectTest, StartupLearnsVersionProfileAccountsAndSettingsRoot) {
