@@ -196,7 +196,8 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
     // A failed write is told, and then no capacity warning follows.
     bool written = false;
     if (blocked.Text().size() != startLength) {
-        const Outcome write = WriteProfileList(profile, blocked.Text(), g_host.newBlockedEntries);
+        const Outcome write = WriteProfileList(profile, blocked.Text(), g_host.newBlockedEntries,
+                                               g_host.blockedSinceLoad);
         ShowOutcome(write);
         written = write.ok();
     }

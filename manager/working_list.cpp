@@ -85,7 +85,8 @@ bool WorkingList::Save() {
     BlockedSendersList result;
     result.Load(kept);
     result.MergeEntries(std::move(added));
-    const Outcome write = WriteProfileList(m_profile, result.ListText(), g_host.newBlockedEntries);
+    const Outcome write = WriteProfileList(m_profile, result.ListText(), g_host.newBlockedEntries,
+                                           g_host.blockedSinceLoad);
     ShowOutcome(write);
     if (!write)
         return false;

@@ -233,7 +233,7 @@ TEST_F(BlockCommandTest, ProtectionsIgnoreLetterCaseForEveryEntry) {
                     break;
                 case Path::NewMail:
                     EXPECT_TRUE(WriteProfileList(g_host.Profile(), L"@mail.example;",
-                                                 g_host.newBlockedEntries)
+                                                 g_host.newBlockedEntries, g_host.blockedSinceLoad)
                                     .ok());
                     EXPECT_EQ(MoveNewMailFromBlockedSenders(mail.entryId), 0u);
                     EXPECT_FALSE(InJunk(mail));

@@ -25,7 +25,9 @@ protected:
     // written as `now` (by a command or the Options sheet alike).
     void ListSinceStart(const std::wstring& atStart, const std::wstring& now) {
         StoreBlocked(atStart);
-        EXPECT_TRUE(WriteProfileList(g_host.Profile(), now, g_host.newBlockedEntries).ok());
+        EXPECT_TRUE(WriteProfileList(g_host.Profile(), now, g_host.newBlockedEntries,
+                                     g_host.blockedSinceLoad)
+                        .ok());
     }
     size_t Deliver(const std::vector<Item*>& items) {
         std::wstring ids;
