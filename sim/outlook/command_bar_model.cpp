@@ -78,6 +78,7 @@ bool CommandBarControl::userCanClick() const noexcept {
 
 void CommandBarControl::SetPicture(com_ptr<IDispatch> picture, long width, long height) {
     m_picture = std::move(picture);
+    m_mask = nullptr;
     m_pictureWidth = m_picture ? width : 0;
     m_pictureHeight = m_picture ? height : 0;
 }
