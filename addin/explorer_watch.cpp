@@ -5,55 +5,26 @@
 #include "outlook/host_error.h"
 #include "outlook/office_ids.h"
 #include "platform/diagnostics.h"
-#include "platform/module_lock.h"
 
 #include <utility>
 
 namespace sw {
 
-// Receives one event interface of one source and acts on one event of it.
-// It keeps the module loaded while anyone holds it, and takes no event once
-// its watch has ended the subscription.
-class ExplorerWatch::Sink final : public EventDispatch {
+// Receives one event of one source for its watch.
+class ExplorerWatch::Sink final : public SubscriberSink {
 public:
     Sink(ExplorerWatch& watch, const IID& events, DISPID event) noexcept
-        : m_watch(&watch), m_events(events), m_event(event) {
-        LockModule();
-    }
-    Sink(const Sink&) = delete;
-    Sink& operator=(const Sink&) = delete;
-
-    void Detach() noexcept { m_watch = nullptr; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override {
-        return QueryEvents(iid, m_events, object);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() noexcept override {
-        const ULONG refs = --m_refs;
-        if (refs == 0)
-            delete this;
-        return refs;
-    }
-
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO*, UINT*) noexcept override {
-        if (result)
-            VariantInit(result);
-        if (id != m_event || !m_watch)
-            return S_OK;
-        // The sink stays while the handler ends the subscription it came by.
-        AddRef();
-        if (m_events == kIidExplorersEvents)
-            m_watch->OnNewExplorer(EventObject(params));
-        else
-            m_watch->OnActivate();
-        Release();
-        return S_OK;
-    }
+        : SubscriberSink(events), m_watch(watch), m_event(event) {}
 
 private:
-    ~Sink() { UnlockModule(); }
+    void OnEvent(DISPID id, const DISPPARAMS* params) noexcept override {
+        if (id != m_event)
+            return;
+        if (events() == kIidExplorersEvents)
+            m_watch.OnNewExplorer(EventObject(params));
+        else
+            m_watch.OnActivate();
+    }
 
     // The event's one argument, an object, also when passed by reference.
     static IDispatch* EventObject(const DISPPARAMS* params) noexcept {
@@ -65,10 +36,8 @@ private:
         return nullptr;
     }
 
-    ExplorerWatch* m_watch;
-    IID m_events;
+    ExplorerWatch& m_watch;
     DISPID m_event;
-    ULONG m_refs = 1;
 };
 
 ExplorerWatch::~ExplorerWatch() {
@@ -103,10 +72,10 @@ bool ExplorerWatch::Subscribe(Subscription& subscription, IDispatch* source, con
     DWORD cookie = 0;
     if (FAILED(SW_LOG_IF_FAILED(
             AdviseEvents(source, events, static_cast<IDispatch*>(sink), cookie)))) {
-        sink->Detach();
         sink->Release();
         return false;
     }
+    sink->Enable(true);
     subscription.sink = sink;
     subscription.source = com_ptr<IDispatch>(source);
     subscription.cookie = cookie;
@@ -118,7 +87,7 @@ void ExplorerWatch::End(Subscription& subscription, const IID& events) noexcept 
         return;
     // A host that goes on delivering after Unadvise reaches nothing.
     Sink* sink = std::exchange(subscription.sink, nullptr);
-    sink->Detach();
+    sink->Enable(false);
     SW_LOG_IF_FAILED(UnadviseEvents(subscription.source.get(), events, subscription.cookie));
     sink->Release();
     subscription.source = nullptr;

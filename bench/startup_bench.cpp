@@ -24,6 +24,14 @@ namespace {
 constexpr int kRuns = 50;
 constexpr size_t kStoredEntries = 65535; // in the profile, as a heavy user's
 
+// A new Connect object, null when it could not be made.
+com_ptr<_IDTExtensibility2> NewConnect() {
+    com_ptr<_IDTExtensibility2> object;
+    if (Connect::Create(nullptr, IID__IDTExtensibility2, object.put_void()) != S_OK)
+        return nullptr;
+    return object;
+}
+
 struct Host {
     const wchar_t* version;
     int major;
@@ -44,8 +52,8 @@ void BenchHost(Table& table, const Host& host, const std::wstring& stored) {
     Timings connect, startup, both, shutdown;
     int failures = 0;
     for (int run = 0; run < kRuns; ++run) {
-        com_ptr<_IDTExtensibility2> object;
-        if (Connect::Create(nullptr, IID__IDTExtensibility2, object.put_void()) != S_OK) {
+        com_ptr<_IDTExtensibility2> object = NewConnect();
+        if (!object) {
             ++failures;
             continue;
         }
@@ -136,14 +144,14 @@ void BenchShutdownWhileCompacting(Table& table) {
     Timings shutdown;
     int failures = 0;
     for (int run = 0; run < kCompactingRuns; ++run) {
-        com_ptr<_IDTExtensibility2> object;
-        if (Connect::Create(nullptr, IID__IDTExtensibility2, object.put_void()) != S_OK) {
+        com_ptr<IDispatch> application = outlook.Application();
+        com_ptr<_IDTExtensibility2> object = NewConnect();
+        if (!object ||
+            object->OnConnection(application.get(), ext_cm_Startup, nullptr, nullptr) != S_OK ||
+            object->OnStartupComplete(nullptr) != S_OK) {
             ++failures;
             continue;
         }
-        com_ptr<IDispatch> application = outlook.Application();
-        object->OnConnection(application.get(), ext_cm_Startup, nullptr, nullptr);
-        object->OnStartupComplete(nullptr);
         // One record past 26 MB starts the compaction.
         while (HistoryBytes() <= kCompactingBytes)
             RecordOrThrow(LargeRun(number++));

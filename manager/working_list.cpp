@@ -75,15 +75,8 @@ bool WorkingList::Save() {
         ShowOutcome(read);
         return false;
     }
-    std::wstring kept;
-    kept.reserve(stored.size());
-    CListTokenizer entries(stored, L";");
-    for (std::wstring entry; entries.NextToken(entry);) {
-        if (!std::binary_search(removed.begin(), removed.end(), entry))
-            kept.append(entry).push_back(L';');
-    }
     BlockedSendersList result;
-    result.Load(kept);
+    result.Load(ListWithout(stored, removed));
     result.MergeEntries(std::move(added));
     const Outcome write = WriteProfileList(m_profile, result.ListText(), g_host.newBlockedEntries,
                                            g_host.blockedSinceLoad);

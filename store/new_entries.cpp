@@ -34,14 +34,7 @@ void NewBlockedEntries::SetBaseline(std::wstring_view stored,
         for (const std::wstring& entry : excluded)
             left.push_back(AsciiCaseFolded(entry));
         std::sort(left.begin(), left.end());
-        std::wstring kept;
-        kept.reserve(folded.size());
-        CListTokenizer entries(folded, L";");
-        for (std::wstring entry; entries.NextToken(entry);) {
-            if (!std::binary_search(left.begin(), left.end(), entry))
-                kept.append(entry).push_back(L';');
-        }
-        folded = std::move(kept);
+        folded = ListWithout(folded, left);
     }
     m_baseline = std::make_unique<CListIndex>(std::move(folded));
 }

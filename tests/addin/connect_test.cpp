@@ -9,7 +9,6 @@
 #include "outlook/host_error.h"
 #include "platform/automation.h"
 #include "platform/module_lock.h"
-#include "platform/unique_handle.h"
 #include "sim/outlook/command_bar_model.h"
 #include "sim/outlook/fault_plan.h"
 #include "sim/outlook/outlook_ids.h"
@@ -17,6 +16,7 @@
 #include "support/shell_open.h"
 #include "tests/harness/scratch_files.h"
 #include "tests/manager/sheet_driver.h"
+#include "tests/store/paused_compaction.h"
 
 #include <gmock/gmock.h>
 
@@ -428,60 +428,44 @@ TEST_F(ConnectTest, ABlockMadeWhileTheOptionsSheetIsOpenOutlivesItsOk) {
     EXPECT_THAT(m_messages.texts(), IsEmpty());
 }
 
-// The history in a folder of the test's own, its compaction held up on the
-// worker thread until released.
-class HeldCompaction {
+// The history in a folder of the test's own while it lives.
+class ScratchHistoryFolder {
 public:
-    HeldCompaction()
-        : m_folder(ScratchPath(L"held-compaction")),
-          m_held(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-          m_release(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    ScratchHistoryFolder() : m_folder(ScratchPath(L"connect-history")) {
         std::filesystem::remove_all(std::filesystem::path(m_folder));
         m_previous = SetHistoryFolder(m_folder);
-        SetHistoryCompactionHook([this] {
-            SetEvent(m_held.get());
-            WaitForSingleObject(m_release.get(), 30000);
-        });
     }
-    ~HeldCompaction() {
-        Release();
-        SetHistoryCompactionHook({});
+    ~ScratchHistoryFolder() {
         WaitForHistoryCompaction();
         SetHistoryFolder(m_previous);
         std::error_code ignored;
         std::filesystem::remove_all(std::filesystem::path(m_folder), ignored);
     }
-    HeldCompaction(const HeldCompaction&) = delete;
-    HeldCompaction& operator=(const HeldCompaction&) = delete;
-
-    bool Held(DWORD milliseconds) const {
-        return WaitForSingleObject(m_held.get(), milliseconds) == WAIT_OBJECT_0;
-    }
-    void Release() const { SetEvent(m_release.get()); }
+    ScratchHistoryFolder(const ScratchHistoryFolder&) = delete;
+    ScratchHistoryFolder& operator=(const ScratchHistoryFolder&) = delete;
 
 private:
     std::wstring m_folder;
     std::wstring m_previous;
-    unique_handle m_held;
-    unique_handle m_release;
 };
 
 TEST_F(ConnectTest, DisconnectionWaitsForAHistoryCompactionOnlyBriefly) {
-    HeldCompaction compaction;
+    ScratchHistoryFolder folder;
+    PausedCompaction compaction;
     CreateProfile(14);
     auto connect = Started(L"14.0.0.4760");
     HistoryAction run;
     run.command = L"Block Senders";
     run.entries = {L"ann@spam.example"};
-    for (size_t i = 0; i < 2 * kHistoryLimit && !compaction.Held(0); ++i)
+    for (size_t i = 0; i < 2 * kHistoryLimit && !compaction.WaitUntilPaused(0); ++i)
         ASSERT_TRUE(RecordHistoryAction(run));
-    ASSERT_TRUE(compaction.Held(30000)) << "a compaction is at work";
+    ASSERT_TRUE(compaction.WaitUntilPaused()) << "a compaction is at work";
 
     const ULONGLONG started = GetTickCount64();
     EXPECT_EQ(connect->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
     EXPECT_LT(GetTickCount64() - started, 400u)
         << "Outlook disables an add-in whose shutdown takes half a second";
-    compaction.Release();
+    compaction.Resume();
     WaitForHistoryCompaction();
     EXPECT_EQ(LoadHistory().size(), kHistoryLimit) << "the compaction finished on its own";
 }
