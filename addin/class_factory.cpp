@@ -3,6 +3,8 @@
 #include "addin/connect.h"
 #include "platform/module_lock.h"
 
+#include <atomic>
+
 namespace sw {
 namespace {
 
@@ -13,13 +15,23 @@ public:
             return E_POINTER;
         if (iid == IID_IUnknown || iid == IID_IClassFactory) {
             *object = static_cast<IClassFactory*>(this);
+            AddRef();
             return S_OK;
         }
         *object = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() noexcept override { return 1; }
+    // The object itself is never freed, but its code is the module's: every
+    // reference the host holds keeps the module loaded.
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override {
+        LockModule();
+        return ++m_refs + 1;
+    }
+    ULONG STDMETHODCALLTYPE Release() noexcept override {
+        const ULONG refs = --m_refs;
+        UnlockModule();
+        return refs + 1;
+    }
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid,
                                              void** object) noexcept override {
@@ -32,6 +44,9 @@ public:
             UnlockModule();
         return S_OK;
     }
+
+private:
+    std::atomic<ULONG> m_refs{0};
 };
 
 } // namespace

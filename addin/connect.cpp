@@ -20,6 +20,9 @@
 namespace sw {
 namespace {
 
+// How long disconnection waits for a history compaction at most, in ms.
+constexpr DWORD kShutdownCompactionWait = 100;
+
 // A large ribbon button's image is 32 pixels at 96 DPI.
 constexpr int kRibbonImagePixels = 32;
 
@@ -57,6 +60,7 @@ Connect::~Connect() {
     // and no timer may call into it.
     CancelHistoryPreparation();
     m_newMail.Stop();
+    m_explorers.Stop();
     m_legacy.reset();
     ReleaseTypeInfoCache();
     UnlockModule();
@@ -231,36 +235,60 @@ HRESULT Connect::StartupComplete() {
     if (!g_host.hostApp)
         return E_POINTER;
     LearnHostVersion(g_host.hostApp.get());
-
-    m_legacy->SetExplorer(nullptr, nullptr);
-    if (!g_host.hostApp)
-        return E_POINTER;
-    Dispatch explorer = FindObject(g_host.hostApp.get(), L"ActiveExplorer");
-    if (!explorer)
-        return E_POINTER;
-    Dispatch bars = FindObject(explorer.get(), L"CommandBars");
-    m_legacy->SetExplorer(std::move(explorer), std::move(bars));
-    m_legacy->Start();
-
+    // What the commands and new mail need, whether Outlook shows a window or
+    // not: started without one, it may open one later in the same process.
     LearnProfileAndSettings();
     // Outlook's filter knows only the entries it read when it started: new
     // mail from senders blocked since then is moved here.
     m_newMail.Follow(HostApp());
     ScheduleHistoryPreparation();
-    return S_OK;
+    return StartSurface();
+}
+
+HRESULT Connect::StartSurface() {
+    m_explorers.Stop();
+    m_legacy->SetExplorer(nullptr, nullptr);
+    Dispatch explorer = FindObject(g_host.hostApp.get(), L"ActiveExplorer");
+    if (explorer) {
+        AttachExplorer(std::move(explorer));
+        return S_OK;
+    }
+    if (g_host.capabilities.toolbar) {
+        m_explorers.Start(g_host.hostApp.get(), [this](Dispatch opened) {
+            try {
+                AttachExplorer(std::move(opened));
+            } catch (...) {
+                // As at start-up: the surface is missing, and the log says why.
+                SW_LOG_CAUGHT();
+            }
+        });
+    }
+    // Without a window the start-up answers as it always has, though only
+    // the explorer's part waits: a caller may rely on the answer.
+    return E_POINTER;
+}
+
+void Connect::AttachExplorer(Dispatch explorer) {
+    Dispatch bars = FindObject(explorer.get(), L"CommandBars");
+    m_legacy->SetExplorer(std::move(explorer), std::move(bars));
+    m_legacy->Start();
 }
 
 void Connect::Disconnect() {
     CancelHistoryPreparation();
     m_newMail.Stop();
+    m_explorers.Stop();
     m_legacy->Stop();
     // What could not be put back is told: the user's blocks would be lost.
     if (!g_host.profileName.empty())
         ShowOutcome(ReapplyBlockedAdditions(g_host.Profile(), g_host.blockedSinceLoad,
                                             g_host.newBlockedEntries));
-    // Nothing records any more: a compaction still at work ends before the
-    // host goes, rather than leave its temporary file behind.
-    WaitForHistoryCompaction();
+    // Nothing records any more: a compaction still at work may end before
+    // the host goes, rather than leave its temporary file behind, but Outlook
+    // disables an add-in whose shutdown takes half a second. The worker holds
+    // the module and keeps the file whole, so it may also finish after this
+    // returns, or be cut off with the process; the next start compacts again.
+    WaitForHistoryCompaction(kShutdownCompactionWait);
 }
 
 // --- IRibbonExtensibility ------------------------------------------------

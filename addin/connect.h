@@ -3,10 +3,12 @@
 #pragma once
 
 #include "addin/idl/spamwarden.h"
+#include "addin/explorer_watch.h"
 #include "addin/idl/typelib_version.h"
 #include "addin/new_mail_watch.h"
 #include "addin/typelib_dispatch.h"
 #include "legacy_ui/legacy_ui.h"
+#include "outlook/host_call.h"
 #include "outlook/idl/office_addin.h"
 #include "outlook/office_ids.h"
 #include "user_commands/user_commands.h"
@@ -86,6 +88,10 @@ private:
     };
 
     [[nodiscard]] HRESULT StartupComplete();
+    // The legacy surface on the explorer the host shows now, or on the first
+    // one it opens: E_POINTER while it shows none.
+    [[nodiscard]] HRESULT StartSurface();
+    void AttachExplorer(Dispatch explorer);
     void Disconnect();
 
     Inner m_inner;
@@ -99,6 +105,8 @@ private:
     std::unique_ptr<LegacyUi> m_legacy;
     // New mail from senders blocked since Outlook started.
     NewMailWatch m_newMail;
+    // Outlook started without a window: the toolbar waits for the first.
+    ExplorerWatch m_explorers;
 };
 
 } // namespace sw

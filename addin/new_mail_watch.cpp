@@ -4,7 +4,6 @@
 #include "outlook/event_connection.h"
 #include "outlook/office_ids.h"
 #include "platform/diagnostics.h"
-#include "platform/module_lock.h"
 #include "store/settings.h"
 #include "store/state.h"
 
@@ -16,40 +15,15 @@ namespace sw {
 // Receives ApplicationEvents_11 and acts on NewMailEx alone. It keeps the
 // module loaded while anyone holds it, and takes no event once its watch
 // has ended the subscription or gone.
-class NewMailWatch::Sink final : public EventDispatch {
+class NewMailWatch::Sink final : public SubscriberSink {
 public:
-    Sink() noexcept { LockModule(); }
-    Sink(const Sink&) = delete;
-    Sink& operator=(const Sink&) = delete;
-
-    void Enable(bool on) noexcept { m_enabled = on; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override {
-        return QueryEvents(iid, kIidApplicationEvents11, object);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() noexcept override {
-        const ULONG refs = --m_refs;
-        if (refs == 0)
-            delete this;
-        return refs;
-    }
-
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO*, UINT*) noexcept override {
-        if (result)
-            VariantInit(result);
-        if (id != kDispidNewMailEx || !m_enabled)
-            return S_OK;
-        // The sink stays while the handler runs, whatever the host does meanwhile.
-        AddRef();
-        MoveNewMailFromBlockedSenders(EntryIds(params));
-        Release();
-        return S_OK;
-    }
+    Sink() noexcept : SubscriberSink(kIidApplicationEvents11) {}
 
 private:
-    ~Sink() { UnlockModule(); }
+    void OnEvent(DISPID id, const DISPPARAMS* params) noexcept override {
+        if (id == kDispidNewMailEx)
+            MoveNewMailFromBlockedSenders(EntryIds(params));
+    }
 
     // NewMailEx's one argument, EntryIDCollection, as text, also when the
     // host passes it by reference; empty when it is missing or no text.
@@ -62,9 +36,6 @@ private:
             text = *V_BSTRREF(value);
         return text ? std::wstring_view(text, SysStringLen(text)) : std::wstring_view();
     }
-
-    ULONG m_refs = 1;
-    bool m_enabled = false;
 };
 
 NewMailWatch::NewMailWatch() = default;

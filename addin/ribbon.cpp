@@ -1,5 +1,6 @@
 #include "addin/ribbon.h"
 
+#include "addin/resource_text.h"
 #include "platform/automation.h"
 #include "platform/module.h"
 #include "platform/resource_ids.h"
@@ -46,18 +47,20 @@ HRESULT GetRibbonDocument(BSTR ribbonId, BSTR* xml) noexcept {
     if (!text || size == 0 || size > INT_MAX)
         return E_FAIL;
 
-    int length = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), nullptr, 0);
-    if (length <= 0)
-        return LastErrorResult();
-    unique_bstr document;
-    *document.put() = SysAllocStringLen(nullptr, static_cast<UINT>(length));
-    if (!document.get())
-        return E_OUTOFMEMORY;
-    if (MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), document.get(), length) !=
-        length)
-        return LastErrorResult();
-    *xml = document.release();
-    return S_OK;
+    try {
+        std::wstring decoded;
+        if (const HRESULT hr = DecodeUtf8Resource(std::string_view(text, size), decoded);
+            FAILED(hr))
+            return hr;
+        unique_bstr document;
+        *document.put() = SysAllocStringLen(decoded.data(), static_cast<UINT>(decoded.size()));
+        if (!document.get())
+            return E_OUTOFMEMORY;
+        *xml = document.release();
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY; // the decoded copy
+    }
 }
 
 } // namespace sw

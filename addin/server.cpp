@@ -3,6 +3,7 @@
 #include "addin/idl/spamwarden.h"
 #include "addin/idl/typelib_version.h"
 #include "addin/registrar.h"
+#include "addin/resource_text.h"
 #include "addin/resources/server_ids.h"
 #include "platform/com_ptr.h"
 #include "platform/diagnostics.h"
@@ -26,9 +27,9 @@ std::wstring LoadScript() {
     const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
     if (!bytes || size == 0)
         return {};
-    const int length = MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(size), nullptr, 0);
-    std::wstring text(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(size), text.data(), length);
+    std::wstring text;
+    // Bytes that are not UTF-8 leave the script empty, which is refused.
+    SW_LOG_IF_FAILED(DecodeUtf8Resource(std::string_view(bytes, size), text));
     return text;
 }
 

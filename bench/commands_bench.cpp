@@ -81,8 +81,9 @@ Timings TimeRegistry(const std::wstring& list, const std::wstring& safe,
                 ReadProfileList(g_host.Profile(), ProfileListKind::Blocked, blocked).ok());
             static_cast<void>(
                 ReadProfileList(g_host.Profile(), ProfileListKind::Safe, safeText).ok());
-            static_cast<void>(
-                WriteProfileList(g_host.Profile(), result, g_host.newBlockedEntries).ok());
+            static_cast<void>(WriteProfileList(g_host.Profile(), result, g_host.newBlockedEntries,
+                                               g_host.blockedSinceLoad)
+                                  .ok());
         });
 }
 

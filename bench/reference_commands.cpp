@@ -82,8 +82,9 @@ void RunBlockCommand(BlockMode mode) {
     }
 
     if (blocked.size() != startLength)
-        static_cast<void>(
-            WriteProfileList(g_host.Profile(), blocked, g_host.newBlockedEntries).ok());
+        static_cast<void>(WriteProfileList(g_host.Profile(), blocked, g_host.newBlockedEntries,
+                                           g_host.blockedSinceLoad)
+                              .ok());
 }
 
 void RunGuarded(BlockMode mode) noexcept {
@@ -110,8 +111,9 @@ void ReferenceReapplyBlockedAdditions() {
     if (!ReadProfileList(g_host.Profile(), ProfileListKind::Blocked, blocked).ok())
         return;
     if (AppendMissing(blocked, g_host.blockedSinceLoad))
-        static_cast<void>(
-            WriteProfileList(g_host.Profile(), blocked, g_host.newBlockedEntries).ok());
+        static_cast<void>(WriteProfileList(g_host.Profile(), blocked, g_host.newBlockedEntries,
+                                           g_host.blockedSinceLoad)
+                              .ok());
 }
 
 } // namespace sw::bench

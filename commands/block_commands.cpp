@@ -126,10 +126,11 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
     std::wstring safeText;
     const Outcome safeRead = ReadProfileList(profile, ProfileListKind::Safe, safeText);
     ShowOutcome(safeRead);
-    const CListIndex safe(std::move(safeText));
+    // Who is protected is decided without regard to ASCII case.
+    const CListIndex safe(std::move(safeText), ListMatch::IgnoringAsciiCase);
     std::optional<CListIndex> safeDomains;
     if (mode == BlockMode::Domains && g_settings.hasSafeDomains)
-        safeDomains.emplace(g_settings.safeDomains + L";");
+        safeDomains.emplace(g_settings.safeDomains + L";", ListMatch::IgnoringAsciiCase);
 
     const JunkFolder folders = FindJunkFolder();
     JunkMover mover(folders.junk.get(), summary.movedMessages);
@@ -195,7 +196,8 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
     // A failed write is told, and then no capacity warning follows.
     bool written = false;
     if (blocked.Text().size() != startLength) {
-        const Outcome write = WriteProfileList(profile, blocked.Text(), g_host.newBlockedEntries);
+        const Outcome write = WriteProfileList(profile, blocked.Text(), g_host.newBlockedEntries,
+                                               g_host.blockedSinceLoad);
         ShowOutcome(write);
         written = write.ok();
     }

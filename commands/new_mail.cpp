@@ -95,7 +95,7 @@ private:
             SW_LOG_OUTCOME(read);
             return false;
         }
-        m_safe.emplace(std::move(safe));
+        m_safe.emplace(std::move(safe), ListMatch::IgnoringAsciiCase);
         m_junk = JunkFolderOf(m_ns);
         m_mover.emplace(m_junk.get(), m_messages);
         m_ready = true;

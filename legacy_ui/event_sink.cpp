@@ -3,6 +3,7 @@
 #include "legacy_ui/event_bindings.h"
 #include "outlook/event_connection.h"
 #include "platform/diagnostics.h"
+#include "platform/module_lock.h"
 
 namespace sw {
 
@@ -60,11 +61,16 @@ EventSinkSet* EventSinkSet::Create(LegacyUi& owner) {
 EventSinkSet::EventSinkSet(LegacyUi& owner) : m_owner(&owner) {
     for (int number = 1; number <= kCount; ++number)
         m_sinks[number - 1] = new EventSink(*this, number, EventBindings::EventsOf(number));
+    // Command bars release their controls' sinks late, after disconnection
+    // and after Connect has gone: the host's last Release must still find
+    // the module loaded.
+    LockModule();
 }
 
 EventSinkSet::~EventSinkSet() {
     for (EventSink* sink : m_sinks)
         delete sink;
+    UnlockModule();
 }
 
 void EventSinkSet::Detach() noexcept {

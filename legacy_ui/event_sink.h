@@ -3,7 +3,9 @@
 // only keep the sink itself alive. The sinks of one surface live in one
 // block (EventSinkSet) that the surface holds and lets go of when it is
 // destroyed; a host that still holds a sink then keeps the block, and the
-// sink takes no more events, instead of calling into freed memory.
+// sink takes no more events, instead of calling into freed memory. The block
+// holds the module loaded while it lives, so that the host's last Release
+// never calls into an unloaded module either.
 #pragma once
 
 #include "outlook/event_connection.h"

@@ -19,6 +19,8 @@ LegacyUi::~LegacyUi() {
     m_ctxBlockDomains = nullptr;
     m_ctxBlockSenders = nullptr;
     m_ctxBlockSenderDomain = nullptr;
+    m_maskBlockDomains = nullptr;
+    m_maskBlockSenders = nullptr;
     m_picBlockDomains = nullptr;
     m_picBlockSenders = nullptr;
     m_btnHelp = nullptr;

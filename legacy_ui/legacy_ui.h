@@ -88,7 +88,8 @@ private:
     com_ptr<IDispatch> m_explorer;
     com_ptr<IDispatch> m_commandBars;
 
-    // The toolbar, its buttons (_CommandBarButton) and their two pictures.
+    // The toolbar, its buttons (_CommandBarButton) and their two pictures
+    // with their masks.
     com_ptr<IDispatch> m_toolbar;
     com_ptr<IDispatch> m_btnBlockSenders;
     com_ptr<IDispatch> m_btnBlockDomains;
@@ -97,6 +98,8 @@ private:
     com_ptr<IDispatch> m_btnHelp;
     com_ptr<IPictureDisp> m_picBlockSenders;
     com_ptr<IPictureDisp> m_picBlockDomains;
+    com_ptr<IPictureDisp> m_maskBlockSenders;
+    com_ptr<IPictureDisp> m_maskBlockDomains;
     // The context-menu items created last.
     com_ptr<IDispatch> m_ctxBlockSenderDomain;
     com_ptr<IDispatch> m_ctxBlockSenders;

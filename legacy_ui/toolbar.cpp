@@ -124,12 +124,22 @@ void LegacyUi::AddToolbarButton(IDispatch* controls, const wchar_t* text, WORD i
 
     g_host.toolbarStep = kStepButtonImage;
     if (imageId > 0) {
-        com_ptr<IPictureDisp>& picture =
-            &sink == &Sink(kSinkBlockSendersButton) ? m_picBlockSenders : m_picBlockDomains;
+        const bool senders = &sink == &Sink(kSinkBlockSendersButton);
+        com_ptr<IPictureDisp>& picture = senders ? m_picBlockSenders : m_picBlockDomains;
+        com_ptr<IPictureDisp>& mask = senders ? m_maskBlockSenders : m_maskBlockDomains;
         picture = nullptr;
-        if (LoadImagePicture(imageId, picture.put()) == S_OK && picture)
+        mask = nullptr;
+        // Command bars before the ribbon, the only ones that get this toolbar,
+        // draw no alpha: the image goes onto the button face colour, and the
+        // mask, set after the picture, makes the rest transparent.
+        if (LoadImagePictureAndMask(imageId, GetSysColor(COLOR_BTNFACE), picture.put(),
+                                    mask.put()) == S_OK &&
+            picture && mask) {
             SW_LOG_IF_FAILED(
                 PutProperty(button, L"Picture", unique_variant::FromDispatch(picture.get()).get()));
+            SW_LOG_IF_FAILED(
+                PutProperty(button, L"Mask", unique_variant::FromDispatch(mask.get()).get()));
+        }
     } else {
         SW_LOG_IF_FAILED(PutProperty(button, L"FaceId", unique_variant::FromLong(faceId).get()));
     }

@@ -9,7 +9,9 @@
 #include "store/profile_store.h"
 
 #include <cstddef>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace sw {
 
@@ -45,7 +47,9 @@ public:
     void Accept() noexcept { m_accepted = true; }
     bool Accepted() const noexcept { return m_accepted; }
 
-    // Writes the list when it was loaded, read and modified. False when a
+    // Writes the user's edits when the list was loaded, read and modified:
+    // onto the list as stored now, so that what a command blocked while the
+    // sheet was open stays. False when the list could not be read again or a
     // key was not written, after telling the user.
     [[nodiscard]] bool Save();
 
@@ -53,6 +57,9 @@ private:
     MailProfile m_profile;
     BlockedListPreload m_preload;
     BlockedSendersList m_list;
+    // The texts of the list as loaded, copies included, sorted exactly: the
+    // user's edits are told from them at OK.
+    std::vector<std::wstring> m_loadedTexts;
     size_t m_safeBytes = 0;
     unsigned m_revision = 0;
     bool m_loaded = false;

@@ -1,6 +1,7 @@
 #include "outlook/event_connection.h"
 
 #include "platform/com_ptr.h"
+#include "platform/module_lock.h"
 
 #include <ocidl.h>
 
@@ -68,6 +69,37 @@ HRESULT EventDispatch::QueryEvents(REFIID iid, const IID& events, void** object)
     }
     *object = nullptr;
     return E_NOINTERFACE;
+}
+
+SubscriberSink::SubscriberSink(const IID& events) noexcept : m_events(events) {
+    LockModule();
+}
+
+SubscriberSink::~SubscriberSink() {
+    UnlockModule();
+}
+
+HRESULT SubscriberSink::QueryInterface(REFIID iid, void** object) noexcept {
+    return QueryEvents(iid, m_events, object);
+}
+
+ULONG SubscriberSink::Release() noexcept {
+    const ULONG refs = --m_refs;
+    if (refs == 0)
+        delete this;
+    return refs;
+}
+
+HRESULT SubscriberSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
+                               EXCEPINFO*, UINT*) noexcept {
+    if (result)
+        VariantInit(result);
+    if (!m_enabled)
+        return S_OK;
+    AddRef();
+    OnEvent(id, params);
+    Release();
+    return S_OK;
 }
 
 const VARIANT* EventArgument(const DISPPARAMS* params, UINT index) noexcept {

@@ -30,6 +30,37 @@ protected:
     [[nodiscard]] HRESULT QueryEvents(REFIID iid, const IID& events, void** object) noexcept;
 };
 
+// A sink of one event interface that counts its own references (starting
+// with one, its subscriber's) and keeps the module loaded while anyone holds
+// it. While enabled it hands each event to OnEvent, holding a reference
+// meanwhile, whatever the handler makes the host do; disabled, it takes none.
+class SubscriberSink : public EventDispatch {
+public:
+    explicit SubscriberSink(const IID& events) noexcept;
+    SubscriberSink(const SubscriberSink&) = delete;
+    SubscriberSink& operator=(const SubscriberSink&) = delete;
+
+    void Enable(bool on) noexcept { m_enabled = on; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept final;
+    ULONG STDMETHODCALLTYPE AddRef() noexcept final { return ++m_refs; }
+    ULONG STDMETHODCALLTYPE Release() noexcept final;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags,
+                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
+                                     UINT* argError) noexcept final;
+
+protected:
+    virtual ~SubscriberSink();
+    virtual void OnEvent(DISPID id, const DISPPARAMS* params) noexcept = 0;
+
+    const IID& events() const noexcept { return m_events; }
+
+private:
+    IID m_events;
+    ULONG m_refs = 1;
+    bool m_enabled = false;
+};
+
 // An event's argument `index` in declaration order (the host passes them
 // last first), a VARIANT reference followed; null when the event carries
 // fewer arguments.

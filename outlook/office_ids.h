@@ -30,6 +30,8 @@ inline constexpr IID kIidCommandBarPopup = HostIid(0x000C030A);  // CommandBarPo
 inline constexpr IID kIidCommandBarButtonEvents = HostIid(0x000C0351); // _CommandBarButtonEvents
 inline constexpr IID kIidCommandBarsEvents = HostIid(0x000C0352);      // _CommandBarsEvents
 inline constexpr IID kIidApplicationEvents11 = HostIid(0x0006302C);    // ApplicationEvents_11
+inline constexpr IID kIidExplorersEvents = HostIid(0x00063078);        // ExplorersEvents
+inline constexpr IID kIidExplorerEvents10 = HostIid(0x0006300F);       // ExplorerEvents_10
 
 // Events, by their DISPID in their dispinterface.
 inline constexpr DISPID kDispidClick = 1;                       // _CommandBarButtonEvents
@@ -37,6 +39,9 @@ inline constexpr DISPID kDispidOnUpdate = 1;                    // _CommandBarsE
 inline constexpr DISPID kDispidItemContextMenuDisplay = 0xFB41; // ApplicationEvents_11
 // NewMailEx(EntryIDCollection), ApplicationEvents_11 (Outlook 2003 and later).
 inline constexpr DISPID kDispidNewMailEx = 0xFAB5;
+// NewExplorer(Explorer), ExplorersEvents; Activate, ExplorerEvents_10.
+inline constexpr DISPID kDispidNewExplorer = 0xF001;
+inline constexpr DISPID kDispidActivate = 0xF001;
 
 // PR_SENDER_SMTP_ADDRESS by its DASL name, for PropertyAccessor.GetProperty.
 inline constexpr wchar_t kSenderSmtpAddressProperty[] =

@@ -16,6 +16,18 @@ namespace sw {
 // OleCreatePictureIndirect, which sets `picture`.
 [[nodiscard]] HRESULT LoadImagePicture(WORD id, IPictureDisp** picture) noexcept;
 
+// The same image for command bars before the ribbon, which take a button's
+// transparency from its Mask picture rather than from alpha: `picture`
+// opaque, the image composed onto `face` (the button face colour), and
+// `mask`, white where the image is transparent (IsMaskedOut) and black
+// elsewhere. Results as LoadImagePicture's; both pictures are set or neither.
+[[nodiscard]] HRESULT LoadImagePictureAndMask(WORD id, COLORREF face, IPictureDisp** picture,
+                                              IPictureDisp** mask) noexcept;
+// Whether a pixel of that alpha is transparent in the mask: below half.
+constexpr bool IsMaskedOut(unsigned alpha) noexcept {
+    return alpha < 128;
+}
+
 // The button images the module carries, each in every size of
 // kButtonImageSizes.
 enum class ButtonImage { BlockSenders, BlockDomains };

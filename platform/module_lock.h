@@ -1,4 +1,6 @@
-// The module's lock count: live Connect objects and class-factory locks.
+// The module's lock count: every COM object the add-in hands out while it
+// lives (Connect, the event sinks, the class factory while referenced) and
+// class-factory locks.
 #pragma once
 
 namespace sw {

@@ -56,11 +56,12 @@ std::vector<HistoryAction> LoadHistoryActions(const std::vector<std::uint64_t>& 
 // diagnostics log and answered false; it never raises.
 [[nodiscard]] bool RecordHistoryAction(HistoryAction action) noexcept;
 
-// Waits until no compaction runs, if one does: for tests, benchmarks and the
-// add-in's disconnection (a worker left running keeps the module loaded
-// until it ends, so this is tidiness, not safety). Never call it from
-// DllMain: the worker cannot end while the caller holds the loader lock.
-void WaitForHistoryCompaction() noexcept;
+// Waits until no compaction runs, if one does, or `milliseconds` have passed:
+// for tests, benchmarks and the add-in's disconnection (a worker left
+// running keeps the module loaded until it ends and the file whole at every
+// moment, so this is tidiness, not safety). Never call it from DllMain: the
+// worker cannot end while the caller holds the loader lock.
+void WaitForHistoryCompaction(DWORD milliseconds = INFINITE) noexcept;
 // Learns the history file on the worker thread (and compacts it when due),
 // so that the session's first record only appends instead of reading a
 // history of many megabytes on the caller's thread. Start-up has it called

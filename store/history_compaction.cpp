@@ -246,7 +246,8 @@ namespace sw {
 
 using namespace history_file;
 
-void WaitForHistoryCompaction() noexcept {
+void WaitForHistoryCompaction(DWORD milliseconds) noexcept {
+    const ULONGLONG deadline = GetTickCount64() + milliseconds;
     try {
         for (;;) {
             unique_handle thread;
@@ -266,7 +267,15 @@ void WaitForHistoryCompaction() noexcept {
                 }
                 thread.reset(copy);
             }
-            WaitForSingleObject(thread.get(), INFINITE);
+            DWORD wait = INFINITE;
+            if (milliseconds != INFINITE) {
+                const ULONGLONG now = GetTickCount64();
+                if (now >= deadline)
+                    return;
+                wait = static_cast<DWORD>(deadline - now);
+            }
+            if (WaitForSingleObject(thread.get(), wait) == WAIT_TIMEOUT)
+                return;
         }
     }
     SW_CATCH_LOG()

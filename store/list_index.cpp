@@ -14,19 +14,17 @@ namespace {
 // case, then searches ";entry;" exactly. For an entry without ";" the first
 // test holds only against the text before the first ";", and the second only
 // against a piece that a ";" precedes and a ";" follows: the entries after
-// the first, each one whole. Those are what the index keeps.
+// the first, each one whole. Those are what the index keeps. Ignoring ASCII
+// case for every entry, the pieces are hashed and compared folded.
 
 constexpr size_t kFirstSlots = 64; // a power of two
 // Characters of appends that fit without reallocation in any index.
 constexpr size_t kAppendRoom = 4096;
 
-size_t HashOf(std::wstring_view text) noexcept {
-    return std::hash<std::wstring_view>{}(text);
-}
-
 } // namespace
 
-CListIndex::CListIndex(std::wstring list) : m_text(std::move(list)) {
+CListIndex::CListIndex(std::wstring list, ListMatch match)
+    : m_text(std::move(list)), m_match(match) {
     IndexFrom(0);
     // Room for a command's appends: they then never copy the whole text or
     // rebuild the whole table, and each costs the same however long the list.
@@ -34,9 +32,21 @@ CListIndex::CListIndex(std::wstring list) : m_text(std::move(list)) {
     Reserve(m_pieces.size() + m_pieces.size() / 4 + kAppendRoom / 16);
 }
 
+size_t CListIndex::HashOf(std::wstring_view text) const noexcept {
+    return m_match == ListMatch::IgnoringAsciiCase ? HashIgnoringAsciiCase(text)
+                                                   : std::hash<std::wstring_view>{}(text);
+}
+
+bool CListIndex::SameEntry(std::wstring_view a, std::wstring_view b) const noexcept {
+    return m_match == ListMatch::IgnoringAsciiCase ? EqualsIgnoringAsciiCase(a, b) : a == b;
+}
+
 bool CListIndex::Contains(std::wstring_view entry) const {
-    if (entry.find(L';') != std::wstring_view::npos)
+    if (entry.find(L';') != std::wstring_view::npos) {
+        if (m_match == ListMatch::IgnoringAsciiCase)
+            return ListContains(AsciiCaseFolded(entry), AsciiCaseFolded(m_text));
         return ListContains(entry, m_text);
+    }
     if (m_firstLength == entry.size() &&
         EqualsIgnoringAsciiCase(entry, std::wstring_view(m_text).substr(0, m_firstLength)))
         return true;
@@ -96,7 +106,7 @@ bool CListIndex::HasPiece(std::wstring_view text, size_t hash) const noexcept {
     const size_t mask = m_slots.size() - 1;
     for (size_t slot = hash & mask; m_slots[slot] != 0; slot = (slot + 1) & mask) {
         const Piece& piece = m_pieces[m_slots[slot] - 1];
-        if (piece.hash == hash && PieceText(piece) == text)
+        if (piece.hash == hash && SameEntry(PieceText(piece), text))
             return true;
     }
     return false;

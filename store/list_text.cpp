@@ -1,5 +1,7 @@
 #include "store/list_text.h"
 
+#include <algorithm>
+
 namespace sw {
 
 std::wstring DomainOfAddress(std::wstring_view address) {
@@ -32,6 +34,17 @@ bool AppendMissing(std::wstring& list, const std::vector<std::wstring>& entries)
         }
     }
     return appended;
+}
+
+std::wstring ListWithout(std::wstring_view list, const std::vector<std::wstring>& sortedLeftOut) {
+    std::wstring kept;
+    kept.reserve(list.size() + 1);
+    CListTokenizer entries(list, L";");
+    for (std::wstring entry; entries.NextToken(entry);) {
+        if (!std::binary_search(sortedLeftOut.begin(), sortedLeftOut.end(), entry))
+            kept.append(entry).push_back(L';');
+    }
+    return kept;
 }
 
 CListTokenizer::CListTokenizer(std::wstring_view text, std::wstring_view delimiters)

@@ -23,6 +23,10 @@ bool ListContains(std::wstring_view entry, std::wstring_view list);
 // Elements appended take part in the tests of later ones. True if any was added.
 bool AppendMissing(std::wstring& list, const std::vector<std::wstring>& entries);
 
+// The entries of `list` (either form) but those in `sortedLeftOut` (sorted,
+// compared exactly), each followed by ";".
+std::wstring ListWithout(std::wstring_view list, const std::vector<std::wstring>& sortedLeftOut);
+
 // Splits a text into entries at any of the delimiter characters; runs of
 // delimiters collapse, so no empty entry is ever produced.
 class CListTokenizer {

@@ -25,8 +25,18 @@ NewBlockedEntries& NewBlockedEntries::operator=(const NewBlockedEntries& other) 
     return *this;
 }
 
-void NewBlockedEntries::SetBaseline(std::wstring_view stored) {
-    m_baseline = std::make_unique<CListIndex>(AsciiCaseFolded(stored));
+void NewBlockedEntries::SetBaseline(std::wstring_view stored,
+                                    const std::vector<std::wstring>& excluded) {
+    std::wstring folded = AsciiCaseFolded(stored);
+    if (!excluded.empty()) {
+        std::vector<std::wstring> left;
+        left.reserve(excluded.size());
+        for (const std::wstring& entry : excluded)
+            left.push_back(AsciiCaseFolded(entry));
+        std::sort(left.begin(), left.end());
+        folded = ListWithout(folded, left);
+    }
+    m_baseline = std::make_unique<CListIndex>(std::move(folded));
 }
 
 void NewBlockedEntries::NoteWritten(std::wstring_view written) {

@@ -23,8 +23,9 @@ public:
     // Whether the list as the filter knows it has been taken.
     bool HasBaseline() const noexcept { return m_baseline != nullptr; }
     // Takes `stored` (terminator form), the list before the first write, as
-    // what the filter knows.
-    void SetBaseline(std::wstring_view stored);
+    // what the filter knows, without the entries of `excluded` (ASCII case
+    // aside): those the add-in wrote itself, which the filter has not read.
+    void SetBaseline(std::wstring_view stored, const std::vector<std::wstring>& excluded = {});
     // `written` (terminator form) is now the stored list: its entries the
     // baseline lacks are the new ones; without a baseline none is.
     void NoteWritten(std::wstring_view written);

@@ -181,15 +181,16 @@ Outcome WriteProfileListToKey(const MailProfile& profile, const std::wstring& su
 }
 
 Outcome WriteProfileList(const MailProfile& profile, const std::wstring& list,
-                         NewBlockedEntries& unread) {
+                         NewBlockedEntries& unread,
+                         const std::vector<std::wstring>& addedSinceLoad) {
     constexpr ProfileListKind kind = ProfileListKind::Blocked;
     // What the list held before the add-in first writes it is what Outlook's
-    // junk filter read at start-up.
+    // junk filter read at start-up; never what the add-in itself added.
     if (!unread.HasBaseline()) {
         std::wstring stored;
         const Outcome read = ReadProfileList(profile, kind, stored);
         if (read)
-            unread.SetBaseline(stored);
+            unread.SetBaseline(stored, addedSinceLoad);
         else
             SW_LOG_OUTCOME(read);
     }
@@ -218,7 +219,7 @@ Outcome ReapplyBlockedAdditions(const MailProfile& profile,
         return outcome;
     CListIndex blocked(std::move(stored));
     if (blocked.AppendMissing(additions))
-        outcome = WriteProfileList(profile, blocked.Text(), unread);
+        outcome = WriteProfileList(profile, blocked.Text(), unread, additions);
     return outcome;
 }
 

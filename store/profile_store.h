@@ -65,12 +65,16 @@ Outcome WriteProfileListToKey(const MailProfile& profile, const std::wstring& su
 // the host copies it, to every account key: the one way the list is written.
 // `unread` (the entries Outlook's junk filter has not read yet) is kept in
 // step: before the first write it takes the stored list as what the filter
-// knows. Not ok when a key was not written.
+// knows, without `addedSinceLoad`, the entries the add-in added since it was
+// loaded (when that read fails, a later write takes it, from a list that
+// may hold them already). Not ok when a key was not written.
 Outcome WriteProfileList(const MailProfile& profile, const std::wstring& list,
-                         NewBlockedEntries& unread);
+                         NewBlockedEntries& unread,
+                         const std::vector<std::wstring>& addedSinceLoad);
 
-// Puts every entry of `additions` the stored Blocked list lacks back into
-// it. A failed read writes nothing.
+// Puts every entry of `additions` (the entries the add-in added since it was
+// loaded) the stored Blocked list lacks back into it. A failed read writes
+// nothing.
 Outcome ReapplyBlockedAdditions(const MailProfile& profile,
                                 const std::vector<std::wstring>& additions,
                                 NewBlockedEntries& unread);

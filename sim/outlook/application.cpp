@@ -25,6 +25,10 @@ public:
                                                                   : nullptr);
             return S_OK;
         });
+        AddProperty(L"Explorers", [this](Invocation& call) {
+            call.ReturnObject(MakeExplorers(hostShare()));
+            return S_OK;
+        });
         AddMethod(L"GetNamespace", 1, 1, [this](Invocation& call) {
             std::wstring type;
             if (HRESULT hr = call.GetText(0, type); FAILED(hr))

@@ -1,6 +1,6 @@
 // Command-bar controls. Every control has Caption, Type, BeginGroup,
 // Visible, Enabled, TooltipText, Tag and Delete; a button (type 1) also
-// answers _CommandBarButton, has Style, FaceId and Picture and raises Click
+// answers _CommandBarButton, has Style, FaceId, Picture and Mask and raises Click
 // through its _CommandBarButtonEvents connection point; a popup (type 10)
 // answers CommandBarPopup and has the Controls of its submenu.
 #include "sim/outlook/command_bar_model.h"
@@ -63,6 +63,13 @@ public:
             return S_OK;
         });
         AddLivePutProperty(L"Picture", [this](Invocation& call) { return PutPicture(call); });
+        AddLivePutProperty(L"Mask", [this](Invocation& call) {
+            com_ptr<IDispatch> mask;
+            if (HRESULT hr = TakePicture(call, mask); FAILED(hr))
+                return hr;
+            m_control->SetMask(std::move(mask));
+            return S_OK;
+        });
     }
 
 protected:
@@ -71,13 +78,22 @@ protected:
     }
 
 private:
-    // Keeps the picture object itself; anything that is not a picture is refused.
-    HRESULT PutPicture(Invocation& call) {
-        com_ptr<IDispatch> picture;
+    // The picture object put, itself; anything that is not a picture is refused.
+    static HRESULT TakePicture(Invocation& call, com_ptr<IDispatch>& picture) {
         if (HRESULT hr = call.GetDispatch(Invocation::kPutValue, picture); FAILED(hr))
             return hr;
         com_ptr<IPicture> image;
         if (!picture || FAILED(picture.query(IID_IPicture, image)) || !image)
+            return E_INVALIDARG;
+        return S_OK;
+    }
+
+    HRESULT PutPicture(Invocation& call) {
+        com_ptr<IDispatch> picture;
+        if (HRESULT hr = TakePicture(call, picture); FAILED(hr))
+            return hr;
+        com_ptr<IPicture> image;
+        if (FAILED(picture.query(IID_IPicture, image)) || !image)
             return E_INVALIDARG;
         OLE_XSIZE_HIMETRIC width = 0;
         OLE_YSIZE_HIMETRIC height = 0;

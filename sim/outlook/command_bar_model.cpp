@@ -78,6 +78,7 @@ bool CommandBarControl::userCanClick() const noexcept {
 
 void CommandBarControl::SetPicture(com_ptr<IDispatch> picture, long width, long height) {
     m_picture = std::move(picture);
+    m_mask = nullptr;
     m_pictureWidth = m_picture ? width : 0;
     m_pictureHeight = m_picture ? height : 0;
 }
@@ -193,7 +194,8 @@ size_t CommandBarSet::Restart() {
     for (const auto& bar : m_bars)
         DropTemporary(bar->controls());
 
-    size_t released = m_updateSinks.ReleaseAll() + m_applicationSinks.ReleaseAll();
+    size_t released = m_updateSinks.ReleaseAll() + m_applicationSinks.ReleaseAll() +
+                      m_explorersSinks.ReleaseAll() + m_explorerSinks.ReleaseAll();
     for (const auto& bar : m_bars)
         released += bar->controls().ReleaseSinks();
     for (const auto& bar : m_removedBars)

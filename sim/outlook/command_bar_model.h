@@ -131,6 +131,11 @@ public:
     long pictureWidth() const noexcept { return m_pictureWidth; }
     long pictureHeight() const noexcept { return m_pictureHeight; }
     void SetPicture(com_ptr<IDispatch> picture, long width, long height);
+    // The mask put on a button (white where the picture is transparent),
+    // kept as given. A new picture drops it: a mask goes with the picture
+    // it was set after.
+    const com_ptr<IDispatch>& mask() const noexcept { return m_mask; }
+    void SetMask(com_ptr<IDispatch> mask) { m_mask = std::move(mask); }
 
     // A popup's entries; empty for other types.
     CommandBarControls& controls() noexcept { return m_controls; }
@@ -148,6 +153,7 @@ private:
     bool m_temporary;
     CommandBarControls* m_parent;
     com_ptr<IDispatch> m_picture;
+    com_ptr<IDispatch> m_mask;
     long m_pictureWidth = 0;
     long m_pictureHeight = 0;
     CommandBarControls m_controls;
@@ -220,6 +226,10 @@ public:
     // ApplicationEvents_11 (whose ItemContextMenuDisplay the context menu raises).
     EventSinks& updateSinks() noexcept { return m_updateSinks; }
     EventSinks& applicationSinks() noexcept { return m_applicationSinks; }
+    // The Explorers collection's ExplorersEvents, and ExplorerEvents_10 of
+    // the explorer (every Explorer object stands for the one window).
+    EventSinks& explorersSinks() noexcept { return m_explorersSinks; }
+    EventSinks& explorerSinks() noexcept { return m_explorerSinks; }
 
 private:
     // Moves the bar from the set to the removed ones.
@@ -234,6 +244,8 @@ private:
     std::vector<std::shared_ptr<CommandBarControl>> m_removedControls;
     EventSinks m_updateSinks;
     EventSinks m_applicationSinks;
+    EventSinks m_explorersSinks;
+    EventSinks m_explorerSinks;
 };
 
 } // namespace sw::sim

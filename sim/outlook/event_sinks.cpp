@@ -40,6 +40,13 @@ bool EventSinks::connected(DWORD cookie) const noexcept {
                        [cookie](const Connection& c) { return c.cookie == cookie; });
 }
 
+std::vector<com_ptr<IDispatch>> EventSinks::Sinks() const {
+    std::vector<com_ptr<IDispatch>> sinks;
+    for (const Connection& connection : m_connections)
+        sinks.push_back(connection.sink);
+    return sinks;
+}
+
 size_t EventSinks::ReleaseAll() {
     std::vector<Connection> released = std::exchange(m_connections, {});
     return released.size();

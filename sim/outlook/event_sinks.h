@@ -31,6 +31,9 @@ public:
     bool Unadvise(DWORD cookie);
     bool connected(DWORD cookie) const noexcept;
     size_t size() const noexcept { return m_connections.size(); }
+    // A new reference to every sink advised, in advising order: what a host
+    // that releases its sinks late would still hold.
+    std::vector<com_ptr<IDispatch>> Sinks() const;
     // Releases every sink; answers how many there were.
     size_t ReleaseAll();
 

@@ -19,6 +19,7 @@ using HostShare = std::shared_ptr<HostState>;
 com_ptr<IDispatch> MakeApplication(HostShare host);
 com_ptr<IDispatch> MakeNamespace(HostShare host);
 com_ptr<IDispatch> MakeExplorer(HostShare host);
+com_ptr<IDispatch> MakeExplorers(HostShare host);
 com_ptr<IDispatch> MakeFolder(HostShare host, Folder& folder);
 // Store (Outlook 2007 and later): StoreID, DisplayName, ExchangeStoreType and,
 // from Outlook 2010, GetDefaultFolder.

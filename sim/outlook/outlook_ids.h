@@ -23,6 +23,10 @@ inline constexpr IID kIidMailItem = OutlookIid(0x00063034);        // _MailItem
 inline constexpr IID kIidMeetingItem = OutlookIid(0x00063062);     // _MeetingItem
 // The application's events: outgoing dispinterface ApplicationEvents_11.
 inline constexpr IID kIidApplicationEvents11 = OutlookIid(0x0006302C);
+// The explorers' events (ExplorersEvents) and an explorer's (ExplorerEvents_10).
+inline constexpr IID kIidExplorers = OutlookIid(0x0006300A);        // _Explorers
+inline constexpr IID kIidExplorersEvents = OutlookIid(0x00063078);  // ExplorersEvents
+inline constexpr IID kIidExplorerEvents10 = OutlookIid(0x0006300F); // ExplorerEvents_10
 
 // Office's command bars: {000Cxxxx-0000-0000-C000-000000000046}.
 constexpr IID OfficeIid(unsigned long data1) {
@@ -43,6 +47,8 @@ inline constexpr DISPID kDispidClick = 1;                       // _CommandBarBu
 inline constexpr DISPID kDispidOnUpdate = 1;                    // _CommandBarsEvents
 inline constexpr DISPID kDispidItemContextMenuDisplay = 0xFB41; // ApplicationEvents_11
 inline constexpr DISPID kDispidNewMailEx = 0xFAB5;              // ApplicationEvents_11
+inline constexpr DISPID kDispidNewExplorer = 0xF001;            // ExplorersEvents
+inline constexpr DISPID kDispidActivate = 0xF001;               // ExplorerEvents_10
 
 // An item's Class (OlObjectClass).
 namespace object_class {

@@ -84,6 +84,11 @@ public:
     // as Outlook 2003 did, several separated by commas; the ids need not
     // find anything. Answers the sinks reached.
     unsigned FireNewMailEx(const std::wstring& entryIdCollection);
+    // The user opens Outlook's window when it started without one: the
+    // explorer opens, the host raises NewExplorer (the explorer) on the
+    // Explorers collection, then Activate on the explorer. Answers the sinks
+    // reached by both.
+    unsigned OpenExplorer();
     // The host ends and starts again (see above).
     void Restart();
 

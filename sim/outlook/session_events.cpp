@@ -74,6 +74,14 @@ unsigned OutlookSession::FireNewMailEx(const std::wstring& entryIdCollection) {
     return commandBars().applicationSinks().Fire(kDispidNewMailEx, reversed);
 }
 
+unsigned OutlookSession::OpenExplorer() {
+    mailbox().SetExplorerOpen(true);
+    unique_variant explorer = unique_variant::FromDispatch(MakeExplorer(m_host).get());
+    VARIANT reversed[1] = {explorer.get()};
+    const unsigned reached = commandBars().explorersSinks().Fire(kDispidNewExplorer, reversed);
+    return reached + commandBars().explorerSinks().Fire(kDispidActivate);
+}
+
 void OutlookSession::Restart() {
     const size_t released = commandBars().Restart();
     for (size_t i = 0; i < released; ++i)

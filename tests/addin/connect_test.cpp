@@ -5,16 +5,25 @@
 
 #include "commands/block_commands.h"
 #include "commands/command_guard.h"
+#include "manager/resource.h"
 #include "outlook/host_error.h"
 #include "platform/automation.h"
 #include "platform/module_lock.h"
+#include "sim/outlook/command_bar_model.h"
 #include "sim/outlook/fault_plan.h"
 #include "sim/outlook/outlook_ids.h"
+#include "store/history.h"
 #include "support/shell_open.h"
+#include "tests/harness/scratch_files.h"
+#include "tests/manager/sheet_driver.h"
+#include "tests/store/paused_compaction.h"
 
 #include <gmock/gmock.h>
 
 #include <olectl.h>
+
+#include <filesystem>
+#include <functional>
 
 namespace sw::test {
 namespace {
@@ -22,6 +31,38 @@ namespace {
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+
+// Runs work on the thread that made it, whichever thread asks: a modal
+// loop running there (the Options sheet's) delivers it.
+class ThisThreadCall {
+public:
+    ThisThreadCall() {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = &Procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"SpamwardenTestThreadCall";
+        RegisterClassW(&windowClass); // fails harmlessly when registered before
+        m_window = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                   nullptr, windowClass.hInstance, nullptr);
+    }
+    ~ThisThreadCall() { DestroyWindow(m_window); }
+    ThisThreadCall(const ThisThreadCall&) = delete;
+    ThisThreadCall& operator=(const ThisThreadCall&) = delete;
+
+    void Run(const std::function<void()>& work) const {
+        SendMessageW(m_window, WM_APP, 0, reinterpret_cast<LPARAM>(&work));
+    }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message != WM_APP)
+            return DefWindowProcW(window, message, wParam, lParam);
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        return 0;
+    }
+
+    HWND m_window = nullptr;
+};
 
 std::vector<std::wstring> g_shellCalls;
 void RecordShell(const std::wstring& target) {
@@ -110,7 +151,7 @@ TEST_F(ConnectTest, CanBeAggregatedAndHoldsTheModuleWhileAlive) {
     void* out = nullptr;
     EXPECT_EQ(Connect::Create(&outer, IID_IConnect, &out), CLASS_E_NOAGGREGATION);
     ASSERT_EQ(Connect::Create(&outer, IID_IUnknown, reinterpret_cast<void**>(&inner)), S_OK);
-    EXPECT_EQ(ModuleLockCount(), locks + 1);
+    EXPECT_GT(ModuleLockCount(), locks); // its own, and its legacy sinks' while they live
 
     IConnect* connect = nullptr;
     ASSERT_EQ(inner->QueryInterface(IID_IConnect, reinterpret_cast<void**>(&connect)), S_OK);
@@ -144,16 +185,58 @@ TEST_F(ConnectTest, ConnectionResultsFollowTheApplication) {
     EXPECT_EQ(connect->OnBeginShutdown(nullptr), E_NOTIMPL);
 }
 
-TEST_F(ConnectTest, StartupWithoutExplorerKeepsTheVersionOnly) {
-    CreateProfile(12);
-    m_outlook.SetVersion(L"12.0.0.6423");
-    m_outlook.mailbox().SetExplorerOpen(false);
-    auto connect = NewConnect();
-    connect->OnConnection(m_outlook.Application().get(), ext_cm_Startup, nullptr, nullptr);
-    EXPECT_EQ(connect->OnStartupComplete(nullptr), E_POINTER);
-    EXPECT_EQ(g_host.capabilities.version, 12);
-    EXPECT_EQ(g_host.profileName, L"");
-    EXPECT_EQ(ReadSettingDword(kSettingsSection, kSynListsValue, 7), 7u) << "root not set";
+// Outlook started by another program, without a window, which the user
+// opens later in the same process: everything but the toolbar is ready at
+// start-up, and the toolbar comes with the first window, once.
+TEST_F(ConnectTest, StartupWithoutAnExplorerLeavesOnlyTheToolbarForTheFirstOne) {
+    for (const wchar_t* version : {L"11.0.0.8312", L"12.0.0.6423", L"16.0.0.4266"}) {
+        SCOPED_TRACE(version);
+        const bool toolbar = _wtoi(version) < 14;
+        ResetAddinState();
+        m_outlook.Restart();
+        CreateProfile(_wtoi(version));
+        m_outlook.SetVersion(version);
+        auto& box = m_outlook.mailbox();
+        box.SetExplorerOpen(false);
+        auto connect = NewConnect();
+        connect->OnConnection(m_outlook.Application().get(), ext_cm_Startup, nullptr, nullptr);
+        EXPECT_EQ(connect->OnStartupComplete(nullptr), E_POINTER) << "answered as before";
+        EXPECT_EQ(g_host.capabilities.version, _wtoi(version));
+        EXPECT_EQ(g_host.profileName, kProfile);
+        EXPECT_TRUE(WriteSettingDword(kSettingsSection, kSynListsValue, 1)) << "root set";
+        const auto buttons = [&] {
+            const sim::CommandBar* bar = m_outlook.commandBars().Find(L"Spamwarden");
+            return bar ? bar->controls().size() : 0u;
+        };
+        EXPECT_EQ(buttons(), 0u);
+
+        EXPECT_EQ(m_outlook.OpenExplorer(), toolbar ? 2u : 0u);
+        EXPECT_EQ(m_outlook.OpenExplorer(), 0u) << "a second window: the watch has ended";
+        EXPECT_EQ(buttons(), toolbar ? 5u : 0u) << "built once, on the first window";
+
+        sim::Item& ann = Mail(L"ann@spam.example");
+        box.ShowFolder(box.Inbox());
+        box.Select({&ann});
+        if (toolbar) {
+            sim::CommandBar* bar = m_outlook.commandBars().Find(L"Spamwarden");
+            ASSERT_NE(bar, nullptr);
+            for (size_t i = 0; i < bar->controls().size(); ++i) {
+                if (bar->controls()[i].tag == L"BlockSenders") {
+                    EXPECT_EQ(m_outlook.ClickControl(bar->controls()[i]).sinksReached, 1u);
+                }
+            }
+        } else {
+            EXPECT_EQ(CallByName(connect.get(), L"OnBlockSenders"), S_OK);
+        }
+        EXPECT_TRUE(box.JunkEmail().contains(ann));
+        EXPECT_EQ(RegistrySandbox::GetText(ProfileListKey(), L"001f041a"), L"ann@spam.example;");
+        sim::Item& next = Mail(L"ann@spam.example");
+        m_outlook.FireNewMailEx(next.entryId);
+        EXPECT_TRUE(box.JunkEmail().contains(next)) << "new mail is watched";
+        EXPECT_EQ(connect->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
+        RegistrySandbox::SetText(ProfileListKey(), L"001f041a", L"", REG_BINARY);
+    }
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
 }
 
 TEST_F(ConnectTest, StartupLearnsVersionProfileAccountsAndSettingsRoot) {
@@ -310,6 +393,81 @@ TEST_F(ConnectTest, DisconnectionReleasesTheHostAndASecondConnectionWorks) {
     EXPECT_EQ(RegistrySandbox::GetText(ProfileListKey(), L"001f041a"),
               L"ann@example.org;bob@example.net;");
     EXPECT_THAT(m_messages.texts(), IsEmpty());
+}
+
+TEST_F(ConnectTest, ABlockMadeWhileTheOptionsSheetIsOpenOutlivesItsOk) {
+    CreateProfile(14);
+    auto connect = Started(L"14.0.0.4760");
+    const std::wstring listKey = ProfileListKey();
+    RegistrySandbox::SetText(listKey, L"001f041a", L"keep@a.example;old@b.example;", REG_BINARY);
+    m_outlook.mailbox().Select({&Mail(L"new@c.example")});
+
+    const ThisThreadCall onHostThread;
+    std::vector<std::wstring> shown;
+    RunOptionsSheet([&](SheetDriver& sheet) {
+        const HWND page = sheet.ShowPage(1);
+        const HWND list = GetDlgItem(page, IDC_ENTRIES);
+        // Another explorer window's Block Senders, while the sheet holds the
+        // list it loaded.
+        onHostThread.Run([&] { EXPECT_EQ(CallByName(connect.get(), L"OnBlockSenders"), S_OK); });
+        shown = SheetDriver::Rows(list);
+        SheetDriver::SelectRows(list, {1});
+        SheetDriver::Click(page, IDC_REMOVE);
+        sheet.PressOk();
+    });
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"keep@a.example", L"old@b.example"}));
+    EXPECT_EQ(RegistrySandbox::GetText(listKey, L"001f041a"), L"keep@a.example;new@c.example;")
+        << "the block and the removal both hold";
+    EXPECT_THAT(g_host.blockedSinceLoad, ElementsAre(L"new@c.example"));
+
+    // Outlook writes its own copy back over the list; closing puts the
+    // block back, and not the entry the user removed.
+    RegistrySandbox::SetText(listKey, L"001f041a", L"keep@a.example;", REG_BINARY);
+    EXPECT_EQ(connect->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
+    EXPECT_EQ(RegistrySandbox::GetText(listKey, L"001f041a"), L"keep@a.example;new@c.example;");
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+}
+
+// The history in a folder of the test's own while it lives.
+class ScratchHistoryFolder {
+public:
+    ScratchHistoryFolder() : m_folder(ScratchPath(L"connect-history")) {
+        std::filesystem::remove_all(std::filesystem::path(m_folder));
+        m_previous = SetHistoryFolder(m_folder);
+    }
+    ~ScratchHistoryFolder() {
+        WaitForHistoryCompaction();
+        SetHistoryFolder(m_previous);
+        std::error_code ignored;
+        std::filesystem::remove_all(std::filesystem::path(m_folder), ignored);
+    }
+    ScratchHistoryFolder(const ScratchHistoryFolder&) = delete;
+    ScratchHistoryFolder& operator=(const ScratchHistoryFolder&) = delete;
+
+private:
+    std::wstring m_folder;
+    std::wstring m_previous;
+};
+
+TEST_F(ConnectTest, DisconnectionWaitsForAHistoryCompactionOnlyBriefly) {
+    ScratchHistoryFolder folder;
+    PausedCompaction compaction;
+    CreateProfile(14);
+    auto connect = Started(L"14.0.0.4760");
+    HistoryAction run;
+    run.command = L"Block Senders";
+    run.entries = {L"ann@spam.example"};
+    for (size_t i = 0; i < 2 * kHistoryLimit && !compaction.WaitUntilPaused(0); ++i)
+        ASSERT_TRUE(RecordHistoryAction(run));
+    ASSERT_TRUE(compaction.WaitUntilPaused()) << "a compaction is at work";
+
+    const ULONGLONG started = GetTickCount64();
+    EXPECT_EQ(connect->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
+    EXPECT_LT(GetTickCount64() - started, 400u)
+        << "Outlook disables an add-in whose shutdown takes half a second";
+    compaction.Resume();
+    WaitForHistoryCompaction();
+    EXPECT_EQ(LoadHistory().size(), kHistoryLimit) << "the compaction finished on its own";
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "addin/resource_text.h"
 #include "addin/ribbon.h"
 #include "platform/automation.h"
 #include "platform/resource_ids.h"
@@ -93,6 +94,33 @@ TEST(RibbonDocument, GroupHoldsTheFiveButtonsInOrder) {
         EXPECT_EQ(Attribute(line, "label"), labels[i]);
     }
     EXPECT_EQ(lines[10], "</group>");
+}
+
+// The ribbon document and the registration script are UTF-8: a character
+// beyond ASCII comes out the same under every system code page.
+TEST(Utf8Resource, DecodesUtf8WhateverTheCodePageAndRefusesAnythingElse) {
+    const HRESULT notUtf8 = HRESULT_FROM_WIN32(ERROR_NO_UNICODE_TRANSLATION);
+    struct Case {
+        std::string_view bytes;
+        std::wstring text; // what comes out; "unchanged" when refused
+        HRESULT hr;
+    };
+    const Case cases[] = {
+        {"<customUI/>", L"<customUI/>", S_OK},
+        {"Caf\xC3\xA9 \xE2\x82\xAC", L"Caf\u00e9 \u20ac", S_OK},
+        {"\xF0\x9F\x93\xA7", L"\U0001F4E7", S_OK},
+        {"\xEF\xBB\xBF<x/>", L"<x/>", S_OK},
+        {"", L"", S_OK},
+        {"Caf\xE9", L"unchanged", notUtf8},  // the ANSI code page's bytes
+        {"\xC3", L"unchanged", notUtf8},     // cut off
+        {"\xC0\xAF", L"unchanged", notUtf8}, // overlong
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.bytes));
+        std::wstring text = L"unchanged";
+        EXPECT_EQ(sw::DecodeUtf8Resource(c.bytes, text), c.hr);
+        EXPECT_EQ(text, c.text);
+    }
 }
 
 TEST(GetRibbonDocument, ExplorerRibbonInAnyCaseGetsTheDocument) {

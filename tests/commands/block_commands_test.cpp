@@ -2,6 +2,7 @@
 // real (Wine) registry and the add-in's message boxes.
 #include "commands/block_commands.h"
 #include "commands/capacity_warning.h"
+#include "commands/new_mail.h"
 #include "outlook/host_error.h"
 #include "platform/command_progress.h"
 #include "platform/diagnostics.h"
@@ -9,6 +10,7 @@
 #include "tests/commands/command_fixture.h"
 #include "sim/outlook/outlook_session.h"
 #include "store/profile_store.h"
+#include "store/list_text.h"
 #include "store/settings.h"
 #include "store/state.h"
 #include "tests/harness/import_patch.h"
@@ -157,6 +159,99 @@ TEST_F(BlockCommandTest, DomainsWithTheExceptionOffOrASingleSafeEntry) {
     box().Select({&again, &bare});
     BlockSelectedDomains();
     EXPECT_EQ(StoredBlocked(), L"ann@example.org;@;");
+}
+
+// Whom the Safe Senders list and the safe domains protect is decided without
+// regard to ASCII case, wherever the entry stands in its list, on every path
+// that moves mail: the two commands, new mail and the sweep of earlier mail.
+TEST_F(BlockCommandTest, ProtectionsIgnoreLetterCaseForEveryEntry) {
+    enum class Protection { SafeAddress, SafeDomain, SafeDomainSetting };
+    enum class Path { BlockSenders, BlockDomains, NewMail, Sweep };
+    struct Case {
+        const char* what;
+        Protection protection;
+        Path path;
+    };
+    const Case cases[] = {
+        {"Block Senders, a Safe Senders address", Protection::SafeAddress, Path::BlockSenders},
+        {"Block Senders, a Safe Senders domain", Protection::SafeDomain, Path::BlockSenders},
+        {"Block Domains, a Safe Senders address", Protection::SafeAddress, Path::BlockDomains},
+        {"Block Domains, a Safe Senders domain", Protection::SafeDomain, Path::BlockDomains},
+        {"Block Domains, a safe domain", Protection::SafeDomainSetting, Path::BlockDomains},
+        {"new mail, a Safe Senders address", Protection::SafeAddress, Path::NewMail},
+        {"new mail, a Safe Senders domain", Protection::SafeDomain, Path::NewMail},
+        // A domain the list protects is never blocked, so only an address
+        // is left for the sweep to spare.
+        {"the sweep, a Safe Senders address", Protection::SafeAddress, Path::Sweep},
+    };
+    struct Spelling {
+        const wchar_t* entry;
+        const wchar_t* sender;
+    };
+    const Spelling spellings[] = {{L"Friend@Mail.EXAMPLE", L"friend@mail.example"},
+                                  {L"friend@mail.example", L"FRIEND@MAIL.Example"},
+                                  {L"fRiEnD@mAiL.eXaMpLe", L"Friend@Mail.Example"}};
+    for (const Case& c : cases) {
+        for (const Spelling& spelling : spellings) {
+            for (size_t position = 0; position < 3; ++position) {
+                SCOPED_TRACE(testing::Message()
+                             << c.what << ", " << spelling.entry << " at " << position);
+                ResetAddinState();
+                g_host.capabilities = HostCapabilities(12);
+                g_host.profileName = L"Command Test";
+                g_host.hostApp = m_outlook.Application();
+                g_settings.moveEarlier = c.path == Path::Sweep;
+                const std::wstring entry = c.protection == Protection::SafeAddress
+                                               ? std::wstring(spelling.entry)
+                                               : DomainOfAddress(spelling.entry);
+                std::vector<std::wstring> list = {L"one@other.example", L"@two.example"};
+                list.insert(list.begin() + static_cast<std::ptrdiff_t>(position), entry);
+                std::wstring terminated, separated;
+                for (const std::wstring& e : list) {
+                    terminated += e + L";";
+                    separated += (separated.empty() ? L"" : L";") + e;
+                }
+                StoreSafe(c.protection == Protection::SafeDomainSetting ? L"" : terminated);
+                g_settings.safeDomains =
+                    c.protection == Protection::SafeDomainSetting ? separated : L"@two.example";
+                StoreBlocked(L"");
+                box().ShowFolder(box().Inbox());
+                Item& mail = Mail(spelling.sender);
+
+                switch (c.path) {
+                case Path::BlockSenders:
+                case Path::BlockDomains:
+                    box().Select({&mail});
+                    c.path == Path::BlockSenders ? BlockSelectedSenders() : BlockSelectedDomains();
+                    if (c.protection == Protection::SafeDomainSetting) {
+                        EXPECT_EQ(StoredBlocked(), std::wstring(spelling.sender) + L";")
+                            << "the sender alone, never the safe domain";
+                    } else {
+                        EXPECT_FALSE(InJunk(mail));
+                        EXPECT_EQ(StoredBlocked(), L"");
+                    }
+                    break;
+                case Path::NewMail:
+                    EXPECT_TRUE(WriteProfileList(g_host.Profile(), L"@mail.example;",
+                                                 g_host.newBlockedEntries, g_host.blockedSinceLoad)
+                                    .ok());
+                    EXPECT_EQ(MoveNewMailFromBlockedSenders(mail.entryId), 0u);
+                    EXPECT_FALSE(InJunk(mail));
+                    break;
+                case Path::Sweep: {
+                    Item& other = Mail(L"other@mail.example");
+                    Item& spam = Mail(L"spam@mail.example");
+                    box().Select({&spam});
+                    BlockSelectedDomains();
+                    EXPECT_TRUE(InJunk(other)) << "the sweep ran";
+                    EXPECT_FALSE(InJunk(mail));
+                    break;
+                }
+                }
+            }
+        }
+    }
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
 }
 
 TEST_F(BlockCommandTest, AddressEntryDoesNotBlockItsDomain) {

@@ -25,7 +25,9 @@ protected:
     // written as `now` (by a command or the Options sheet alike).
     void ListSinceStart(const std::wstring& atStart, const std::wstring& now) {
         StoreBlocked(atStart);
-        EXPECT_TRUE(WriteProfileList(g_host.Profile(), now, g_host.newBlockedEntries).ok());
+        EXPECT_TRUE(WriteProfileList(g_host.Profile(), now, g_host.newBlockedEntries,
+                                     g_host.blockedSinceLoad)
+                        .ok());
     }
     size_t Deliver(const std::vector<Item*>& items) {
         std::wstring ids;
@@ -51,6 +53,10 @@ TEST_F(NewMailTest, OnlyMailFromSendersBlockedSinceStartMoves) {
         {"an added address, letter case aside", L"old@x.example;",
          L"old@x.example;Ann@Spam.example;", L"", mail(L"ann@spam.EXAMPLE"), true},
         {"an added domain", L"", L"@spam.example;", L"", mail(L"zed@spam.example"), true},
+        {"an added domain, the sender in another letter case", L"", L"@shop.example;", L"",
+         mail(L"Ann@Shop.EXAMPLE"), true},
+        {"an added domain in another letter case", L"", L"@Shop.EXAMPLE;", L"",
+         mail(L"ann@shop.example"), true},
         {"a subdomain is not the domain", L"", L"@spam.example;", L"", mail(L"zed@eu.spam.example"),
          false},
         {"blocked before start: left to Outlook", L"ann@spam.example;",

@@ -4,9 +4,12 @@
 
 #include "commands/command_guard.h"
 #include "outlook/host_error.h"
+#include "platform/image_picture.h"
+#include "platform/resource_ids.h"
 #include "platform/user_message.h"
 #include "sim/outlook/fault_plan.h"
 #include "sim/outlook/outlook_ids.h"
+#include "tests/addin/resource_bytes.h"
 #include "tests/harness/machine_registry_sandbox.h"
 
 #include <gmock/gmock.h>
@@ -54,6 +57,68 @@ TEST_F(ToolbarTest, BuiltBelowVersion14WithTheContextMenuSourceOfTheVersion) {
         EXPECT_EQ(call.rfind(L"CommandBars.", 0), std::wstring::npos) << call;
     EXPECT_THAT(ToolbarTags(), IsEmpty());
     EXPECT_EQ(bars().applicationSinks().size() + bars().updateSinks().size(), 0u);
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+}
+
+// The BGRA pixels of a picture of a top-down 32-bit DIB section, row by row.
+std::vector<BYTE> PicturePixels(IDispatch* picture, LONG side) {
+    com_ptr<IPicture> image;
+    OLE_HANDLE handle = 0;
+    if (!picture || FAILED(com_ptr<IDispatch>(picture).query(IID_IPicture, image)) ||
+        FAILED(image->get_Handle(&handle)))
+        return {};
+    DIBSECTION section = {};
+    const auto bitmap = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
+    if (GetObjectW(bitmap, sizeof section, &section) != sizeof section ||
+        section.dsBm.bmBitsPixel != 32 || section.dsBm.bmWidth != side ||
+        section.dsBm.bmHeight != side || !section.dsBm.bmBits)
+        return {};
+    const auto* bits = static_cast<const BYTE*>(section.dsBm.bmBits);
+    return std::vector<BYTE>(bits, bits + side * side * 4);
+}
+
+// Command bars before the ribbon draw no alpha: each image button has its
+// picture composed onto the button face colour and a mask, set after it,
+// white exactly where the image is transparent.
+TEST_F(ToolbarTest, ImageButtonsHaveAPictureOnTheFaceColourAndAMaskFromTheAlpha) {
+    auto connect = Started(L"12.0.0.6423");
+    ASSERT_TRUE(Toolbar());
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const BYTE faceChannels[3] = {GetBValue(face), GetGValue(face), GetRValue(face)};
+    const WORD images[] = {IDB_BLOCK_SENDERS_16, IDB_BLOCK_DOMAINS_16};
+    for (size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        const sim::CommandBarControl& button = Toolbar()->controls()[i];
+        ASSERT_TRUE(button.picture());
+        ASSERT_TRUE(button.mask()) << "set after the picture";
+        const std::string_view file = ResourceBytes(L"IMAGE", images[i]);
+        ASSERT_GT(file.size(), 54u);
+        const auto* bytes = reinterpret_cast<const BYTE*>(file.data());
+        const BYTE* bottomUp = bytes + *reinterpret_cast<const DWORD*>(bytes + 10);
+        const LONG side = 16;
+        const std::vector<BYTE> picture = PicturePixels(button.picture().get(), side);
+        const std::vector<BYTE> mask = PicturePixels(button.mask().get(), side);
+        ASSERT_EQ(picture.size(), static_cast<size_t>(side * side * 4));
+        ASSERT_EQ(mask.size(), picture.size());
+        size_t transparent = 0;
+        for (LONG y = 0; y < side; ++y) {
+            for (LONG x = 0; x < side; ++x) {
+                const BYTE* source = bottomUp + ((side - 1 - y) * side + x) * 4;
+                const size_t at = static_cast<size_t>((y * side + x) * 4);
+                const unsigned alpha = source[3];
+                const BYTE shade = alpha < 128 ? 0xFF : 0x00;
+                transparent += alpha < 128;
+                for (int c = 0; c < 3; ++c) {
+                    EXPECT_EQ(mask[at + c], shade) << x << "," << y;
+                    EXPECT_NEAR(picture[at + c],
+                                (source[c] * alpha + faceChannels[c] * (255 - alpha)) / 255.0, 1)
+                        << x << "," << y;
+                }
+            }
+        }
+        EXPECT_GT(transparent, 0u) << "the corners at least";
+        EXPECT_LT(transparent, static_cast<size_t>(side * side));
+    }
     EXPECT_THAT(m_messages.texts(), IsEmpty());
 }
 

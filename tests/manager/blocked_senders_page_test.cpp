@@ -160,6 +160,20 @@ TEST_F(BlockedSendersPageTest, AnAdditionOfThisSessionRemovedHereDoesNotComeBack
     EXPECT_EQ(StoredList(), L"Kept@x.example;old@x.example;");
 }
 
+TEST_F(BlockedSendersPageTest, OkWritesNothingWhenTheListCannotBeReadAgain) {
+    StoreList(L"a@x.com;b@x.com;");
+    MessageRecorder messages;
+    RunOptionsSheet([&](SheetDriver& sheet) {
+        const HWND page = sheet.ShowPage(1);
+        SheetDriver::SelectRows(List(page), {0});
+        SheetDriver::Click(page, IDC_REMOVE);
+        RegistrySandbox::DeleteKey(m_listKey); // the profile went meanwhile
+        sheet.PressOk();
+    });
+    EXPECT_EQ(messages.texts(), std::vector<std::wstring>{L"RegOpenKeyEx Failed: 2."});
+    EXPECT_FALSE(RegistrySandbox::KeyExists(m_listKey)) << "nothing written";
+}
+
 TEST_F(BlockedSendersPageTest, CancelWritesNothingAndRemovingEverythingWritesTheEmptyList) {
     const std::wstring stored = L"a@x.com;b@x.com;";
     StoreList(stored);

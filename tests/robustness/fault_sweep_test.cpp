@@ -314,6 +314,27 @@ std::vector<EntryPoint> EntryPoints(int major) {
                        [](Scenario&) {},
                        [](Scenario& s) { return s.m_connect->OnStartupComplete(nullptr); },
                        {S_OK, E_POINTER}});
+    // Outlook started without a window: start-up, and the first window
+    // opening later (where the toolbar waits for it).
+    const auto windowless = [](Scenario& s) { s.m_outlook.mailbox().SetExplorerOpen(false); };
+    entries.push_back({"OnStartupComplete without a window",
+                       windowless,
+                       [](Scenario& s) {
+                           // E_POINTER is its answer without a window, as ever.
+                           const HRESULT hr = s.m_connect->OnStartupComplete(nullptr);
+                           return hr == E_POINTER ? S_OK : hr;
+                       },
+                       {S_OK}});
+    entries.push_back({"the first window opens",
+                       [=](Scenario& s) {
+                           windowless(s);
+                           s.m_connect->OnStartupComplete(nullptr);
+                       },
+                       [](Scenario& s) {
+                           s.m_outlook.OpenExplorer();
+                           return S_OK;
+                       },
+                       {S_OK}});
     entries.push_back(
         {"OnDisconnection",
          [](Scenario& s) {

@@ -1,11 +1,15 @@
 // Many connections in one host process, as Outlook loads, unloads and
 // reloads the add-in: every host reference comes back, the module can
 // unload, and no event after disconnection reaches the add-in.
+#include "addin/class_factory.h"
 #include "commands/block_commands.h"
 #include "platform/module_lock.h"
+#include "sim/outlook/command_bar_model.h"
 #include "tests/addin/addin_fixture.h"
 
 #include <gmock/gmock.h>
+
+#include <functional>
 
 namespace sw::test {
 namespace {
@@ -61,6 +65,64 @@ TEST_P(Lifecycle, HundredCyclesLeaveNothingBehind) {
     }
     EXPECT_EQ(locks, 0);
     EXPECT_THAT(m_messages.texts(), ::testing::IsEmpty());
+}
+
+// Every object the add-in hands the host keeps the module loaded while the
+// host holds it, also after disconnection and after Connect has gone: the
+// host's last Release must never call into an unloaded module.
+TEST_F(AddinTest, EveryObjectHandedToTheHostHoldsTheModule) {
+    struct Case {
+        const char* what;
+        const wchar_t* version;
+        std::function<com_ptr<IUnknown>(sim::OutlookSession&)> take;
+    };
+    const auto first = [](const std::vector<com_ptr<IDispatch>>& sinks) {
+        return sinks.empty() ? com_ptr<IUnknown>() : com_ptr<IUnknown>(sinks.front().get());
+    };
+    const Case cases[] = {
+        {"the class factory", L"16.0.0.4266",
+         [](sim::OutlookSession&) {
+             com_ptr<IUnknown> factory;
+             EXPECT_EQ(ConnectClassFactory()->QueryInterface(IID_IClassFactory, factory.put_void()),
+                       S_OK);
+             return factory;
+         }},
+        {"a toolbar button's Click sink", L"12.0.0.6423",
+         [&](sim::OutlookSession& outlook) {
+             sim::CommandBar* bar = outlook.commandBars().Find(L"Spamwarden");
+             return bar ? first(bar->controls()[0].clickSinks().Sinks()) : com_ptr<IUnknown>();
+         }},
+        {"the item context menu's sink", L"12.0.0.6423",
+         [&](sim::OutlookSession& outlook) {
+             return first(outlook.commandBars().applicationSinks().Sinks());
+         }},
+        {"the command bars' OnUpdate sink", L"11.0.0.8312",
+         [&](sim::OutlookSession& outlook) {
+             return first(outlook.commandBars().updateSinks().Sinks());
+         }},
+        {"the new-mail sink", L"16.0.0.4266",
+         [&](sim::OutlookSession& outlook) {
+             return first(outlook.commandBars().applicationSinks().Sinks());
+         }},
+    };
+    const long locks = ModuleLockCount();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_outlook.SetVersion(c.version);
+        CreateProfile(_wtoi(c.version));
+        com_ptr<IUnknown> held;
+        {
+            com_ptr<_IDTExtensibility2> connect = Started(c.version);
+            held = c.take(m_outlook);
+            ASSERT_TRUE(held);
+            ASSERT_EQ(connect->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
+        }
+        ResetAddinState();
+        m_outlook.Restart(); // the host lets go of what it advised, but not of `held`
+        EXPECT_NE(ModuleLockCount(), 0) << "DllCanUnloadNow would answer S_OK";
+        held = nullptr;
+        EXPECT_EQ(ModuleLockCount(), locks) << "DllCanUnloadNow would answer S_FALSE";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(HostVersions, Lifecycle,

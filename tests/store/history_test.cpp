@@ -3,6 +3,7 @@
 
 #include "platform/unique_handle.h"
 #include "tests/harness/scratch_files.h"
+#include "tests/store/paused_compaction.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -47,35 +48,6 @@ std::vector<std::uint64_t> Range(std::uint64_t first, std::uint64_t last) {
     return ids;
 }
 
-// Holds the next compactions after their copy, before they take in what was
-// recorded meanwhile and replace the file, until Resume.
-class PausedCompaction {
-public:
-    PausedCompaction()
-        : m_paused(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-          m_resume(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-        SetHistoryCompactionHook([this] {
-            m_thread = GetCurrentThreadId();
-            SetEvent(m_paused.get());
-            WaitForSingleObject(m_resume.get(), 60000);
-        });
-    }
-    ~PausedCompaction() {
-        Resume();
-        SetHistoryCompactionHook({});
-        WaitForHistoryCompaction();
-    }
-    PausedCompaction(const PausedCompaction&) = delete;
-    PausedCompaction& operator=(const PausedCompaction&) = delete;
-
-    bool WaitUntilPaused() const { return WaitForSingleObject(m_paused.get(), 30000) == 0; }
-    void Resume() const { SetEvent(m_resume.get()); }
-    DWORD Thread() const { return m_thread; }
-
-private:
-    unique_handle m_paused;
-    unique_handle m_resume;
-    std::atomic<DWORD> m_thread{0};
 };
 
 class HistoryTest : public ::testing::Test {

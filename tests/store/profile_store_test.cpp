@@ -87,7 +87,9 @@ protected:
         EXPECT_TRUE(ReadProfileList(g_profile, kind, out).ok());
         return out;
     }
-    Outcome Write(const std::wstring& list) { return WriteProfileList(g_profile, list, m_unread); }
+    Outcome Write(const std::wstring& list, const std::vector<std::wstring>& addedSinceLoad = {}) {
+        return WriteProfileList(g_profile, list, m_unread, addedSinceLoad);
+    }
     Outcome Reapply(const std::vector<std::wstring>& additions) {
         return ReapplyBlockedAdditions(g_profile, additions, m_unread);
     }
@@ -332,6 +334,30 @@ TEST_F(ProfileStoreTest, ReapplyAfterAFailedReadWritesNothing) {
     }
     EXPECT_THAT(SetValueLog::values, IsEmpty());
     EXPECT_EQ(RegistrySandbox::GetText(ListKey(), kBlockedValue), L"keep@example.com;");
+}
+
+// New mail from a sender the add-in blocked is moved while Outlook's filter
+// has not read the entry: what the filter knows is taken at the first write,
+// and when that read fails, at a later one, without the add-in's additions.
+TEST_F(ProfileStoreTest, WhatTheFilterKnowsNeverHoldsTheAddInsOwnAdditions) {
+    struct FailingQuery {
+        static LONG WINAPI Hook(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD) {
+            return ERROR_ACCESS_DENIED;
+        }
+    };
+    RegistrySandbox::SetText(ListKey(), kBlockedValue, L"old@example.com;", REG_BINARY);
+    std::vector<std::wstring> added = {L"Ann@Spam.example"};
+    {
+        ImportPatch patch("advapi32.dll", "RegQueryValueExW",
+                          reinterpret_cast<void*>(&FailingQuery::Hook));
+        EXPECT_TRUE(Write(L"old@example.com;Ann@Spam.example;", added));
+    }
+    EXPECT_FALSE(m_unread.HasBaseline()) << "the list before the first write could not be read";
+    added.push_back(L"@junk.example");
+    EXPECT_TRUE(Write(L"old@example.com;Ann@Spam.example;@junk.example;", added));
+    EXPECT_EQ(m_unread.Match(L"ann@spam.example"), L"Ann@Spam.example");
+    EXPECT_EQ(m_unread.Match(L"bob@junk.example"), L"@junk.example");
+    EXPECT_EQ(m_unread.Match(L"old@example.com"), L"") << "known to the filter";
 }
 
 TEST_F(ProfileStoreTest, ReapplyAppendsAfterAnUnterminatedStoredEntry) {
