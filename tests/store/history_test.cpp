@@ -48,8 +48,6 @@ std::vector<std::uint64_t> Range(std::uint64_t first, std::uint64_t last) {
     return ids;
 }
 
-};
-
 class HistoryTest : public ::testing::Test {
 protected:
     HistoryTest() : m_folder(ScratchPath(L"history")) {

@@ -42,5 +42,6 @@ private:
     unique_handle m_paused;
     unique_handle m_resume;
     std::atomic<DWORD> m_thread{0};
+};
 
 } // namespace sw::test
