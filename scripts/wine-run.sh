@@ -5,9 +5,17 @@
 # standard output and error, and when that is CTest's pipe, CTest waits for
 # them until the test's time-out. The program writes into a file instead,
 # which is printed when it ends; its exit code is passed on.
+#
+# Now and then, in a newly made prefix, Wine's loader fails to start a large
+# program at all ("Application could not be started", from its start.exe)
+# before any of the program runs: that start, and only that, is tried again.
 out=$(mktemp)
-wine "$@" >"$out" 2>&1 </dev/null
-status=$?
+for attempt in 1 2 3; do
+  wine "$@" >"$out" 2>&1 </dev/null
+  status=$?
+  grep -q "^Application could not be started" "$out" || break
+  [ "$attempt" -lt 3 ] && sleep 1
+done
 cat "$out"
 rm -f "$out"
 exit $status
