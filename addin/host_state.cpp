@@ -33,8 +33,8 @@ void LearnProfileAndSettings() {
     // Without a default profile g_host.profileName stays empty: the commands then
     // tell the user when they read the list, and Outlook's closing writes nothing.
     g_host.profileName = DefaultProfileName();
-    g_host.accountKeys.clear();
-    g_host.accountKeys = FindAccountKeys(g_host.Profile());
+    // Found afresh, so that a reconnection does not write each account twice.
+    g_host.accountKeys = FindAccountKeys({g_host.profileName, g_host.capabilities, {}});
     SetSettingsRoot(HKEY_CURRENT_USER, kSettingsMaker);
     // What the user stored counts from the first command on, not only once
     // the Options sheet has been opened.
