@@ -37,10 +37,35 @@ Dispatch ObjectFrom(const VARIANT& value) {
     return object;
 }
 
-} // namespace
+// An automation exception's description, owned: its texts are freed with it.
+class AutomationException {
+public:
+    AutomationException() noexcept = default;
+    AutomationException(const AutomationException&) = delete;
+    AutomationException& operator=(const AutomationException&) = delete;
+    ~AutomationException() {
+        SysFreeString(m_info.bstrSource);
+        SysFreeString(m_info.bstrDescription);
+        SysFreeString(m_info.bstrHelpFile);
+    }
 
-HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
-                     std::initializer_list<const VARIANT*> args, unique_variant& result) {
+    EXCEPINFO* get() noexcept { return &m_info; }
+    // The code the host raised, where `hr` says it raised one that has it.
+    HRESULT Code(HRESULT hr) noexcept {
+        if (hr != DISP_E_EXCEPTION)
+            return hr;
+        if (m_info.pfnDeferredFillIn)
+            static_cast<void>(m_info.pfnDeferredFillIn(&m_info)); // fills in scode or not
+        return FAILED(m_info.scode) ? m_info.scode : hr;
+    }
+
+private:
+    EXCEPINFO m_info = {};
+};
+
+HRESULT Invoke(IDispatch* object, const wchar_t* name, WORD flags,
+               std::initializer_list<const VARIANT*> args, unique_variant& result,
+               EXCEPINFO* exception) {
     RequireObject(object);
     result.reset();
     DISPID id = DISPID_UNKNOWN;
@@ -64,8 +89,15 @@ HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
         params.rgdispidNamedArgs = &named;
         params.cNamedArgs = 1;
     }
-    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result.put(), nullptr,
-                          nullptr);
+    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result.put(),
+                          exception, nullptr);
+}
+
+} // namespace
+
+HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
+                     std::initializer_list<const VARIANT*> args, unique_variant& result) {
+    return Invoke(object, name, flags, args, result, nullptr);
 }
 
 Dispatch GetObject(IDispatch* object, const wchar_t* name, CallSite where) {
@@ -83,9 +115,19 @@ Dispatch CallForObject(IDispatch* object, const wchar_t* name,
 
 Dispatch FindObject(IDispatch* object, const wchar_t* name,
                     std::initializer_list<const VARIANT*> args, CallSite where) {
+    HRESULT ignored = S_OK; // recorded, and nothing found is all the caller needs
+    return FindObject(object, name, args, ignored, where);
+}
+
+Dispatch FindObject(IDispatch* object, const wchar_t* name,
+                    std::initializer_list<const VARIANT*> args, HRESULT& failure, CallSite where) {
     unique_variant result;
-    if (FAILED(Recorded(InvokeByName(object, name, kGet, args, result), name, where)))
+    AutomationException exception;
+    failure = Recorded(exception.Code(Invoke(object, name, kGet, args, result, exception.get())),
+                       name, where);
+    if (FAILED(failure))
         return nullptr;
+    failure = S_OK;
     Dispatch found;
     if (result.type() == VT_DISPATCH && V_DISPATCH(&result.get()))
         found = Dispatch(V_DISPATCH(&result.get()));

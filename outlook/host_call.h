@@ -36,6 +36,13 @@ Dispatch CallForObject(IDispatch* object, const wchar_t* name,
 Dispatch FindObject(IDispatch* object, const wchar_t* name,
                     std::initializer_list<const VARIANT*> args = {},
                     CallSite where = CallSite::Here());
+// FindObject that also tells why it found nothing: `failure` is S_OK when
+// the call succeeded (whether or not it yielded an object), else the host's
+// own code, which an automation exception carries in its EXCEPINFO, or the
+// call's HRESULT. For callers that tell "not there" from a failing host.
+Dispatch FindObject(IDispatch* object, const wchar_t* name,
+                    std::initializer_list<const VARIANT*> args, HRESULT& failure,
+                    CallSite where = CallSite::Here());
 // A collection's element at a 1-based index, passed as a 32-bit integer.
 Dispatch GetItem(IDispatch* collection, LONG index, CallSite where = CallSite::Here());
 

@@ -61,6 +61,9 @@ inline constexpr LONG kConversationHeaders = 1; // OlSelectionContents
 // folders.
 inline constexpr LONG kDelegateMailboxStore = 1; // olExchangeDelegateMailbox
 inline constexpr LONG kPublicFoldersStore = 2;   // olExchangePublicFolder
+// What GetItemFromID and GetFolderFromID raise for an id nothing has (any
+// more), MAPI_E_NOT_FOUND; any other failure is the host's, not the id's.
+inline constexpr HRESULT kHostNotFound = static_cast<HRESULT>(0x8004010F);
 
 // CommandBarButton.FaceId: Office's built-in button faces that the toolbar's
 // Options, Support and Help buttons show (Block Senders and Block Domains
