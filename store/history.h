@@ -20,6 +20,9 @@ struct MovedMessage {
     std::wstring entryId;  // the message's EntryID after the move (hexadecimal)
     std::wstring storeId;  // the StoreID of the store it is in after the move
     std::wstring folderId; // the EntryID of the folder it came from
+    // The StoreID of the store of the folder it came from; empty where the
+    // host could not name it, and in histories written before it was noted.
+    std::wstring originStoreId = {};
 };
 
 // One run that added entries or moved messages.

@@ -35,7 +35,9 @@ void ParseLines(std::string_view text, HistoryFile& file, const KeepMessages& ke
                     file.shape = HistoryFile::Shape::Unreadable;
                     return;
                 }
-                file.headed = true;
+                // An older version's lines are this version's too; the next
+                // write puts this version's header over them.
+                file.headed = *version == kHistoryFormatVersion;
                 continue;
             }
             // No header: the lines are read as this version's all the same.

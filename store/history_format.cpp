@@ -26,6 +26,21 @@ template <class Handle> bool ForEachPart(std::string_view text, char separator, 
     }
 }
 
+// Splits `text` at `separator` into `parts`; their count, or nothing when
+// there are more.
+template <size_t N>
+std::optional<size_t> SplitInto(std::string_view text, char separator,
+                                std::string_view (&parts)[N]) {
+    size_t count = 0;
+    const bool split = ForEachPart(text, separator, [&](std::string_view part) {
+        if (count == N)
+            return false;
+        parts[count++] = part;
+        return true;
+    });
+    return split ? std::optional<size_t>(count) : std::nullopt;
+}
+
 template <class Number> bool ParseNumber(std::string_view text, Number& value) {
     if (text.empty())
         return false;
@@ -175,8 +190,13 @@ std::string FormatHistoryLine(const HistoryAction& action, size_t* skipped) {
             messages += '/';
             if (stores.AppendPosition(messages, message.storeId)) {
                 messages += '/';
-                if (folders.AppendPosition(messages, message.folderId))
-                    continue;
+                if (folders.AppendPosition(messages, message.folderId)) {
+                    if (message.originStoreId.empty())
+                        continue;
+                    messages += '/';
+                    if (stores.AppendPosition(messages, message.originStoreId))
+                        continue;
+                }
             }
             messages.resize(start);
         }
@@ -195,14 +215,7 @@ bool ParseHistoryLine(std::string_view line, HistoryAction& action,
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
     std::string_view fields[8];
-    size_t count = 0;
-    const bool split = ForEachPart(line, '\t', [&](std::string_view field) {
-        if (count == 8)
-            return false;
-        fields[count++] = field;
-        return true;
-    });
-    if (!split || count != 8)
+    if (SplitInto(line, '\t', fields) != 8u)
         return false;
 
     action = HistoryAction();
@@ -242,28 +255,30 @@ bool ParseHistoryLine(std::string_view line, HistoryAction& action,
     }
     const bool keep = !keepMessages || keepMessages(action.id);
     const bool messagesRead = ForEachPart(fields[5], ',', [&](std::string_view part) {
-        const size_t first = part.find('/');
-        const size_t second = first == std::string_view::npos ? first : part.find('/', first + 1);
-        if (second == std::string_view::npos ||
-            part.find('/', second + 1) != std::string_view::npos)
+        // The entry id, then the positions of its store, its folder and, from
+        // version 2 on and where known, its origin store.
+        std::string_view parts[4];
+        const size_t count = SplitInto(part, '/', parts).value_or(0);
+        if (count < 3)
             return false;
         MovedMessage message;
-        const std::string_view entryId = part.substr(0, first);
+        const std::string_view entryId = parts[0];
         if (keep ? !ParseHexId(entryId, message.entryId)
                  : !std::all_of(entryId.begin(), entryId.end(),
                                 [](char c) { return IsHexUnit(static_cast<unsigned char>(c)); }))
             return false;
-        const std::string_view positions[2] = {part.substr(first + 1, second - first - 1),
-                                               part.substr(second + 1)};
-        std::wstring* ids[2] = {&message.storeId, &message.folderId};
-        for (size_t t = 0; t < 2; ++t) {
-            if (positions[t].empty())
+        std::wstring* ids[3] = {&message.storeId, &message.folderId, &message.originStoreId};
+        const size_t tableOf[3] = {0, 1, 0};
+        for (size_t t = 0; t + 1 < count; ++t) {
+            const std::string_view position = parts[t + 1];
+            if (position.empty())
                 continue;
-            size_t position = 0;
-            if (!ParseNumber(positions[t], position) || position >= tables[t].size())
+            size_t index = 0;
+            const std::vector<std::wstring>& table = tables[tableOf[t]];
+            if (!ParseNumber(position, index) || index >= table.size())
                 return false;
             if (keep)
-                *ids[t] = tables[t][position];
+                *ids[t] = table[index];
         }
         ++action.messageCount;
         if (keep)

@@ -102,11 +102,14 @@ TEST_F(HistoryTest, EveryFieldComesBackAsRecorded) {
                       L"smile\U0001F600@x.example",
                       std::wstring(L"lone\xD800") + L"@x.example",
                       L"\xDC00"};
-    action.messages = {{L"00000000AABB01", L"0000000038A1BB1005", L"00000000CC01"},
-                       {L"00000000aabb02", L"0000000038A1BB1005", L"00000000CC02"},
-                       {L"00000000AABB03", L"0000000038A1BB1005", L"00000000CC01"},
-                       {L"00000000AABB04", L"EF01", L""},
-                       {L"00000000AABB05", L"", L"00000000CC02"}};
+    // The store each came from: its own, another (a .pst without Junk
+    // E-mail), or not known.
+    action.messages = {
+        {L"00000000AABB01", L"0000000038A1BB1005", L"00000000CC01", L"0000000038A1BB1005"},
+        {L"00000000aabb02", L"0000000038A1BB1005", L"00000000CC02", L"00000000DD09"},
+        {L"00000000AABB03", L"0000000038A1BB1005", L"00000000CC01"},
+        {L"00000000AABB04", L"EF01", L"", L"EF01"},
+        {L"00000000AABB05", L"", L"00000000CC02", L"00000000DD09"}};
     action.time = {2024, 2, 0, 29, 23, 59, 58, 999};
     ASSERT_TRUE(RecordHistoryAction(action));
     ASSERT_TRUE(RecordHistoryAction(Action(L"Block Senders", {L"ann@example.org"})));
@@ -121,6 +124,7 @@ TEST_F(HistoryTest, EveryFieldComesBackAsRecorded) {
         EXPECT_EQ(first.messages[i].entryId, action.messages[i].entryId) << i;
         EXPECT_EQ(first.messages[i].storeId, action.messages[i].storeId) << i;
         EXPECT_EQ(first.messages[i].folderId, action.messages[i].folderId) << i;
+        EXPECT_EQ(first.messages[i].originStoreId, action.messages[i].originStoreId) << i;
     }
     EXPECT_EQ(first.time.wYear, 2024);
     EXPECT_EQ(first.time.wMonth, 2);
@@ -139,7 +143,7 @@ TEST_F(HistoryTest, EveryFieldComesBackAsRecorded) {
 
     // One action per line, after the header; the long store id once.
     const std::string text = FileText();
-    EXPECT_EQ(text.substr(0, text.find('\n')), "Spamwarden history 1");
+    EXPECT_EQ(text.substr(0, text.find('\n')), "Spamwarden history 2");
     EXPECT_EQ(LineCount(text), 3u);
     const std::string firstLine = text.substr(text.find('\n') + 1);
     EXPECT_EQ(firstLine.find("0000000038A1BB1005"), firstLine.rfind("0000000038A1BB1005"));
@@ -185,7 +189,7 @@ TEST_F(HistoryTest, AMissingOrEmptyFileIsAnEmptyHistoryAndTheFirstRecordCreatesI
     const std::vector<HistoryAction> loaded = LoadHistory();
     ASSERT_EQ(loaded.size(), 1u);
     EXPECT_THAT(loaded[0].entries, ElementsAre(L"b@x.example"));
-    EXPECT_EQ(FileText().substr(0, 21), "Spamwarden history 1\n");
+    EXPECT_EQ(FileText().substr(0, 21), "Spamwarden history 2\n");
 }
 
 TEST_F(HistoryTest, AFolderInPlaceOfTheFileOrAReadOnlyFileFailsWithoutHarm) {
@@ -256,12 +260,30 @@ TEST_F(HistoryTest, AFileWithoutItsHeaderIsReadAndRewrittenWithIt) {
     WriteFile(line);
     EXPECT_EQ(Ids(LoadHistory()), std::vector<std::uint64_t>{5});
     ASSERT_TRUE(RecordHistoryAction(Action(L"Block Senders", {L"b@x.example"})));
-    EXPECT_EQ(FileText().substr(0, 21 + line.size()), "Spamwarden history 1\n" + line);
+    EXPECT_EQ(FileText().substr(0, 21 + line.size()), "Spamwarden history 2\n" + line);
     EXPECT_EQ(Ids(LoadHistory()), (std::vector<std::uint64_t>{5, 6}));
+
+    // A file of the version before, whose messages name no store they came
+    // from, is read and rewritten under this version's header, its lines
+    // kept as they were.
+    const std::string older = "7\t2024-05-01T10:00:00.000\tdone\tBlock Senders\ta@x\t"
+                              "00AB/0/0,00AC//\t0038\t00F0\n";
+    WriteFile("Spamwarden history 1\n" + older);
+    std::vector<HistoryAction> loaded = LoadHistory();
+    ASSERT_EQ(loaded.size(), 1u);
+    ASSERT_EQ(loaded[0].messages.size(), 2u);
+    EXPECT_EQ(loaded[0].messages[0].storeId, L"0038");
+    EXPECT_EQ(loaded[0].messages[0].folderId, L"00F0");
+    EXPECT_THAT(loaded[0].messages[0].originStoreId, IsEmpty());
+    ASSERT_TRUE(RecordHistoryAction(Action(L"Block Senders", {L"c@x.example"})));
+    EXPECT_EQ(FileText().substr(0, 21 + older.size()), "Spamwarden history 2\n" + older);
+    loaded = LoadHistory();
+    EXPECT_EQ(Ids(loaded), (std::vector<std::uint64_t>{7, 8}));
+    EXPECT_EQ(loaded[0].messages.size(), 2u);
 }
 
 TEST_F(HistoryTest, AFileOfAFutureVersionIsSetAsideWhole) {
-    const std::string future = "Spamwarden history 2\n1\tsomething we cannot know\n";
+    const std::string future = "Spamwarden history 3\n1\tsomething we cannot know\n";
     WriteFile(future);
     EXPECT_THAT(LoadHistory(), IsEmpty());
     EXPECT_TRUE(MarkHistoryUndone({1}));
@@ -395,7 +417,7 @@ TEST_F(HistoryTest, ACompactionRunsOffTheRecordingThreadAndLosesNothingRecordedM
             ASSERT_TRUE(paused.WaitUntilPaused());
             EXPECT_NE(paused.Thread(), GetCurrentThreadId());
             c.meanwhile();
-            EXPECT_EQ(FileText().substr(0, 21), "Spamwarden history 1\n");
+            EXPECT_EQ(FileText().substr(0, 21), "Spamwarden history 2\n");
         }
         ASSERT_TRUE(Record(c.expected.back()));
         WaitForHistoryCompaction();
