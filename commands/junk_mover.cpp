@@ -42,27 +42,28 @@ bool JunkMover::IsJunk(Destination& destination, const std::wstring& folderId) {
     return !destination.junkId.empty() && EqualsIgnoringAsciiCase(folderId, destination.junkId);
 }
 
-JunkMover::Destination& JunkMover::DestinationOf(IDispatch* folder, const std::wstring& folderId) {
+JunkMover::Source JunkMover::SourceOf(IDispatch* folder, const std::wstring& folderId) {
     if (!folder || !g_host.capabilities.folderStore)
-        return m_destinations.front();
+        return {&m_destinations.front(), {}};
     if (!folderId.empty()) {
         if (const auto known = m_byFolder.find(folderId); known != m_byFolder.end())
-            return *known->second;
+            return known->second;
     }
-    Destination& destination = StoreDestination(folder);
+    Source source;
+    source.to = &StoreDestination(folder, source.storeId);
     // A folder without an id is asked again: nothing else tells it apart.
     if (!folderId.empty())
-        m_byFolder.emplace(folderId, &destination);
-    return destination;
+        m_byFolder.emplace(folderId, source);
+    return source;
 }
 
-JunkMover::Destination& JunkMover::StoreDestination(IDispatch* folder) {
+JunkMover::Destination& JunkMover::StoreDestination(IDispatch* folder, std::wstring& storeId) {
     // Nothing for a shared folder opened as another user's, or a failure:
     // the default store's Junk E-mail, as ever.
     const Dispatch store = FindObject(folder, L"Store");
     if (!store)
         return m_destinations.front();
-    const std::wstring storeId = GetText(store.get(), L"StoreID");
+    storeId = GetText(store.get(), L"StoreID");
     if (storeId.empty() || EqualsIgnoringAsciiCase(storeId, StoreIdOf(m_destinations.front())))
         return m_destinations.front();
     if (const auto known = m_byStore.find(storeId); known != m_byStore.end())
@@ -108,7 +109,8 @@ bool JunkMover::MovesFrom(IDispatch* folder) {
 bool JunkMover::Move(IDispatch* mail) {
     const Dispatch parent = FindObject(mail, L"Parent");
     std::wstring from = parent ? GetText(parent.get(), L"EntryID") : std::wstring();
-    Destination& to = DestinationOf(parent.get(), from);
+    Source source = SourceOf(parent.get(), from);
+    Destination& to = *source.to;
     if (!to.junk) {
         ++(m_stayed.*to.stayReason);
         return false;
@@ -128,7 +130,7 @@ bool JunkMover::Move(IDispatch* mail) {
     std::wstring id = GetText(V_DISPATCH(&result.get()), L"EntryID");
     if (id.empty())
         return true;
-    m_moved.push_back({std::move(id), StoreIdOf(to), std::move(from)});
+    m_moved.push_back({std::move(id), StoreIdOf(to), std::move(from), std::move(source.storeId)});
     return true;
 }
 

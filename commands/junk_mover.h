@@ -72,15 +72,25 @@ private:
         size_t StayedMessages::*stayReason = nullptr;
     };
 
-    Destination& DestinationOf(IDispatch* folder, const std::wstring& folderId);
-    Destination& StoreDestination(IDispatch* folder);
+    // A source folder: where its messages go, and the StoreID of its own
+    // store ("" where the host does not name it), for the history.
+    struct Source {
+        Destination* to = nullptr;
+        std::wstring storeId;
+    };
+
+    Source SourceOf(IDispatch* folder, const std::wstring& folderId);
+    Destination& DestinationOf(IDispatch* folder, const std::wstring& folderId) {
+        return *SourceOf(folder, folderId).to;
+    }
+    Destination& StoreDestination(IDispatch* folder, std::wstring& storeId);
     Destination& Resolve(IDispatch* store, const std::wstring& storeId);
     const std::wstring& StoreIdOf(Destination& destination);
     bool IsJunk(Destination& destination, const std::wstring& folderId);
 
     std::deque<Destination> m_destinations; // the first: the default store's Junk E-mail
-    std::unordered_map<std::wstring, Destination*> m_byFolder; // by folder EntryID
-    std::unordered_map<std::wstring, Destination*> m_byStore;  // by StoreID
+    std::unordered_map<std::wstring, Source> m_byFolder;      // by folder EntryID
+    std::unordered_map<std::wstring, Destination*> m_byStore; // by StoreID
     std::vector<MovedMessage>& m_moved;
     StayedMessages m_stayed;
 };

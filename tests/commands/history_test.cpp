@@ -9,6 +9,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace sw {
 namespace {
 
@@ -19,6 +21,11 @@ using test::BlockCommandTest;
 using test::ProgressProbe;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+
+// An id or name as the history file and gtest's messages hold it.
+std::string Ascii(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
 
 class HistoryTest : public BlockCommandTest {
 protected:
@@ -159,6 +166,112 @@ TEST_F(RestoreTest, MessagesGoBackOnlyFromJunkEmailToAFolderThatIsStillThere) {
     EXPECT_THAT(m_messages.texts(), IsEmpty());
 }
 
+// A folder of each kind of store a run took messages from, and what
+// "Unblock and Restore" then finds of it.
+struct StoreCase {
+    const char* name;
+    sim::StoreType type; // PrimaryMailbox: the default store
+    bool junkFolder;     // the store has a Junk E-mail folder of its own
+    bool folderGone;     // the user deleted the folder meanwhile
+};
+constexpr StoreCase kStoreCases[] = {
+    {"default mailbox", sim::StoreType::PrimaryMailbox, true, false},
+    {"second Exchange mailbox", sim::StoreType::AdditionalMailbox, true, false},
+    {"Outlook.com", sim::StoreType::NotExchange, true, false},
+    // Its messages went to the default store's Junk E-mail: back across.
+    {".pst without Junk E-mail", sim::StoreType::NotExchange, false, false},
+    {"delegate mailbox", sim::StoreType::DelegateMailbox, true, false},
+    {"Outlook.com, folder deleted", sim::StoreType::NotExchange, true, true},
+};
+
+TEST_F(RestoreTest, UndoOfARunOverSeveralStoresPutsEachMessageBackInItsOwnFolder) {
+    for (const int major : {12, 14, 16}) {
+        SCOPED_TRACE(major);
+        sim::OutlookSession outlook(std::to_wstring(major) + L".0.0.1000");
+        sim::Mailbox& mail = outlook.mailbox();
+        g_host.capabilities = HostCapabilities(major);
+        test::RegistrySandbox::CreateKey(ListKey());
+        g_host.hostApp = outlook.Application();
+        std::filesystem::remove_all(std::filesystem::path(m_historyFolder));
+
+        // Two messages of one sender in a folder of each store.
+        std::vector<Folder*> from;
+        std::vector<Item*> selection;
+        for (const StoreCase& c : kStoreCases) {
+            sim::Store& store = c.type == sim::StoreType::PrimaryMailbox
+                                    ? mail.defaultStore()
+                                    : mail.AddStore(L"store", c.type, c.junkFolder);
+            from.push_back(&mail.AddFolder(store, L"Projects"));
+            const std::wstring sender = L"s" + std::to_wstring(from.size()) + L"@spam.example";
+            for (int i = 0; i < 2; ++i)
+                selection.push_back(&mail.AddMail(*from.back(), sender, {L"me@corp.example"}));
+        }
+        mail.Select(selection);
+        BlockSelectedSenders();
+        const std::vector<HistoryAction> history = LoadHistory();
+        ASSERT_EQ(history.size(), 1u);
+
+        size_t moved = 0, gone = 0, ownJunk = 0;
+        for (size_t i = 0; i < std::size(kStoreCases); ++i) {
+            const StoreCase& c = kStoreCases[i];
+            // Another user's mailbox keeps its mail where Outlook 2007 cannot
+            // name its Junk E-mail.
+            const bool stays = major < 14 && c.type == sim::StoreType::DelegateMailbox;
+            EXPECT_EQ(selection[2 * i]->folder().defaultNumber() == sim::default_folder::Junk,
+                      !stays)
+                << c.name;
+            if (stays)
+                continue;
+            moved += 2;
+            gone += c.folderGone ? 2 : 0;
+            ownJunk += &selection[2 * i]->folder().store() != &mail.defaultStore() ? 1 : 0;
+            if (c.folderGone)
+                mail.RemoveFolder(*from[i]);
+        }
+        ASSERT_EQ(history[0].messages.size(), moved);
+
+        outlook.calls().Clear();
+        const RestoreReport report = HostMessageRestorer().Restore(history);
+        EXPECT_EQ(report.restored, moved - gone);
+        EXPECT_EQ(report.folderGone, gone);
+        EXPECT_EQ(report.Total(), moved);
+        for (size_t i = 0; i < std::size(kStoreCases); ++i) {
+            const StoreCase& c = kStoreCases[i];
+            const Folder& junk = selection[2 * i]->folder();
+            for (const Item* item : {selection[2 * i], selection[2 * i + 1]}) {
+                if (c.folderGone)
+                    EXPECT_EQ(item->folder().defaultNumber(), sim::default_folder::Junk) << c.name;
+                else
+                    EXPECT_EQ(&item->folder(), from[i]) << c.name;
+                EXPECT_EQ(&junk.store(), &item->folder().store()) << c.name;
+            }
+        }
+        // Each other store's Junk E-mail is asked for once, not per message.
+        EXPECT_EQ(test::CallsOf(outlook.calls(), L"Store"), ownJunk);
+        g_host.hostApp = nullptr;
+    }
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+}
+
+TEST_F(RestoreTest, AHistoryOfTheVersionBeforeStillRestores) {
+    Item& ann = Mail(L"ann@spam.example");
+    box().Move(ann, box().JunkEmail());
+    // As the version before wrote a run: no store the message came from.
+    std::filesystem::create_directories(std::filesystem::path(m_historyFolder));
+    test::WriteBytes(HistoryFilePath(),
+                     "Spamwarden history 1\n1\t2024-05-01T10:00:00.000\tdone\tBlock Senders\t"
+                     "ann@spam.example\t" +
+                         Ascii(ann.entryId) + "/0/0\t" + Ascii(box().storeId()) + "\t" +
+                         Ascii(box().Inbox().entryId()) + "\n");
+    const std::vector<HistoryAction> history = LoadHistory();
+    ASSERT_EQ(history.size(), 1u);
+    ASSERT_EQ(history[0].messages.size(), 1u);
+    EXPECT_THAT(history[0].messages[0].originStoreId, IsEmpty());
+    const RestoreReport report = HostMessageRestorer().Restore(history);
+    EXPECT_EQ(report.restored, 1u);
+    EXPECT_TRUE(box().Inbox().contains(ann));
+}
+
 TEST_F(RestoreTest, ARunInJunkEmailNotesNoMoveAndNothingIsRestoredIntoJunkEmail) {
     box().ShowFolder(box().JunkEmail());
     Item& ann = box().AddMail(box().JunkEmail(), L"ann@spam.example", {L"me@corp.example"});
@@ -189,6 +302,17 @@ TEST_F(RestoreTest, HostFailuresLeaveTheMessagesInJunkEmailWithoutAWord) {
     RestoreReport report = HostMessageRestorer().Restore({action});
     EXPECT_EQ(report.notMoved, 2u);
     EXPECT_EQ(report.Total(), 2u);
+
+    // A lookup the host fails is no message or folder gone.
+    for (const wchar_t* lookup : {L"GetItemFromID", L"GetFolderFromID"}) {
+        for (const HRESULT hr : {E_FAIL, RPC_E_DISCONNECTED}) {
+            m_outlook.faults().Clear();
+            m_outlook.faults().Add(Fault::Fail(lookup, hr));
+            report = HostMessageRestorer().Restore({action});
+            EXPECT_EQ(report.notMoved, 2u) << Ascii(lookup);
+            EXPECT_EQ(report.Total(), 2u);
+        }
+    }
 
     m_outlook.faults().Clear();
     m_outlook.faults().Add(Fault::Fail(L"Move", E_FAIL).OnCall(1));
