@@ -66,6 +66,13 @@ protected:
         return RegistrySandbox::GetText(ListKey(), L"001f041a").value_or(L"<none>");
     }
 
+    // Makes `outlook`, a host of version `major`, the one the commands reach.
+    static void UseHost(sim::OutlookSession& outlook, int major) {
+        g_host.capabilities = HostCapabilities(major);
+        RegistrySandbox::CreateKey(ListKey()); // under Office's key from 15 on
+        g_host.hostApp = outlook.Application();
+    }
+
     sim::Mailbox& box() { return m_outlook.mailbox(); }
     sim::Item& Mail(const std::wstring& sender, std::vector<std::wstring> recipients = {
                                                     L"me@corp.example", L"you@corp.example"}) {

@@ -187,12 +187,10 @@ constexpr StoreCase kStoreCases[] = {
 TEST_F(RestoreTest, UndoOfARunOverSeveralStoresPutsEachMessageBackInItsOwnFolder) {
     for (const int major : {12, 14, 16}) {
         SCOPED_TRACE(major);
+        std::filesystem::remove_all(std::filesystem::path(m_historyFolder)); // one run each
         sim::OutlookSession outlook(std::to_wstring(major) + L".0.0.1000");
+        UseHost(outlook, major);
         sim::Mailbox& mail = outlook.mailbox();
-        g_host.capabilities = HostCapabilities(major);
-        test::RegistrySandbox::CreateKey(ListKey());
-        g_host.hostApp = outlook.Application();
-        std::filesystem::remove_all(std::filesystem::path(m_historyFolder));
 
         // Two messages of one sender in a folder of each store.
         std::vector<Folder*> from;

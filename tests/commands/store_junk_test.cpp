@@ -76,9 +76,7 @@ TEST_F(BlockCommandTest, EachMessageGoesToTheJunkEmailOfItsOwnStoreOrStaysInOthe
         SCOPED_TRACE(major);
         sim::OutlookSession outlook(std::to_wstring(major) + L".0.0.1000");
         sim::Mailbox& box = outlook.mailbox();
-        g_host.capabilities = HostCapabilities(major);
-        test::RegistrySandbox::CreateKey(ListKey()); // under Office's key from 15 on
-        g_host.hostApp = outlook.Application();
+        UseHost(outlook, major);
 
         // Two messages of one sender per store, one store per case.
         std::vector<Item*> selection;
