@@ -87,7 +87,7 @@ void CreateProfile(int version) {
         const wchar_t* email;
         BYTE uid[4];
     } accounts[] = {{L"00000002", L"me@corp.example", {0x1a, 0x2b, 0x3c, 0x4d}},
-                    {L"00000003", L"me.private@gmail.com", {0x5e, 0x6f, 0x70, 0x81}}};
+                    {L"00000003", L"me.private@outlook.com", {0x5e, 0x6f, 0x70, 0x81}}};
     for (const auto& account : accounts) {
         const std::wstring entry = profile + L"\\" + kAccounts + L"\\" + account.entry;
         const std::wstring email = account.email;
@@ -142,9 +142,16 @@ void Press(sw::sim::AddinHost& outlook, const wchar_t* button, const wchar_t* la
         Print(L"  the callback failed: 0x" + std::to_wstring(static_cast<unsigned long>(hr)));
 }
 
-// Where `item` is now, as the user would look for it.
+// Where `item` is now, as the user would look for it: the account named
+// when it is not the work mailbox.
 std::wstring WhereIs(sw::sim::Mailbox& box, const Item& item) {
-    return box.JunkEmail().contains(item) ? L"in Junk E-mail" : L"in the " + item.folder().name();
+    const sw::sim::Folder& folder = item.folder();
+    std::wstring where = folder.defaultNumber() == sw::sim::default_folder::Junk
+                             ? L"in Junk E-mail"
+                             : L"in the " + folder.name();
+    if (&folder.store() != &box.defaultStore())
+        where += L" of " + folder.store().displayName();
+    return where;
 }
 
 // New mail arrives from a sender blocked a moment ago and from a Safe
@@ -302,7 +309,13 @@ int RunRibbonHost() {
                               L"Last chance!!!");
     box.AddMail(box.Inbox(), L"heir@inheritance.example", {L"me@corp.example"},
                 L"Your late uncle's estate");
-    Item& photos = box.AddMail(box.Inbox(), L"jane.doe@gmail.com", {L"me@corp.example"},
+    box.AddMail(box.Inbox(), L"jane.doe@gmail.com", {L"me@corp.example"}, L"Lunch on Friday?");
+    // The second account, an Outlook.com mailbox: a store of its own, with
+    // its own Inbox and Junk E-mail.
+    sw::sim::Store& personal =
+        box.AddStore(L"me.private@outlook.com", sw::sim::StoreType::NotExchange, true);
+    sw::sim::Folder& personalInbox = *personal.DefaultFolder(sw::sim::default_folder::Inbox);
+    Item& photos = box.AddMail(personalInbox, L"jane.doe@gmail.com", {L"me.private@outlook.com"},
                                L"Photos from Saturday");
     Item& boss =
         box.AddMail(box.Inbox(), L"boss@corp.example", {L"me@corp.example"}, L"Quarterly numbers");
@@ -326,7 +339,9 @@ int RunRibbonHost() {
         L"intern42@spamming-contractor.example", true, {L"me@corp.example"});
     exchange.subject = L"Team lunch raffle (forwarded 40 times)";
 
-    Print(L"Simulated Outlook 16.0, mail profile \u201COutlook\u201D with two mail accounts.");
+    Print(L"Simulated Outlook 16.0, mail profile \u201COutlook\u201D with two mail accounts: the "
+          L"work mailbox (me@corp.example) and an Outlook.com mailbox (me.private@outlook.com), "
+          L"each with its own Inbox and Junk E-mail.");
     // The user has ticked "Also move earlier messages from blocked senders to
     // Junk E-mail" on the Options page.
     const DWORD on = 1;
@@ -407,12 +422,18 @@ int RunRibbonHost() {
           L") for the user to move back, and the run's other entries stay blocked.");
     Print(L"");
 
-    box.ShowFolder(box.Inbox());
+    box.ShowFolder(personalInbox);
     box.Select({&photos});
-    Print(L"A run that was a mistake as a whole: meaning to open the photos from "
-          L"jane.doe@gmail.com, the user presses Block Senders.");
+    Print(L"A run that was a mistake as a whole, in the Outlook.com account: meaning to open the "
+          L"photos from jane.doe@gmail.com there, the user presses Block Senders.");
+    const size_t workJunk = box.JunkEmail().items().size();
     Press(outlook, L"BlockSenders", L"Block Senders");
     Print(L"  \u201C" + photos.subject + L"\u201D is " + WhereIs(box, photos) +
+          L", that account's own; the work mailbox's Junk E-mail " +
+          (box.JunkEmail().items().size() == workJunk
+               ? L"is untouched (" + std::to_wstring(workJunk) + L" messages, as before)"
+               : L"now holds " + std::to_wstring(box.JunkEmail().items().size()) +
+                     L" messages instead of " + std::to_wstring(workJunk)) +
           L". The user opens Options to undo that run on the History page.");
     {
         std::thread user(&UndoARunOnTheHistoryPage, L"Block Senders");
@@ -421,7 +442,7 @@ int RunRibbonHost() {
     }
     ShowList(version, L"Blocked Senders list now:");
     Print(L"  Unblock and Restore undoes the whole run: every entry it added comes off the list "
-          L"and every message it moved goes back (\u201C" +
+          L"and every message it moved goes back to its own account (\u201C" +
           photos.subject + L"\u201D is " + WhereIs(box, photos) +
           L"). Unblock alone would take off the entries only.");
     Print(L"");
