@@ -134,7 +134,7 @@ public:
         m_start = m_outlook.References();
         m_previousHistory = SetHistoryFolder(m_historyFolder);
 
-        EXPECT_EQ(Connect::Create(nullptr, IID__IDTExtensibility2, m_connect.put_void()), S_OK);
+        EXPECT_EQ(CreateAddInObject(nullptr, IID__IDTExtensibility2, m_connect.put_void()), S_OK);
         m_connect->OnConnection(m_outlook.Application().get(), ext_cm_Startup, nullptr, nullptr);
     }
 
