@@ -204,8 +204,9 @@ void BenchStores(const std::wstring& safe) {
                       FormatCount(static_cast<long long>(outcome.storeCalls)),
                       FormatCount(static_cast<long long>(outcome.moved))});
     }
-    table.AddNote("for the stores: Folder.Store once per folder, and Store.StoreID, "
-                  "ExchangeStoreType and GetDefaultFolder once per store (Outlook 2016)");
+    table.AddNote("for the stores: Folder.Store and Store.StoreID once per folder, and "
+                  "ExchangeStoreType and GetDefaultFolder once per store but the default one "
+                  "(Outlook 2016)");
     table.Print();
 }
 
