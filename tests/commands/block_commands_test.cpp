@@ -286,7 +286,7 @@ TEST_F(BlockCommandTest, FailedReadOfTheBlockedListEndsTheRun) {
     EXPECT_EQ(WriteCounter::writes, 0);
 }
 
-TEST_F(BlockCommandTest, AMessageThatDoesNotMoveIsRecordedNotShown) {
+TEST_F(BlockCommandTest, AMessageThatDoesNotMoveIsRecordedAndToldAtTheEnd) {
     const std::wstring folder = test::ScratchPath(L"command-log");
     const std::wstring previous = SetLogFolder(folder);
     RegistrySandbox::SetDword(kProductSettingsKey, kLogLevelValue, 2);
