@@ -46,11 +46,11 @@ void LoadRibbonImage(ButtonImage image, IDispatch* control, IPictureDisp** pictu
 
 } // namespace
 
-Connect::Connect(IUnknown* outer)
+Connect::Connect(IUnknown* outer, CommandSurfaceFactory surface)
     : m_inner(*this), m_outer(outer ? outer : &m_inner),
       // The Options sheet may have turned the new-mail setting on or off.
       m_commands([this] { m_newMail.Follow(HostApp()); }),
-      m_legacy(std::make_unique<LegacyUi>(*static_cast<IConnect*>(this), m_commands)) {
+      m_surface(surface(*static_cast<IConnect*>(this), m_commands)) {
     LockModule();
 }
 
@@ -61,20 +61,23 @@ Connect::~Connect() {
     CancelHistoryPreparation();
     m_newMail.Stop();
     m_explorers.Stop();
-    m_legacy.reset();
+    m_surface.reset();
     ReleaseTypeInfoCache();
     UnlockModule();
 }
 
-HRESULT Connect::Create(IUnknown* outer, REFIID iid, void** object) noexcept {
+HRESULT Connect::Create(IUnknown* outer, REFIID iid, void** object,
+                        CommandSurfaceFactory surface) noexcept {
     if (!object)
         return E_POINTER;
     *object = nullptr;
     if (outer && iid != IID_IUnknown)
         return CLASS_E_NOAGGREGATION;
+    if (!surface)
+        return E_INVALIDARG;
     Connect* created = nullptr;
     try {
-        created = new Connect(outer);
+        created = new Connect(outer, surface);
     } catch (...) {
         SW_LOG_CAUGHT();
         return E_OUTOFMEMORY;
@@ -247,7 +250,7 @@ HRESULT Connect::StartupComplete() {
 
 HRESULT Connect::StartSurface() {
     m_explorers.Stop();
-    m_legacy->SetExplorer(nullptr, nullptr);
+    m_surface->SetExplorer(nullptr, nullptr);
     Dispatch explorer = FindObject(g_host.hostApp.get(), L"ActiveExplorer");
     if (explorer) {
         AttachExplorer(std::move(explorer));
@@ -270,15 +273,15 @@ HRESULT Connect::StartSurface() {
 
 void Connect::AttachExplorer(Dispatch explorer) {
     Dispatch bars = FindObject(explorer.get(), L"CommandBars");
-    m_legacy->SetExplorer(std::move(explorer), std::move(bars));
-    m_legacy->Start();
+    m_surface->SetExplorer(std::move(explorer), std::move(bars));
+    m_surface->Start();
 }
 
 void Connect::Disconnect() {
     CancelHistoryPreparation();
     m_newMail.Stop();
     m_explorers.Stop();
-    m_legacy->Stop();
+    m_surface->Stop();
     // What could not be put back is told: the user's blocks would be lost.
     if (!g_host.profileName.empty())
         ShowOutcome(ReapplyBlockedAdditions(g_host.Profile(), g_host.blockedSinceLoad,

@@ -7,10 +7,10 @@
 #include "addin/idl/typelib_version.h"
 #include "addin/new_mail_watch.h"
 #include "addin/typelib_dispatch.h"
-#include "legacy_ui/legacy_ui.h"
 #include "outlook/host_call.h"
 #include "outlook/idl/office_addin.h"
 #include "outlook/office_ids.h"
+#include "user_commands/command_surface.h"
 #include "user_commands/user_commands.h"
 
 #include <oaidl.h>
@@ -29,8 +29,10 @@ class Connect final
                              kOfficeLibMajor, kOfficeLibFallbackMajor> {
 public:
     // Creates a Connect, aggregated when `outer` is given (then `iid` must be
-    // IID_IUnknown), and queries it for `iid`.
-    static HRESULT Create(IUnknown* outer, REFIID iid, void** object) noexcept;
+    // IID_IUnknown), and queries it for `iid`. `surface` makes the toolbar
+    // and context-menu items the object offers on hosts before the ribbon.
+    static HRESULT Create(IUnknown* outer, REFIID iid, void** object,
+                          CommandSurfaceFactory surface) noexcept;
 
     // IUnknown, delegating to the controlling unknown.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
@@ -72,7 +74,7 @@ public:
     Connect& operator=(const Connect&) = delete;
 
 private:
-    explicit Connect(IUnknown* outer);
+    Connect(IUnknown* outer, CommandSurfaceFactory surface);
     ~Connect();
 
     // The non-delegating unknown: the object's identity when aggregated.
@@ -102,7 +104,7 @@ private:
     // surface run; the Options sheet's closing is followed up here.
     UserCommands m_commands;
     // The toolbar and context-menu items of hosts before the ribbon.
-    std::unique_ptr<LegacyUi> m_legacy;
+    std::unique_ptr<CommandSurface> m_surface;
     // New mail from senders blocked since Outlook started.
     NewMailWatch m_newMail;
     // Outlook started without a window: the toolbar waits for the first.

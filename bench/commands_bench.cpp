@@ -1,6 +1,8 @@
 // Block Senders and Block Domains with 1,000 selected messages against stored
 // lists of 16,384, 32,768 and 65,535 entries: the add-in's commands against
-// the reference algorithm, the whole command and the list work alone.
+// the reference algorithm, the whole command and the list work alone; and
+// Block Senders with the messages in one store or spread over three, each
+// going to its own store's Junk E-mail.
 #include "bench/bench_profile.h"
 #include "bench/list_work.h"
 #include "bench/reference_commands.h"
@@ -18,6 +20,8 @@
 #include "store/state.h"
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace sw::bench {
 namespace {
@@ -32,14 +36,18 @@ struct CommandOutcome {
     Timings timings;
     std::wstring stored;                 // the list after the last run
     std::vector<std::wstring> sinceLoad; // g_host.blockedSinceLoad after it
-    size_t moved = 0;                    // messages in Junk E-mail after it
+    size_t moved = 0;                    // messages in the stores' Junk E-mail after it
+    size_t calls = 0;                    // host calls of the last run
+    size_t storeCalls = 0;               // of which to find each store's Junk E-mail
 };
 
 // Runs a command kRuns times, each time on the stored list `list` and a fresh
-// host with one message from each sender selected.
+// host with one message from each sender selected, the messages dealt out in
+// turn to the Inboxes of `stores` stores (the default one, a second Exchange
+// mailbox, an Outlook.com account).
 CommandOutcome TimeCommand(void (*command)() noexcept, const std::wstring& list,
                            const std::wstring& safe, const std::vector<std::wstring>& sinceLoad,
-                           const std::vector<std::wstring>& senders) {
+                           const std::vector<std::wstring>& senders, size_t stores = 1) {
     CommandOutcome outcome;
     for (int run = 0; run < kRuns; ++run) {
         StoreBlockedList(list);
@@ -47,18 +55,34 @@ CommandOutcome TimeCommand(void (*command)() noexcept, const std::wstring& list,
         g_host.blockedSinceLoad = sinceLoad;
         auto outlook = std::make_unique<sim::OutlookSession>(L"16.0.0.4266");
         sim::Mailbox& box = outlook->mailbox();
+        std::vector<sim::Folder*> inboxes{&box.Inbox()};
+        for (const auto& [name, type] :
+             {std::pair{L"Second mailbox", sim::StoreType::AdditionalMailbox},
+              std::pair{L"Outlook.com", sim::StoreType::NotExchange}}) {
+            if (inboxes.size() < stores)
+                inboxes.push_back(
+                    box.AddStore(name, type, true).DefaultFolder(sim::default_folder::Inbox));
+        }
         std::vector<sim::Item*> selection;
         for (const std::wstring& sender : senders)
-            selection.push_back(
-                &box.AddMail(box.Inbox(), sender, {L"me@corp.example", L"you@corp.example"}));
+            selection.push_back(&box.AddMail(*inboxes[selection.size() % inboxes.size()], sender,
+                                             {L"me@corp.example", L"you@corp.example"}));
         box.Select(selection);
         g_host.hostApp = outlook->Application();
+        outlook->calls().Clear();
 
         Stopwatch watch;
         command();
         outcome.timings.runs.push_back(watch.Milliseconds());
 
-        outcome.moved = box.JunkEmail().items().size();
+        outcome.moved = 0;
+        for (const sim::Folder* inbox : inboxes)
+            outcome.moved +=
+                inbox->store().DefaultFolder(sim::default_folder::Junk)->items().size();
+        outcome.calls = outlook->calls().size();
+        outcome.storeCalls = 0;
+        for (const sim::CallRecord& record : outlook->calls().records())
+            outcome.storeCalls += record.object == L"Store" || record.member == L"Store" ? 1 : 0;
         g_host.hostApp = nullptr;
     }
     outcome.stored = StoredBlockedList();
@@ -157,6 +181,35 @@ void BenchCommand(bool domains, const std::wstring& safe) {
     table.Print();
 }
 
+// Block Senders on 1,000 messages in one store and spread over three, at the
+// longest list: the host calls grow with the messages and the stores, the
+// stores' own by a few calls for each store and each folder.
+void BenchStores(const std::wstring& safe) {
+    constexpr size_t kEntries = 65535;
+    Table table("Block Senders: 1,000 selected messages at " +
+                    FormatCount(static_cast<long long>(kEntries)) +
+                    " stored entries, each to its own store's Junk E-mail, median of " +
+                    std::to_string(kRuns) + " runs",
+                {"messages in", "command", "host calls", "of which for the stores",
+                 "moved to Junk E-mail"});
+    const std::vector<std::wstring> entries = BlockedEntries(kEntries);
+    const std::wstring list = ListText(entries);
+    const std::vector<std::wstring> senders = SelectedSenders(entries, false, kSelected);
+    for (const size_t stores : {size_t{1}, size_t{3}}) {
+        const CommandOutcome outcome =
+            TimeCommand(&BlockSelectedSenders, list, safe, {}, senders, stores);
+        table.AddRow({stores == 1 ? "1 store" : std::to_string(stores) + " stores",
+                      FormatMs(outcome.timings.Median()),
+                      FormatCount(static_cast<long long>(outcome.calls)),
+                      FormatCount(static_cast<long long>(outcome.storeCalls)),
+                      FormatCount(static_cast<long long>(outcome.moved))});
+    }
+    table.AddNote("for the stores: Folder.Store and Store.StoreID once per folder, and "
+                  "ExchangeStoreType and GetDefaultFolder once per store but the default one "
+                  "(Outlook 2016)");
+    table.Print();
+}
+
 } // namespace
 
 void RunCommandsBench() {
@@ -170,6 +223,7 @@ void RunCommandsBench() {
     const std::wstring safe = SafeListText(kSafeEntries);
     BenchCommand(false, safe);
     BenchCommand(true, safe);
+    BenchStores(safe);
     ResetAddinState();
 }
 

@@ -7,7 +7,8 @@ namespace sw::bench {
 // host, and its OnDisconnection.
 void RunStartupBench();
 // Block Senders and Block Domains on 1,000 selected messages against long
-// stored lists, the add-in's commands against the reference algorithm.
+// stored lists, the add-in's commands against the reference algorithm; Block
+// Senders on messages in one store and in three, with its host calls.
 void RunCommandsBench();
 // The Blocked Senders page: loading a long list, the search, the real sheet.
 void RunOptionsBench();

@@ -3,6 +3,7 @@
 // name through the simulated MAPI, account keys, settings root, and on
 // Outlook 2007 the toolbar), then disconnected and released.
 #include "addin/connect.h"
+#include "dll/add_in_object.h"
 #include "bench/bench_profile.h"
 #include "bench/sample_lists.h"
 #include "bench/scratch_history.h"
@@ -27,7 +28,7 @@ constexpr size_t kStoredEntries = 65535; // in the profile, as a heavy user's
 // A new Connect object, null when it could not be made.
 com_ptr<_IDTExtensibility2> NewConnect() {
     com_ptr<_IDTExtensibility2> object;
-    if (Connect::Create(nullptr, IID__IDTExtensibility2, object.put_void()) != S_OK)
+    if (CreateAddInObject(nullptr, IID__IDTExtensibility2, object.put_void()) != S_OK)
         return nullptr;
     return object;
 }

@@ -12,6 +12,7 @@
 #include "platform/diagnostics.h"
 #include "platform/text_format.h"
 #include "platform/user_message.h"
+#include "store/list_capacity.h"
 #include "store/list_index.h"
 #include "store/history.h"
 #include "store/list_text.h"
@@ -74,8 +75,53 @@ struct RunSummary {
     size_t added = 0;
     size_t earlier = 0;    // earlier messages moved after the selection
     size_t firstAdded = 0; // where the run's entries start in g_host.blockedSinceLoad
-    StayedMessages stayed; // left where they are: other people's mail
+    StayedMessages stayed; // left where they are: other people's mail, or refused
     std::vector<MovedMessage> movedMessages;
+};
+
+// Why messages stayed where they were, for one message and for several.
+struct StayedReason {
+    size_t StayedMessages::*count;
+    const wchar_t* one;
+    CheckedFormat<const wchar_t*> many;
+};
+constexpr StayedReason kStayedReasons[] = {
+    {&StayedMessages::publicFolders,
+     L"1 message in a public folder stayed where it is; its sender is blocked.",
+     L"%ls messages in public folders stayed where they are; their senders are blocked."},
+    {&StayedMessages::othersMailbox,
+     L"1 message in another person's mailbox stayed where it is; its sender is blocked.",
+     L"%ls messages in other people's mailboxes stayed where they are; their senders are "
+     L"blocked."},
+    {&StayedMessages::notMoved,
+     L"1 message stayed where it is: Outlook could not move it to Junk E-mail. Its sender is "
+     L"blocked.",
+     L"%ls messages stayed where they are: Outlook could not move them to Junk E-mail. Their "
+     L"senders are blocked."},
+};
+
+// What the run's message says of the messages that stayed where they were;
+// empty when every one moved.
+std::wstring StayedText(const StayedMessages& stayed) {
+    std::wstring text;
+    for (const StayedReason& reason : kStayedReasons) {
+        const size_t count = stayed.*reason.count;
+        if (count == 0)
+            continue;
+        if (!text.empty())
+            text += L' ';
+        text += count == 1 ? std::wstring(reason.one)
+                           : FormatText(reason.many, GroupedNumber(count).c_str());
+    }
+    return text;
+}
+
+// The messages that stayed reach the summary however the run ends, so that
+// the host failure that ends it can tell them too.
+struct StayedNote {
+    const JunkMover& mover;
+    StayedMessages& summary;
+    ~StayedNote() { summary = mover.stayed(); }
 };
 
 // The items, in the folder shown, of the collapsed conversations the
@@ -134,6 +180,7 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
 
     const JunkFolder folders = FindJunkFolder();
     JunkMover mover(folders.junk.get(), summary.movedMessages);
+    const StayedNote stayedNote{mover, summary.stayed};
 
     Dispatch selection = GetObject(explorer.get(), L"Selection");
     const LONG count = GetCount(selection.get());
@@ -195,11 +242,13 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
 
     // A failed write is told, and then no capacity warning follows.
     bool written = false;
+    bool told = !safeRead;
     if (blocked.Text().size() != startLength) {
         const Outcome write = WriteProfileList(profile, blocked.Text(), g_host.newBlockedEntries,
                                                g_host.blockedSinceLoad);
         ShowOutcome(write);
         written = write.ok();
+        told = told || !written;
     }
     // The entries are stored before the host is asked for earlier messages:
     // whatever that costs or fails, they stay.
@@ -211,12 +260,29 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
             &safe};
         summary.earlier = MoveEarlierMessages(sweep, progress);
     }
-    summary.stayed = mover.stayed();
     progress.Close();
     // A command shows at most one message: the capacity warning only when
-    // the run has told nothing else.
-    if (written && safeRead)
-        WarnAboutCapacity(blocked.Text(), safe.Text());
+    // the run has told nothing else, and what stayed where it was below it
+    // or on its own. After a list that could not be read or written, what
+    // stayed is in the log's summary alone.
+    const std::wstring stayed = StayedText(mover.stayed());
+    if (told || (written && WarnAboutCapacity(blocked.Text(), safe.Text(), stayed)))
+        return;
+    if (!stayed.empty())
+        ShowUserMessage(stayed);
+}
+
+// The host failure that ended a run, with what stayed where it was until then.
+void ShowRunFailure(HRESULT code, const StayedMessages& stayed) noexcept {
+    try {
+        if (const std::wstring more = StayedText(stayed); !more.empty()) {
+            ShowUserMessage(HostErrorText(code) + L"\n\n" + more);
+            return;
+        }
+    } catch (...) {
+        SW_LOG_CAUGHT();
+    }
+    ShowHostError(code);
 }
 
 void LogSummary(BlockMode mode, const RunSummary& summary, ULONGLONG started) noexcept {
@@ -225,9 +291,9 @@ void LogSummary(BlockMode mode, const RunSummary& summary, ULONGLONG started) no
     try {
         LogCommandSummary(FormatText(
             L"%ls: %ld items, %ld moved, %zu entries added, %zu earlier moved, %zu left in "
-            L"public folders, %zu left in other people's mailboxes, %llu ms",
+            L"public folders, %zu left in other people's mailboxes, %zu not moved, %llu ms",
             CommandName(mode), summary.items, summary.moved, summary.added, summary.earlier,
-            summary.stayed.publicFolders, summary.stayed.othersMailbox,
+            summary.stayed.publicFolders, summary.stayed.othersMailbox, summary.stayed.notMoved,
             GetTickCount64() - started));
     } catch (...) {
         // Out of memory while composing the summary: it goes unrecorded.
@@ -261,7 +327,7 @@ void RunGuarded(BlockMode mode) noexcept {
         RunBlockCommand(mode, summary);
     } catch (const HostError& error) {
         SW_LOG_CAUGHT();
-        ShowHostError(error.code());
+        ShowRunFailure(error.code(), summary.stayed);
     } catch (...) {
         // Anything else ends the run without a message; it must never reach
         // the host.

@@ -21,16 +21,22 @@ std::wstring CapacityWarningText(int level, const std::wstring& capacityText) {
            L"warning.\n\nTo make room, open Options > Blocked Senders and press Tidy.";
 }
 
-void WarnAboutCapacity(std::wstring_view blockedText, std::wstring_view safeText) noexcept {
+bool WarnAboutCapacity(std::wstring_view blockedText, std::wstring_view safeText,
+                       std::wstring_view postscript) noexcept {
     try {
         const ListCapacity capacity = CapacityOf(blockedText, safeText);
         const int level = static_cast<int>(capacity.Level());
         if (level <= g_host.capacityWarned)
-            return;
+            return false;
+        std::wstring text = CapacityWarningText(level, capacity.Text());
+        if (!postscript.empty())
+            text.append(L"\n\n").append(postscript);
         g_host.capacityWarned = level;
-        ShowUserMessage(CapacityWarningText(level, capacity.Text()));
+        ShowUserMessage(text);
+        return true;
     } catch (...) {
         SW_LOG_CAUGHT();
+        return false;
     }
 }
 

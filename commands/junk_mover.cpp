@@ -122,8 +122,10 @@ bool JunkMover::Move(IDispatch* mail) {
         return false;
     unique_variant result;
     if (FAILED(SW_LOG_IF_FAILED(
-            InvokeByName(mail, L"Move", DISPATCH_METHOD, {&to.arg.get()}, result))))
+            InvokeByName(mail, L"Move", DISPATCH_METHOD, {&to.arg.get()}, result)))) {
+        ++m_stayed.notMoved;
         return false;
+    }
     // The message in its new place, whose EntryID may differ from the old one.
     if (result.type() != VT_DISPATCH || !V_DISPATCH(&result.get()) || from.empty())
         return true;

@@ -27,11 +27,13 @@ JunkFolder FindJunkFolder();
 Dispatch JunkFolderOf(IDispatch* ns);
 
 // The messages a run left where they are, by why: they are not the user's
-// to take away. Their senders are blocked all the same.
+// to take away, or the host would not move them. Their senders are blocked
+// all the same.
 struct StayedMessages {
     size_t publicFolders = 0; // in a public-folder store
     size_t othersMailbox = 0; // in another user's mailbox without a Junk E-mail folder to name
-    size_t Total() const noexcept { return publicFolders + othersMailbox; }
+    size_t notMoved = 0;      // Move failed: the store closed, its Junk E-mail gone, ...
+    size_t Total() const noexcept { return publicFolders + othersMailbox + notMoved; }
 };
 
 // Each message goes to the Junk E-mail folder of its own folder's store
@@ -51,10 +53,11 @@ public:
     JunkMover(IDispatch* defaultJunk, std::vector<MovedMessage>& moved);
 
     // Moves `mail` to Junk E-mail. A message that does not move is recorded
-    // in the diagnostics log and answered false, and so is (unlogged) one
-    // that is in its store's Junk E-mail already or that stays where it is
-    // (counted in stayed()); one whose ids cannot be read moves all the same,
-    // unnoted. Raises nothing for host failures.
+    // in the diagnostics log, counted in stayed() and answered false, and so
+    // is (unlogged) one that stays where it is; one that is in its store's
+    // Junk E-mail already is answered false alone. One whose ids cannot be
+    // read moves all the same, unnoted. Raises nothing for host failures: a
+    // store that fails halfway keeps its messages and the others still move.
     [[nodiscard]] bool Move(IDispatch* mail);
     // Whether messages of `folder` go anywhere: not when it is its store's
     // Junk E-mail, nor when its store keeps its mail.

@@ -6,6 +6,7 @@
 #include "outlook/host_call.h"
 #include "outlook/host_error.h"
 #include "outlook/office_ids.h"
+#include "platform/ascii_case.h"
 #include "platform/diagnostics.h"
 #include "platform/text_format.h"
 #include "store/history.h"
@@ -31,15 +32,86 @@ std::wstring_view Trimmed(std::wstring_view text) noexcept {
     return text;
 }
 
+// Finds a new message by its EntryID in whichever store of the profile it
+// arrived in. The store where the last one outside the default store was
+// found (g_host.newMailStoreId) is asked first, then the default store
+// (GetItemFromID without a StoreID), then, from Outlook 2007 on, each other
+// store that receives the user's mail, with its StoreID. The stores are
+// listed once per event, and only when an id needs them. Public folders and
+// other users' mailboxes (delegate stores, and a store whose type cannot be
+// read) are not looked in: what arrives there is not the user's new mail and
+// not the user's to move. The default store is among those listed and is
+// asked again with its StoreID: telling it apart would cost as many calls.
+class ItemFinder {
+public:
+    explicit ItemFinder(IDispatch* ns) noexcept : m_ns(ns) {}
+
+    // The item, or null when no store has it (any more).
+    Dispatch Find(std::wstring_view entryId) {
+        const unique_variant id = unique_variant::FromText(std::wstring(entryId));
+        std::wstring& remembered = g_host.newMailStoreId;
+        if (!remembered.empty()) {
+            if (Dispatch item = InStore(id, remembered))
+                return item;
+        }
+        if (Dispatch item = FindObject(m_ns, L"GetItemFromID", {&id.get()})) {
+            remembered.clear();
+            return item;
+        }
+        if (!g_host.capabilities.namespaceStores)
+            return nullptr;
+        for (const std::wstring& storeId : ReceivingStores()) {
+            if (EqualsIgnoringAsciiCase(storeId, remembered))
+                continue; // asked first, above
+            if (Dispatch item = InStore(id, storeId)) {
+                remembered = storeId;
+                return item;
+            }
+        }
+        return nullptr;
+    }
+
+private:
+    Dispatch InStore(const unique_variant& id, const std::wstring& storeId) {
+        const unique_variant store = unique_variant::FromText(storeId);
+        return FindObject(m_ns, L"GetItemFromID", {&id.get(), &store.get()});
+    }
+
+    // The StoreIDs of the stores that receive the user's mail; a store the
+    // host fails on is left out, the others still count.
+    const std::vector<std::wstring>& ReceivingStores() {
+        if (m_stores)
+            return *m_stores;
+        m_stores.emplace();
+        const Dispatch stores = FindObject(m_ns, L"Stores");
+        const LONG count = stores ? GetCount(stores.get()) : 0;
+        for (LONG i = 1; i <= count; ++i) {
+            const unique_variant index = unique_variant::FromLong(i);
+            const Dispatch store = FindObject(stores.get(), L"Item", {&index.get()});
+            if (!store)
+                continue;
+            const std::optional<LONG> type = FindLong(store.get(), L"ExchangeStoreType");
+            if (!type || *type == kDelegateMailboxStore || *type == kPublicFoldersStore)
+                continue;
+            std::wstring storeId = GetText(store.get(), L"StoreID");
+            if (!storeId.empty())
+                m_stores->push_back(std::move(storeId));
+        }
+        return *m_stores;
+    }
+
+    IDispatch* m_ns;
+    std::optional<std::vector<std::wstring>> m_stores; // listed at the first need
+};
+
 // One event's messages. What only a match needs (the Safe Senders list,
 // Junk E-mail) is fetched at the first match.
 class NewMailRun {
 public:
-    explicit NewMailRun(IDispatch* ns) noexcept : m_ns(ns) {}
+    explicit NewMailRun(IDispatch* ns) noexcept : m_ns(ns), m_finder(ns) {}
 
     void Handle(std::wstring_view entryId) {
-        const unique_variant id = unique_variant::FromText(std::wstring(entryId));
-        const Dispatch item = FindObject(m_ns, L"GetItemFromID", {&id.get()});
+        const Dispatch item = m_finder.Find(entryId);
         if (!item)
             return; // gone already: the junk filter or a rule moved it
         const Dispatch mail = QueryDispatch(item.get(), kIidMailItem);
@@ -103,6 +175,7 @@ private:
     }
 
     IDispatch* m_ns;
+    ItemFinder m_finder;
     bool m_prepared = false;
     bool m_ready = false;
     std::optional<CListIndex> m_safe;

@@ -11,6 +11,11 @@ namespace sw {
 LegacyUi::LegacyUi(IUnknown& lifetime, const UserCommands& commands)
     : m_lifetime(lifetime), m_commands(commands), m_sinks(EventSinkSet::Create(*this)) {}
 
+std::unique_ptr<CommandSurface> CreateLegacySurface(IUnknown& lifetime,
+                                                    const UserCommands& commands) {
+    return std::make_unique<LegacyUi>(lifetime, commands);
+}
+
 LegacyUi::~LegacyUi() {
     // A host that lets go without disconnecting the add-in must not keep a
     // sink of a destroyed object.

@@ -1,21 +1,25 @@
 // The command-bar surface of hosts before version 14: the "Spamwarden"
 // toolbar, the context-menu items and the ten event sinks that deliver their
-// events. The Connect object owns one, starts it when start-up completes and
-// stops it at disconnection; on version 14 and later hosts it stays idle.
+// events. The module hands the Connect object `CreateLegacySurface` to make
+// one; Connect starts it when start-up completes and stops it at
+// disconnection. On version 14 and later hosts it stays idle.
 #pragma once
 
 #include "legacy_ui/event_bindings.h"
 #include "legacy_ui/event_sink.h"
 #include "platform/com_ptr.h"
+#include "user_commands/command_surface.h"
 #include "user_commands/user_commands.h"
 
 #include <windows.h>
 #include <oaidl.h>
 #include <ocidl.h>
 
+#include <memory>
+
 namespace sw {
 
-class LegacyUi {
+class LegacyUi final : public CommandSurface {
 public:
     // `lifetime` is the COM object this surface belongs to: an event handler
     // holds a reference on it while it runs, as a modal window may let the
@@ -24,21 +28,17 @@ public:
     // Disconnects every sink, releases the host's objects (command-bar items
     // first, the command bars, the explorer last) and lets go of the sinks;
     // a sink the host still holds then reaches nothing.
-    ~LegacyUi();
-    LegacyUi(const LegacyUi&) = delete;
-    LegacyUi& operator=(const LegacyUi&) = delete;
+    ~LegacyUi() override;
 
-    // The explorer the add-in works in and its command bars; either may be
-    // null.
-    void SetExplorer(com_ptr<IDispatch> explorer, com_ptr<IDispatch> commandBars) noexcept;
+    void SetExplorer(com_ptr<IDispatch> explorer, com_ptr<IDispatch> commandBars) noexcept override;
     // On hosts before version 14: builds the toolbar and subscribes to the
     // context-menu event source of the host's version. A second start
     // subscribes nothing twice. Reports its own failures.
-    void Start() noexcept;
+    void Start() noexcept override;
     // Ends every subscription, the context-menu sources' and the clicks of
     // the toolbar and of the last context items alike, and deletes the
     // temporary toolbar buttons.
-    void Stop() noexcept;
+    void Stop() noexcept override;
 
     // Sink `number` (1 to 10); for tests of the sinks.
     EventSink& Sink(int number) noexcept { return m_sinks->Sink(number); }
@@ -108,5 +108,9 @@ private:
     // The event sinks, by their number in the event binding table.
     EventSinkSet* m_sinks;
 };
+
+// The command-bar surface, as a CommandSurfaceFactory.
+std::unique_ptr<CommandSurface> CreateLegacySurface(IUnknown& lifetime,
+                                                    const UserCommands& commands);
 
 } // namespace sw

@@ -90,7 +90,7 @@ run_build cmake --build "$build" --target wineprefix
 begin_step "Running Spamwarden in the simulated Outlook"
 (
   . "$root/scripts/wine-session.sh"
-  dll=$(winepath -w "$build/addin/Spamwarden.dll")
+  dll=$(winepath -w "$build/dll/Spamwarden.dll")
   wine regsvr32 /s "$dll"
   echo "Registered $dll with regsvr32."
   echo

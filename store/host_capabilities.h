@@ -13,7 +13,8 @@ struct HostCapabilities {
           itemContextMenuEvent(majorVersion == 12), commandBarsEvent(majorVersion < 12),
           accountListCopies(majorVersion >= 14), officeProfilesRoot(majorVersion >= 15),
           newMailEx(majorVersion >= 11 || majorVersion == 0), conversations(majorVersion >= 14),
-          folderStore(majorVersion >= 12), storeDefaultFolder(majorVersion >= 14) {}
+          folderStore(majorVersion >= 12), namespaceStores(majorVersion >= 12),
+          storeDefaultFolder(majorVersion >= 14) {}
 
     // The major version as the host reported it, for texts and paths only.
     int version;
@@ -41,6 +42,8 @@ struct HostCapabilities {
     bool conversations;
     // Folder.Store (2007 on).
     bool folderStore;
+    // Namespace.Stores, and GetItemFromID's StoreID argument (2007 on).
+    bool namespaceStores;
     // Store.GetDefaultFolder (2010 on).
     bool storeDefaultFolder;
 };

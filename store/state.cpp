@@ -12,6 +12,7 @@ void HostState::DropConnection() noexcept {
     profileName.clear();
     accountKeys.clear();
     toolbarStep = 0;
+    newMailStoreId.clear();
 }
 
 void ResetAddinState() {

@@ -36,6 +36,10 @@ struct HostState {
     // The stage the toolbar build has reached, reported by its failure
     // messages (the ToolbarStep numbers of legacy_ui/toolbar.cpp).
     int toolbarStep = 0;
+    // The StoreID of the store outside the default one where new mail was
+    // last found, asked first for the next new message; empty while new
+    // mail is found in the default store.
+    std::wstring newMailStoreId;
 
     // The module's lifetime: kept across a disconnection, so that a later
     // connection still writes back what the list has lost, and tells nothing

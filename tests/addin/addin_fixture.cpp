@@ -51,7 +51,7 @@ void AddinTest::CreateProfile(int version) {
 
 com_ptr<_IDTExtensibility2> AddinTest::NewConnect() {
     com_ptr<_IDTExtensibility2> connect;
-    EXPECT_EQ(Connect::Create(nullptr, IID__IDTExtensibility2, connect.put_void()), S_OK);
+    EXPECT_EQ(CreateAddInObject(nullptr, IID__IDTExtensibility2, connect.put_void()), S_OK);
     return connect;
 }
 

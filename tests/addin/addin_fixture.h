@@ -4,6 +4,7 @@
 #pragma once
 
 #include "addin/connect.h"
+#include "dll/add_in_object.h"
 #include "platform/com_ptr.h"
 #include "sim/outlook/outlook_session.h"
 #include "store/profile_store.h"

@@ -105,7 +105,7 @@ protected:
 
 TEST_F(ConnectTest, AnswersExactlyItsInterfaces) {
     com_ptr<IUnknown> object;
-    ASSERT_EQ(Connect::Create(nullptr, IID_IUnknown, object.put_void()), S_OK);
+    ASSERT_EQ(CreateAddInObject(nullptr, IID_IUnknown, object.put_void()), S_OK);
     for (const IID* iid : {&IID_IConnect, &IID_IDispatch, &IID_ISupportErrorInfo,
                            &IID__IDTExtensibility2, &IID_IRibbonExtensibility}) {
         com_ptr<IUnknown> answer;
@@ -149,8 +149,8 @@ TEST_F(ConnectTest, CanBeAggregatedAndHoldsTheModuleWhileAlive) {
     Outer outer;
     IUnknown* inner = nullptr;
     void* out = nullptr;
-    EXPECT_EQ(Connect::Create(&outer, IID_IConnect, &out), CLASS_E_NOAGGREGATION);
-    ASSERT_EQ(Connect::Create(&outer, IID_IUnknown, reinterpret_cast<void**>(&inner)), S_OK);
+    EXPECT_EQ(CreateAddInObject(&outer, IID_IConnect, &out), CLASS_E_NOAGGREGATION);
+    ASSERT_EQ(CreateAddInObject(&outer, IID_IUnknown, reinterpret_cast<void**>(&inner)), S_OK);
     EXPECT_GT(ModuleLockCount(), locks); // its own, and its legacy sinks' while they live
 
     IConnect* connect = nullptr;
@@ -288,7 +288,7 @@ TEST_F(ConnectTest, DisconnectionPutsBackLostAdditionsOnlyWhenNeeded) {
 
 TEST_F(ConnectTest, RibbonDocumentOnlyForTheExplorer) {
     com_ptr<IRibbonExtensibility> ribbon;
-    ASSERT_EQ(Connect::Create(nullptr, IID_IRibbonExtensibility, ribbon.put_void()), S_OK);
+    ASSERT_EQ(CreateAddInObject(nullptr, IID_IRibbonExtensibility, ribbon.put_void()), S_OK);
     unique_bstr explorer(L"microsoft.OUTLOOK.explorer");
     unique_bstr xml;
     ASSERT_EQ(ribbon->GetCustomUI(explorer.get(), xml.put()), S_OK);

@@ -286,7 +286,7 @@ TEST_F(BlockCommandTest, FailedReadOfTheBlockedListEndsTheRun) {
     EXPECT_EQ(WriteCounter::writes, 0);
 }
 
-TEST_F(BlockCommandTest, AMessageThatDoesNotMoveIsRecordedNotShown) {
+TEST_F(BlockCommandTest, AMessageThatDoesNotMoveIsRecordedAndToldAtTheEnd) {
     const std::wstring folder = test::ScratchPath(L"command-log");
     const std::wstring previous = SetLogFolder(folder);
     RegistrySandbox::SetDword(kProductSettingsKey, kLogLevelValue, 2);
@@ -296,7 +296,10 @@ TEST_F(BlockCommandTest, AMessageThatDoesNotMoveIsRecordedNotShown) {
     box().Select({&ann});
     m_outlook.faults().Add(Fault::Fail(L"Move", E_ACCESSDENIED));
     BlockSelectedSenders();
-    EXPECT_THAT(m_messages.texts(), IsEmpty()) << "what the user sees is unchanged";
+    EXPECT_THAT(m_messages.texts(),
+                ElementsAre(L"1 message stayed where it is: Outlook could not move it to Junk "
+                            L"E-mail. Its sender is blocked."))
+        << "the run goes on and says so at its end";
     EXPECT_EQ(StoredBlocked(), L"ann@example.org;");
     EXPECT_FALSE(InJunk(ann));
 
@@ -307,6 +310,7 @@ TEST_F(BlockCommandTest, AMessageThatDoesNotMoveIsRecordedNotShown) {
     EXPECT_THAT(log, HasSubstr("\"Move\""));
     EXPECT_THAT(log, HasSubstr("0x80070005 at commands/junk_mover.cpp:"));
     EXPECT_THAT(log, HasSubstr("Block Senders: 1 items, 0 moved, 1 entries added, "));
+    EXPECT_THAT(log, HasSubstr(" 1 not moved, "));
 }
 
 constexpr wchar_t kAnnX500[] =
@@ -522,6 +526,30 @@ TEST_F(BlockCommandTest, ANearlyFullListIsToldOnceALevel) {
     ASSERT_EQ(m_messages.texts().size(), 1u);
     EXPECT_THAT(m_messages.texts()[0], HasSubstr(L"larger than Outlook and Exchange can keep"));
     EXPECT_THAT(m_messages.texts()[0], HasSubstr(L"Tidy"));
+}
+
+TEST_F(BlockCommandTest, WhatStayedJoinsTheRunsOneMessage) {
+    sim::Store& shared = box().AddStore(L"Public Folders", sim::StoreType::PublicFolders, false);
+    Folder& sales = box().AddFolder(shared, L"Sales");
+    const std::wstring stayed =
+        L"1 message in a public folder stayed where it is; its sender is blocked.";
+
+    // Below the capacity warning, in its box.
+    StoreBlocked(FillerList(11750));
+    box().Select({&box().AddMail(sales, L"first@new.example", {L"me@corp.example"})});
+    BlockSelectedSenders();
+    EXPECT_THAT(m_messages.texts(),
+                ElementsAre(CapacityWarningText(1, L"11,751 entries \u00B7 460 KB of 510 KB") +
+                            L"\n\n" + stayed));
+
+    // Below the host failure that ends the run.
+    m_messages.clear();
+    Item& kept = box().AddMail(sales, L"second@new.example", {L"me@corp.example"});
+    box().Select({&kept, &Mail(L"third@new.example")});
+    m_outlook.faults().Add(Fault::Fail(L"Item", E_FAIL).On(L"Selection").OnCall(2));
+    BlockSelectedSenders();
+    EXPECT_THAT(m_messages.texts(), ElementsAre(HostErrorText(E_POINTER) + L"\n\n" + stayed));
+    EXPECT_TRUE(sales.contains(kept));
 }
 
 // Refuses the read of the Safe Senders value.

@@ -190,5 +190,85 @@ TEST_F(NewMailTest, AMessageTheHostFailsOnIsLeftAloneAndTheOthersAreHandled) {
     EXPECT_EQ(LoadHistory()[0].messages.size(), 1u);
 }
 
+// New mail in each kind of store, on each host that differs: found in its
+// own store where the host lists the stores, moved to the Junk E-mail the
+// commands would choose, with the store that answered asked first for the
+// next message; mail in Junk E-mail already and ids nothing has stay quiet.
+TEST_F(NewMailTest, NewMailIsFoundInTheStoreItArrivedInAndGoesToItsJunkEmail) {
+    enum class Goes { DefaultJunk, OwnJunk, Stays };
+    struct Case {
+        const char* what;
+        sim::StoreType type; // PrimaryMailbox: the default store
+        Goes on11, on12, on14;
+    };
+    using enum sim::StoreType;
+    const Case cases[] = {
+        {"default mailbox", PrimaryMailbox, Goes::DefaultJunk, Goes::DefaultJunk,
+         Goes::DefaultJunk},
+        {"second Exchange mailbox", AdditionalMailbox, Goes::Stays, Goes::DefaultJunk,
+         Goes::OwnJunk},
+        {"Outlook.com-like account", NotExchange, Goes::Stays, Goes::DefaultJunk, Goes::OwnJunk},
+        {"POP .pst", NotExchange, Goes::Stays, Goes::DefaultJunk, Goes::OwnJunk},
+        {"public folder", PublicFolders, Goes::Stays, Goes::Stays, Goes::Stays},
+    };
+    size_t runs = 0; // the history's, of every host
+    for (const int major : {11, 12, 14, 16}) {
+        SCOPED_TRACE(major);
+        sim::OutlookSession outlook(std::to_wstring(major) + L".0.0.1000");
+        sim::Mailbox& box = outlook.mailbox();
+        ResetAddinState();
+        g_host.capabilities = HostCapabilities(major);
+        g_host.profileName = L"Command Test";
+        g_host.hostApp = outlook.Application();
+        test::RegistrySandbox::CreateKey(ListKey());
+        ListSinceStart(L"", L"@spam.example;");
+        const sim::CallLog& log = outlook.calls();
+        std::wstring stayingIds = L"00DEAD00";
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            sim::Store& store = c.type == PrimaryMailbox ? box.defaultStore()
+                                                         : box.AddStore(L"store", c.type, true);
+            sim::Folder& inbox = c.type == PublicFolders
+                                     ? box.AddFolder(store, L"Sales")
+                                     : *store.DefaultFolder(sim::default_folder::Inbox);
+            // Another store's Junk E-mail is known for what it is from 2010 on.
+            sim::Folder* junk = store.DefaultFolder(sim::default_folder::Junk);
+            if (junk && (c.type == PrimaryMailbox || major >= 14))
+                stayingIds += L"," + box.AddMail(*junk, L"old@spam.example", {}).entryId;
+            const Goes goes = major < 12 ? c.on11 : major < 14 ? c.on12 : c.on14;
+            sim::Folder* wanted = goes == Goes::DefaultJunk ? &box.JunkEmail()
+                                  : goes == Goes::OwnJunk
+                                      ? store.DefaultFolder(sim::default_folder::Junk)
+                                      : &inbox;
+            for (const bool second : {false, true}) {
+                SCOPED_TRACE(second ? "the second message" : "the first message");
+                Item& mail = box.AddMail(inbox, L"ann@spam.example", {L"me@corp.example"});
+                outlook.calls().Clear();
+                EXPECT_EQ(MoveNewMailFromBlockedSenders(mail.entryId),
+                          goes == Goes::Stays ? 0u : 1u);
+                EXPECT_EQ(&mail.folder(), wanted);
+                runs += goes == Goes::Stays ? 0 : 1;
+                // The stores are listed once at most, and each asked once.
+                EXPECT_LE(CallsOf(log, L"Stores"), major < 12 ? 0u : 1u);
+                EXPECT_LE(CallsOf(log, L"GetItemFromID"), 2 + box.stores().size());
+                // Where the last message was found is asked first, and alone.
+                if (second && goes != Goes::Stays) {
+                    EXPECT_EQ(CallsOf(log, L"GetItemFromID"), 1u);
+                    EXPECT_EQ(CallsOf(log, L"Stores"), 0u);
+                }
+            }
+        }
+        // Mail in its store's Junk E-mail already, and an id nothing has:
+        // nothing moves, nothing is noted, nothing is shown.
+        outlook.calls().Clear();
+        EXPECT_EQ(MoveNewMailFromBlockedSenders(stayingIds), 0u);
+        EXPECT_EQ(CallsOf(log, L"Move"), 0u);
+        EXPECT_EQ(CallsOf(log, L"Stores"), major < 12 ? 0u : 1u) << "once for the whole event";
+        EXPECT_EQ(LoadHistory().size(), runs);
+        g_host.hostApp = nullptr;
+    }
+    EXPECT_THAT(m_messages.texts(), IsEmpty());
+}
+
 } // namespace
 } // namespace sw

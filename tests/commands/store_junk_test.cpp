@@ -1,12 +1,16 @@
 // Where Block Senders sends a message of each kind of store, on each host
 // version that differs: the Junk E-mail folder of the message's own store
 // where the host can name it, the default store's where it cannot, and
-// nowhere for mail of public folders and of other people's mailboxes.
+// nowhere for mail of public folders and of other people's mailboxes; and
+// what the run's message says of those that stayed.
 #include "commands/block_commands.h"
+#include "sim/outlook/fault_plan.h"
 #include "sim/outlook/mailbox.h"
+#include "sim/outlook/outlook_ids.h"
 #include "sim/outlook/outlook_session.h"
 #include "tests/commands/command_fixture.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -32,10 +36,11 @@ enum class Goes {
 struct StoreCase {
     const char* name;
     StoreType type;
-    bool junkFolder;   // the store has a Junk E-mail folder of its own
-    bool openedShared; // opened as another user's folder: Folder.Store is null
-    bool fromOwnJunk;  // in the Junk E-mail of the store of the case before
-    Goes on12, on14;   // Outlook 2007; Outlook 2010 and later alike
+    bool junkFolder;            // the store has a Junk E-mail folder of its own
+    bool openedShared;          // opened as another user's folder: Folder.Store is null
+    bool fromOwnJunk;           // in the Junk E-mail of the store of the case before
+    Goes on12, on14;            // Outlook 2007; Outlook 2010 and later alike
+    bool closesHalfway = false; // Outlook refuses to move its second message
 };
 
 constexpr StoreCase kCases[] = {
@@ -43,6 +48,9 @@ constexpr StoreCase kCases[] = {
      Goes::DefaultJunk},
     {"second Exchange mailbox", StoreType::AdditionalMailbox, true, false, false, Goes::DefaultJunk,
      Goes::OwnJunk},
+    // Closed during the run: what is left of it stays, and the run goes on.
+    {"store closed halfway", StoreType::NotExchange, true, false, false, Goes::DefaultJunk,
+     Goes::OwnJunk, true},
     {"Outlook.com or IMAP", StoreType::NotExchange, true, false, false, Goes::DefaultJunk,
      Goes::OwnJunk},
     {"already in its Junk E-mail", StoreType::NotExchange, true, false, true, Goes::DefaultJunk,
@@ -82,7 +90,13 @@ TEST_F(BlockCommandTest, EachMessageGoesToTheJunkEmailOfItsOwnStoreOrStaysInOthe
         std::vector<Item*> selection;
         std::vector<Folder*> from;
         std::set<const Store*> stores;
+        unsigned moves = 0; // Move calls before the case's messages
         for (const StoreCase& c : kCases) {
+            if (c.closesHalfway)
+                outlook.faults().Add(sim::Fault::Fail(L"Move", sim::kErrorNotFound)
+                                         .On(L"MailItem")
+                                         .OnCall(moves + 2));
+            moves += (major < 14 ? c.on12 : c.on14) == Goes::Stays ? 0 : 2;
             Store& store = c.type == StoreType::PrimaryMailbox ? box.defaultStore()
                            : c.fromOwnJunk                     ? from.back()->store()
                                            : box.AddStore(L"store", c.type, c.junkFolder);
@@ -100,6 +114,7 @@ TEST_F(BlockCommandTest, EachMessageGoesToTheJunkEmailOfItsOwnStoreOrStaysInOthe
         }
         box.Select(selection);
         outlook.calls().Clear();
+        m_messages.clear();
 
         BlockSelectedSenders();
 
@@ -112,14 +127,29 @@ TEST_F(BlockCommandTest, EachMessageGoesToTheJunkEmailOfItsOwnStoreOrStaysInOthe
                              : expected == Goes::OwnJunk   ? ownJunk
                                                            : from[i];
             for (const Item* item : {selection[2 * i], selection[2 * i + 1]}) {
+                if (c.closesHalfway && item == selection[2 * i + 1])
+                    wanted = from[i];
                 EXPECT_EQ(&item->folder(), wanted)
                     << "in "
                     << std::string(item->folder().name().begin(), item->folder().name().end());
                 EXPECT_LE(item->moveCalls, expected == Goes::Stays ? 0u : 1u);
             }
         }
-        // The senders are blocked wherever their messages are.
+        // The senders are blocked wherever their messages are, and the run
+        // says, in its one message, how many stayed and why.
         EXPECT_EQ(g_host.blockedSinceLoad.size(), std::size(kCases));
+        const std::wstring refused = L" 1 message stayed where it is: Outlook could not move it "
+                                     L"to Junk E-mail. Its sender is blocked.";
+        EXPECT_THAT(m_messages.texts(),
+                    ::testing::ElementsAre(
+                        major < 14 ? L"2 messages in public folders stayed where they are; their "
+                                     L"senders are blocked. 4 messages in other people's mailboxes "
+                                     L"stayed where they are; their senders are blocked." +
+                                         refused
+                                   : L"2 messages in public folders stayed where they are; their "
+                                     L"senders are blocked. 2 messages in other people's mailboxes "
+                                     L"stayed where they are; their senders are blocked." +
+                                         refused));
 
         // Each folder's store is asked for once, and each store for its
         // type and Junk E-mail once, however many messages it holds.

@@ -4,6 +4,7 @@
 
 #include "commands/command_guard.h"
 #include "legacy_ui/event_bindings.h"
+#include "legacy_ui/legacy_ui.h"
 #include "legacy_ui/event_sink.h"
 #include "outlook/office_ids.h"
 #include "sim/outlook/event_sinks.h"
@@ -19,7 +20,7 @@ using DisconnectionTest = LegacySurfaceTest;
 
 TEST_F(DisconnectionTest, ASinkAnswersItsEventsAndLeavesTheObjectsLifetimeAlone) {
     com_ptr<IConnect> object;
-    ASSERT_EQ(Connect::Create(nullptr, IID_IConnect, object.put_void()), S_OK);
+    ASSERT_EQ(CreateAddInObject(nullptr, IID_IConnect, object.put_void()), S_OK);
     Connect& connect = static_cast<Connect&>(*object.get());
     const UserCommands commands;
     LegacyUi surface(*object.get(), commands);
@@ -62,7 +63,7 @@ TEST_F(DisconnectionTest, ASinkAnswersItsEventsAndLeavesTheObjectsLifetimeAlone)
 
 TEST_F(DisconnectionTest, ASinkTheHostKeepsOutlivesTheObjectHarmlessly) {
     com_ptr<IConnect> object;
-    ASSERT_EQ(Connect::Create(nullptr, IID_IConnect, object.put_void()), S_OK);
+    ASSERT_EQ(CreateAddInObject(nullptr, IID_IConnect, object.put_void()), S_OK);
     const UserCommands commands;
     LegacyUi surface(*object.get(), commands);
     EventSinkSet* sinks = EventSinkSet::Create(surface);

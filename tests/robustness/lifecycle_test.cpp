@@ -1,7 +1,7 @@
 // Many connections in one host process, as Outlook loads, unloads and
 // reloads the add-in: every host reference comes back, the module can
 // unload, and no event after disconnection reaches the add-in.
-#include "addin/class_factory.h"
+#include "dll/class_factory.h"
 #include "commands/block_commands.h"
 #include "platform/module_lock.h"
 #include "sim/outlook/command_bar_model.h"

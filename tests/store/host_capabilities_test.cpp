@@ -10,17 +10,18 @@ namespace {
 struct CapabilityRow {
     int version;
     bool ribbon, toolbar, itemContextMenuEvent, commandBarsEvent, accountListCopies,
-        officeProfilesRoot, newMailEx, conversations, folderStore, storeDefaultFolder;
+        officeProfilesRoot, newMailEx, conversations, folderStore, namespaceStores,
+        storeDefaultFolder;
 };
 
 constexpr CapabilityRow kRows[] = {
-    // version  ribbon toolbar itemCtx bars   copies office newMail convers folderSt storeDef
-    {0, false, true, false, true, false, false, true, false, false, false},
-    {11, false, true, false, true, false, false, true, false, false, false},
-    {12, false, true, true, false, false, false, true, false, true, false},
-    {14, true, false, false, false, true, false, true, true, true, true},
-    {15, true, false, false, false, true, true, true, true, true, true},
-    {16, true, false, false, false, true, true, true, true, true, true},
+    // version  ribbon toolbar itemCtx bars copies office newMail convers folderSt stores storeDef
+    {0, false, true, false, true, false, false, true, false, false, false, false},
+    {11, false, true, false, true, false, false, true, false, false, false, false},
+    {12, false, true, true, false, false, false, true, false, true, true, false},
+    {14, true, false, false, false, true, false, true, true, true, true, true},
+    {15, true, false, false, false, true, true, true, true, true, true, true},
+    {16, true, false, false, false, true, true, true, true, true, true, true},
 };
 
 TEST(HostCapabilities, FollowTheHostVersion) {
@@ -37,6 +38,7 @@ TEST(HostCapabilities, FollowTheHostVersion) {
         EXPECT_EQ(host.newMailEx, row.newMailEx);
         EXPECT_EQ(host.conversations, row.conversations);
         EXPECT_EQ(host.folderStore, row.folderStore);
+        EXPECT_EQ(host.namespaceStores, row.namespaceStores);
         EXPECT_EQ(host.storeDefaultFolder, row.storeDefaultFolder);
     }
     static_assert(HostCapabilities().version == 0, "an unknown host until start-up");

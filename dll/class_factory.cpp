@@ -1,6 +1,6 @@
-#include "addin/class_factory.h"
+#include "dll/class_factory.h"
 
-#include "addin/connect.h"
+#include "dll/add_in_object.h"
 #include "platform/module_lock.h"
 
 #include <atomic>
@@ -35,7 +35,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid,
                                              void** object) noexcept override {
-        return Connect::Create(outer, iid, object);
+        return CreateAddInObject(outer, iid, object);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) noexcept override {
         if (lock)

@@ -1,5 +1,5 @@
 // The in-process server's exports.
-#include "addin/class_factory.h"
+#include "dll/class_factory.h"
 #include "addin/idl/spamwarden.h"
 #include "addin/server.h"
 #include "platform/module_lock.h"
