@@ -14,7 +14,10 @@ for attempt in 1 2 3; do
   wine "$@" >"$out" 2>&1 </dev/null
   status=$?
   grep -q "^Application could not be started" "$out" || break
-  [ "$attempt" -lt 3 ] && sleep 1
+  [ "$attempt" -lt 3 ] || break
+  # Said in the test's output, so that a run shows how often it happens.
+  echo "wine-run.sh: Wine could not start $(basename "$1") (attempt $attempt); starting it again"
+  sleep 1
 done
 cat "$out"
 rm -f "$out"
