@@ -5,6 +5,7 @@
 #include "commands/junk_mover.h"
 #include "commands/run_progress.h"
 #include "commands/sender_address.h"
+#include "commands/stayed_messages.h"
 #include "commands/smtp_address.h"
 #include "outlook/host_call.h"
 #include "outlook/host_error.h"
@@ -12,7 +13,6 @@
 #include "platform/diagnostics.h"
 #include "platform/text_format.h"
 #include "platform/user_message.h"
-#include "store/list_capacity.h"
 #include "store/list_index.h"
 #include "store/history.h"
 #include "store/list_text.h"
@@ -79,51 +79,6 @@ struct RunSummary {
     std::vector<MovedMessage> movedMessages;
 };
 
-// Why messages stayed where they were, for one message and for several.
-struct StayedReason {
-    size_t StayedMessages::*count;
-    const wchar_t* one;
-    CheckedFormat<const wchar_t*> many;
-};
-constexpr StayedReason kStayedReasons[] = {
-    {&StayedMessages::publicFolders,
-     L"1 message in a public folder stayed where it is; its sender is blocked.",
-     L"%ls messages in public folders stayed where they are; their senders are blocked."},
-    {&StayedMessages::othersMailbox,
-     L"1 message in another person's mailbox stayed where it is; its sender is blocked.",
-     L"%ls messages in other people's mailboxes stayed where they are; their senders are "
-     L"blocked."},
-    {&StayedMessages::notMoved,
-     L"1 message stayed where it is: Outlook could not move it to Junk E-mail. Its sender is "
-     L"blocked.",
-     L"%ls messages stayed where they are: Outlook could not move them to Junk E-mail. Their "
-     L"senders are blocked."},
-};
-
-// What the run's message says of the messages that stayed where they were;
-// empty when every one moved.
-std::wstring StayedText(const StayedMessages& stayed) {
-    std::wstring text;
-    for (const StayedReason& reason : kStayedReasons) {
-        const size_t count = stayed.*reason.count;
-        if (count == 0)
-            continue;
-        if (!text.empty())
-            text += L' ';
-        text += count == 1 ? std::wstring(reason.one)
-                           : FormatText(reason.many, GroupedNumber(count).c_str());
-    }
-    return text;
-}
-
-// The messages that stayed reach the summary however the run ends, so that
-// the host failure that ends it can tell them too.
-struct StayedNote {
-    const JunkMover& mover;
-    StayedMessages& summary;
-    ~StayedNote() { summary = mover.stayed(); }
-};
-
 // The items, in the folder shown, of the collapsed conversations the
 // selection holds (Outlook 2010 and later: Explorer.Selection itself holds
 // none of them). Failing hosts give what was had until then, without a word.
@@ -179,8 +134,9 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
         safeDomains.emplace(g_settings.safeDomains + L";", ListMatch::IgnoringAsciiCase);
 
     const JunkFolder folders = FindJunkFolder();
-    JunkMover mover(folders.junk.get(), summary.movedMessages);
-    const StayedNote stayedNote{mover, summary.stayed};
+    // What stayed reaches the summary however the run ends, so that the
+    // host failure that ends it can tell it too.
+    JunkMover mover(folders.junk.get(), summary.movedMessages, summary.stayed);
 
     Dispatch selection = GetObject(explorer.get(), L"Selection");
     const LONG count = GetCount(selection.get());
@@ -265,7 +221,7 @@ void RunBlockCommand(BlockMode mode, RunSummary& summary) {
     // the run has told nothing else, and what stayed where it was below it
     // or on its own. After a list that could not be read or written, what
     // stayed is in the log's summary alone.
-    const std::wstring stayed = StayedText(mover.stayed());
+    const std::wstring stayed = StayedText(summary.stayed);
     if (told || (written && WarnAboutCapacity(blocked.Text(), safe.Text(), stayed)))
         return;
     if (!stayed.empty())

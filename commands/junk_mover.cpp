@@ -20,7 +20,14 @@ Dispatch JunkFolderOf(IDispatch* ns) {
     return CallForObject(ns, L"GetDefaultFolder", {&junkKind.get()});
 }
 
-JunkMover::JunkMover(IDispatch* defaultJunk, std::vector<MovedMessage>& moved) : m_moved(moved) {
+Dispatch StoreJunkFolder(IDispatch* store) {
+    const unique_variant junkKind = unique_variant::FromLong(kJunkFolder);
+    return FindObject(store, L"GetDefaultFolder", {&junkKind.get()});
+}
+
+JunkMover::JunkMover(IDispatch* defaultJunk, std::vector<MovedMessage>& moved,
+                     StayedMessages& stayed)
+    : m_moved(moved), m_stayed(stayed) {
     Destination& first = m_destinations.emplace_back();
     first.junk = Dispatch(defaultJunk);
     first.arg = unique_variant::FromDispatch(defaultJunk);
@@ -80,11 +87,7 @@ JunkMover::Destination& JunkMover::Resolve(IDispatch* store, const std::wstring&
         stays.stayReason = &StayedMessages::publicFolders;
         return stays;
     }
-    Dispatch junk;
-    if (g_host.capabilities.storeDefaultFolder) {
-        const unique_variant junkKind = unique_variant::FromLong(kJunkFolder);
-        junk = FindObject(store, L"GetDefaultFolder", {&junkKind.get()});
-    }
+    Dispatch junk = g_host.capabilities.storeDefaultFolder ? StoreJunkFolder(store) : Dispatch();
     if (junk) {
         Destination& own = m_destinations.emplace_back();
         own.arg = unique_variant::FromDispatch(junk.get());

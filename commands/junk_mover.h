@@ -2,9 +2,9 @@
 // went and where it came from.
 #pragma once
 
-#include "store/history.h"
-
+#include "commands/stayed_messages.h"
 #include "outlook/host_call.h"
+#include "store/history.h"
 
 #include <oaidl.h>
 
@@ -22,19 +22,12 @@ struct JunkFolder {
     Dispatch junk;
 };
 JunkFolder FindJunkFolder();
+// The Junk E-mail folder of `store`, or nothing where the host does not
+// name one (the failure is recorded).
+Dispatch StoreJunkFolder(IDispatch* store);
 // The Junk E-mail folder of the namespace `ns`; raises HostError when it
 // cannot be had.
 Dispatch JunkFolderOf(IDispatch* ns);
-
-// The messages a run left where they are, by why: they are not the user's
-// to take away, or the host would not move them. Their senders are blocked
-// all the same.
-struct StayedMessages {
-    size_t publicFolders = 0; // in a public-folder store
-    size_t othersMailbox = 0; // in another user's mailbox without a Junk E-mail folder to name
-    size_t notMoved = 0;      // Move failed: the store closed, its Junk E-mail gone, ...
-    size_t Total() const noexcept { return publicFolders + othersMailbox + notMoved; }
-};
 
 // Each message goes to the Junk E-mail folder of its own folder's store
 // (Folder.Store, then Store.GetDefaultFolder), asked once per folder and
@@ -49,11 +42,12 @@ struct StayedMessages {
 class JunkMover {
 public:
     // `defaultJunk` is the default store's Junk E-mail folder, which
-    // outlives the mover, as does `moved`, where the moves are noted.
-    JunkMover(IDispatch* defaultJunk, std::vector<MovedMessage>& moved);
+    // outlives the mover, as do `moved`, where the moves are noted, and
+    // `stayed`, where the messages that stay are counted.
+    JunkMover(IDispatch* defaultJunk, std::vector<MovedMessage>& moved, StayedMessages& stayed);
 
     // Moves `mail` to Junk E-mail. A message that does not move is recorded
-    // in the diagnostics log, counted in stayed() and answered false, and so
+    // in the diagnostics log, counted in `stayed` and answered false, and so
     // is (unlogged) one that stays where it is; one that is in its store's
     // Junk E-mail already is answered false alone. One whose ids cannot be
     // read moves all the same, unnoted. Raises nothing for host failures: a
@@ -62,8 +56,6 @@ public:
     // Whether messages of `folder` go anywhere: not when it is its store's
     // Junk E-mail, nor when its store keeps its mail.
     [[nodiscard]] bool MovesFrom(IDispatch* folder);
-
-    const StayedMessages& stayed() const noexcept { return m_stayed; }
 
 private:
     struct Destination {
@@ -95,7 +87,7 @@ private:
     std::unordered_map<std::wstring, Source> m_byFolder;      // by folder EntryID
     std::unordered_map<std::wstring, Destination*> m_byStore; // by StoreID
     std::vector<MovedMessage>& m_moved;
-    StayedMessages m_stayed;
+    StayedMessages& m_stayed;
 };
 
 } // namespace sw

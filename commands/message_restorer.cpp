@@ -49,9 +49,7 @@ public:
         if (const auto known = m_byStore.find(storeId); known != m_byStore.end())
             return known->second;
         const Dispatch store = FindObject(folder, L"Store");
-        const unique_variant junkKind = unique_variant::FromLong(kJunkFolder);
-        const Dispatch junk =
-            store ? FindObject(store.get(), L"GetDefaultFolder", {&junkKind.get()}) : Dispatch();
+        const Dispatch junk = store ? StoreJunkFolder(store.get()) : Dispatch();
         std::wstring id = junk ? GetText(junk.get(), L"EntryID") : std::wstring();
         if (!id.empty())
             m_byStore.emplace(storeId, id);

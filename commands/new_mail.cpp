@@ -169,7 +169,7 @@ private:
         }
         m_safe.emplace(std::move(safe), ListMatch::IgnoringAsciiCase);
         m_junk = JunkFolderOf(m_ns);
-        m_mover.emplace(m_junk.get(), m_messages);
+        m_mover.emplace(m_junk.get(), m_messages, m_stayed);
         m_ready = true;
         return true;
     }
@@ -181,6 +181,7 @@ private:
     std::optional<CListIndex> m_safe;
     Dispatch m_junk;
     std::vector<MovedMessage> m_messages;
+    StayedMessages m_stayed; // new mail in other people's stores says nothing
     std::optional<JunkMover> m_mover;
     std::vector<std::wstring> m_entries;
     size_t m_moved = 0;
